@@ -39,4 +39,6 @@ void ErrorRecord::clear() {
     newest_ = -1;
 }
 
-void recordError(int code, int severity) { ErrorRecord::instance().record(code, severity); }
+void recordError(int code, int severity) {
+    ErrorRecord::instance().record(code, severity);
+}

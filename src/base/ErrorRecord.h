@@ -6,8 +6,8 @@
 #include <array>
 
 // Severities of recorded failures.
-inline constexpr int kSeverityError = 4;   // an error
-inline constexpr int kSeverityMinor = 2;   // a lesser failure
+inline constexpr int kSeverityError = 4;  // an error
+inline constexpr int kSeverityMinor = 2;  // a lesser failure
 
 class ErrorRecord {
 public:
