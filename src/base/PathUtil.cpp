@@ -83,6 +83,7 @@ std::string pathFilePart(std::string_view path, std::string_view ext) {
     }
     std::size_t cut = lastSeparator(path);
     std::string_view file = cut == std::string_view::npos ? path : path.substr(cut + 1);
+    if (ext.empty()) return std::string(file);
     return pathRemoveExtension(file, ext);
 }
 
