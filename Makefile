@@ -10,7 +10,7 @@ CMAKE ?= cmake
 all: build
 
 build:
-	$(CMAKE) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	$(CMAKE) -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRAZON_TESTS=ON
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
 
 test: test-plain test-asan

@@ -1,2 +1,6 @@
-// Program entry: hands the process's arguments to the driver.
-int main() { return 0; }
+// Program entry: hands the process's arguments to the converter's driver.
+#include "app/Entry.h"
+
+int main(int argc, char** argv) {
+    return trazonMain(argc, argv);
+}

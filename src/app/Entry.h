@@ -1,0 +1,20 @@
+// The program's entry logic, kept in the library so that tests can run it: finds the
+// installation, shows the usage text or runs one conversion, and returns the exit code.
+#pragma once
+
+#include <string>
+
+// Exit codes of the converter.
+inline constexpr int kExitSaved = 0;    // the output was saved
+inline constexpr int kExitFailed = 1;   // no installation, or a reported failure
+inline constexpr int kExitVersion = 3;  // the version banner was printed
+inline constexpr int kExitUsage = 5;    // no arguments, an option the converter does not take,
+                                        // or no target
+
+// The usage text shown when the converter is run without arguments (each line ends in a line
+// feed).
+std::string usageText();
+
+// Runs the converter on the process's arguments (argv[0] is replaced by "trazon"; the others are
+// used as given). Returns the exit code.
+int trazonMain(int argc, char** argv);
