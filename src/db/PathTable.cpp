@@ -1,0 +1,134 @@
+#include "db/PathTable.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <new>
+#include <optional>
+#include <string>
+
+#include "db/SettingsLexer.h"
+
+namespace {
+
+// A path table is a handful of lines; anything larger than this is no path table.
+constexpr std::size_t kMaxTableFile = std::size_t{1} << 20;
+
+}  // namespace
+
+std::size_t PathTable::lowerBound(std::string_view key) const {
+    auto it = std::lower_bound(entries_.begin(), entries_.end(), key,
+                               [](const Entry& e, std::string_view k) { return e.key < k; });
+    return static_cast<std::size_t>(it - entries_.begin());
+}
+
+const std::string* PathTable::find(std::string_view key) const {
+    std::size_t i = lowerBound(key);
+    if (i < entries_.size() && entries_[i].key == key) return &entries_[i].value;
+    return nullptr;
+}
+
+void PathTable::set(std::string_view key, std::string_view value) {
+    std::size_t i = lowerBound(key);
+    if (i < entries_.size() && entries_[i].key == key) {
+        entries_[i].value = std::string(value);
+        return;
+    }
+    entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(i),
+                    Entry{std::string(key), std::string(value)});
+}
+
+int PathTable::remove(std::string_view key) {
+    std::size_t i = lowerBound(key);
+    if (i < entries_.size() && entries_[i].key == key) {
+        entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i));
+        return 1;
+    }
+    return 0;
+}
+
+void PathTable::parse(std::string_view text) {
+    entries_.clear();
+    SettingsLexer lex(text);
+    std::optional<SettingsToken> pending;
+    auto next = [&]() {
+        if (pending) {
+            SettingsToken t = std::move(*pending);
+            pending.reset();
+            return t;
+        }
+        return lex.next();
+    };
+    for (;;) {
+        SettingsToken t = next();
+        if (t.kind == SettingsTokenKind::End || t.kind == SettingsTokenKind::Error) return;
+        if (t.kind != SettingsTokenKind::Key) continue;
+        SettingsToken colon = next();
+        if (colon.kind != SettingsTokenKind::Colon) {
+            pending = std::move(colon);
+            continue;
+        }
+        SettingsToken value = next();
+        if (value.kind != SettingsTokenKind::Value) {
+            pending = std::move(value);
+            continue;
+        }
+        set(t.text, value.text);
+    }
+}
+
+int PathTable::read(std::string_view path) {
+    entries_.clear();
+    try {
+        std::string name(path);
+        std::FILE* f = std::fopen(name.c_str(), "rb");
+        if (f == nullptr) return 0;
+        std::string text;
+        char buffer[8192];
+        bool ok = true;
+        for (;;) {
+            std::size_t n = std::fread(buffer, 1, sizeof buffer, f);
+            if (text.size() + n > kMaxTableFile) {
+                ok = false;
+                break;
+            }
+            text.append(buffer, n);
+            if (n < sizeof buffer) {
+                if (std::ferror(f)) ok = false;
+                break;
+            }
+        }
+        std::fclose(f);
+        if (!ok) return 0;
+        parse(text);
+        return 1;
+    } catch (const std::bad_alloc&) {
+        entries_.clear();
+        return 0;
+    }
+}
+
+std::string PathTable::text() const {
+    std::string out;
+    for (const Entry& e : entries_) {
+        out += e.key;
+        out += " : \"";
+        out += e.value;
+        out += "\"\n";
+    }
+    return out;
+}
+
+int PathTable::write(std::string_view path) const {
+    if (path.empty()) return 0;
+    try {
+        std::string body = text();
+        std::string name(path);
+        std::FILE* f = std::fopen(name.c_str(), "wb");
+        if (f == nullptr) return 0;
+        bool ok = std::fwrite(body.data(), 1, body.size(), f) == body.size();
+        if (std::fclose(f) != 0) ok = false;
+        return ok ? 1 : 0;
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+}
