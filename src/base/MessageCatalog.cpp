@@ -4,6 +4,7 @@
 #include <fstream>
 #include <new>
 
+#include "base/Language.h"
 #include "base/PathUtil.h"
 #include "base/StringUtil.h"
 #include "base/SysEnv.h"
@@ -69,7 +70,9 @@ std::unique_ptr<MessageModule> MessageModule::parse(std::string_view text) {
         if (k == 0 || number > 0x7FFFFFFF || k >= line.size() || line[k] != '\t') continue;
         std::string_view message = line.substr(k + 1);
         if (message.size() >= MessageCatalog::kTemplateSize) {
-            message = message.substr(0, MessageCatalog::kTemplateSize - 1);
+            std::size_t keep = MessageCatalog::kTemplateSize - 1;
+            if (isLeadByteAt(message, keep - 1)) --keep;
+            message = message.substr(0, keep);
         }
         // The first line of a number wins.
         module->texts_.emplace(static_cast<int>(number), std::string(message));
@@ -215,7 +218,12 @@ const char* MessageCatalog::messageText(int number, int kind,
         } else {
             template_ = *found;
             output_ = formatMessage(template_, args);
-            if (output_.size() >= kOutputSize) output_.resize(kOutputSize - 1);
+            if (output_.size() >= kOutputSize) {
+                // Cut to the buffer, never through the middle of a double-byte character.
+                std::size_t keep = kOutputSize - 1;
+                if (isLeadByteAt(output_, keep - 1)) --keep;
+                output_.resize(keep);
+            }
         }
     } catch (const std::bad_alloc&) {
         output_.clear();
