@@ -1,0 +1,103 @@
+// The command table and the dispatcher that runs statements batch by batch.
+
+#include <exception>
+
+#include "hpgl/HpglHandlers.h"
+
+namespace {
+
+// In the order in which mnemonics are compared.
+constexpr HpglCommand kCommands[] = {
+    {"AA", handleAA, true, kHpglCodeAA},  {"AR", handleAR, true, kHpglCodeAR},
+    {"AT", handleAT, true, kHpglCodeAT},  {"CI", handleCI, true, kHpglCodeCI},
+    {"PA", handlePA, true, kHpglCodePA},  {"PD", handlePD, true, kHpglCodePD},
+    {"PE", handlePE, true, kHpglCodePE},  {"PR", handlePR, true, kHpglCodePR},
+    {"PU", handlePU, true, kHpglCodePU},  {"RT", handleRT, true, kHpglCodeRT},
+    {"EA", handleEA, true, kHpglCodeEA},  {"ER", handleER, true, kHpglCodeER},
+    {"EW", handleEW, false, kHpglCodeEW}, {"EP", handleEP, true, kHpglCodeEP},
+    {"FP", handleFP, true, kHpglCodeFP},  {"PM", handlePM, false, kHpglCodePM},
+    {"RA", handleRA, true, kHpglCodeRA},  {"RR", handleRR, true, kHpglCodeRR},
+    {"WG", handleWG, true, kHpglCodeWG},  {"FT", handleFT, false, kHpglCodeFT},
+    {"LA", handleLA, false, kHpglCodeLA}, {"LT", handleLT, false, kHpglCodeLT},
+    {"PW", handlePW, false, kHpglCodePW}, {"SM", handleSM, false, 0},
+    {"SP", handleSP, false, kHpglCodeSP}, {"WU", handleWU, false, kHpglCodeWU},
+    {"AD", handleAD, false, kHpglCodeAD}, {"CP", handleCP, false, kHpglCodeCP},
+    {"DI", handleDI, false, kHpglCodeDI}, {"DR", handleDR, false, kHpglCodeDR},
+    {"DT", handleDT, false, kHpglCodeDT}, {"ES", handleES, false, kHpglCodeES},
+    {"LB", handleLB, true, kHpglCodeLB},  {"LO", handleLO, false, kHpglCodeLO},
+    {"SA", handleSA, false, kHpglCodeSA}, {"SD", handleSD, false, kHpglCodeSD},
+    {"SI", handleSI, false, kHpglCodeSI}, {"SR", handleSR, false, kHpglCodeSR},
+    {"SS", handleSS, false, kHpglCodeSS}, {"DF", handleDF, false, kHpglCodeDF},
+    {"IN", handleIN, false, kHpglCodeIN}, {"IP", handleIP, false, kHpglCodeIP},
+    {"IR", handleIR, false, kHpglCodeIR}, {"PS", handlePS, false, kHpglCodePS},
+};
+constexpr int kCommandCount = static_cast<int>(sizeof kCommands / sizeof kCommands[0]);
+
+// Mnemonics are unique in the table, so finding one by its two letters gives the same entry as
+// comparing in table order. Index 0 means "not in the table".
+struct CommandIndex {
+    unsigned char slot[26 * 26] = {};
+    constexpr CommandIndex() {
+        for (int i = 0; i < kCommandCount; ++i) {
+            slot[(kCommands[i].mnemonic[0] - 'A') * 26 + (kCommands[i].mnemonic[1] - 'A')] =
+                static_cast<unsigned char>(i + 1);
+        }
+    }
+};
+constexpr CommandIndex kIndex;
+
+}  // namespace
+
+const HpglCommand* hpglCommandTable(int& count) {
+    count = kCommandCount;
+    return kCommands;
+}
+
+const HpglCommand* findHpglCommand(std::string_view m) {
+    if (m.size() != 2) return nullptr;
+    const unsigned a = static_cast<unsigned char>(m[0]) - 'A';
+    const unsigned b = static_cast<unsigned char>(m[1]) - 'A';
+    if (a >= 26 || b >= 26) return nullptr;
+    const int slot = kIndex.slot[a * 26 + b];
+    return slot == 0 ? nullptr : &kCommands[slot - 1];
+}
+
+int HpglInterpreter::dispatchBatch(StatementBatch& batch) {
+    batch.clear();
+    StatementBatch work;
+    work.pen = pen;
+    int result = 1;
+    HpglStatement& st = statement_;
+    for (int i = 1;; ++i) {
+        if (!readStatement(st)) {
+            work.addCode(kHpglCodeNoInput);
+            result = 0;
+            break;
+        }
+        if (st.empty()) {
+            // The one empty read that begins a file (it only finds the first mnemonic).
+            if (i == 1) continue;
+            work.addCode(kHpglCodeEndOfInput);
+            result = 0;
+            break;
+        }
+        const HpglCommand* cmd = findHpglCommand(st[0]);
+        if (cmd == nullptr) continue;
+        int ok = 0;
+        try {
+            ok = cmd->handler(*this, st, work);
+        } catch (const std::exception&) {
+            // Storage ran out inside the handler: the command failed.
+            ok = 0;
+            try {
+                if (cmd->code != 0) work.addCode(cmd->code);
+            } catch (const std::exception&) {
+            }
+        }
+        // DF and IN report their failures only through their codes.
+        if (!ok && cmd->handler != handleDF && cmd->handler != handleIN) result = 0;
+        if (cmd->endsBatch && polygonMode == 0) break;
+    }
+    batch = std::move(work);
+    return result;
+}

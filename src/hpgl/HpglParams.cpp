@@ -1,0 +1,97 @@
+#include "hpgl/HpglParams.h"
+
+#include <charconv>
+#include <system_error>
+
+namespace {
+
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Skips white space and reads a sign; returns whether it was a minus.
+bool readSign(std::string_view t, size_t& i) {
+    while (i < t.size() && isSpace(t[i]))
+        ++i;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) return t[i++] == '-';
+    return false;
+}
+
+}  // namespace
+
+bool parseHpglInt(std::string_view t, int32_t& out) {
+    size_t i = 0;
+    const bool negative = readSign(t, i);
+    const size_t start = i;
+    int64_t v = 0;
+    bool tooLarge = false;
+    for (; i < t.size() && isDigit(t[i]); ++i) {
+        if (v <= (int64_t{1} << 40)) {
+            v = v * 10 + (t[i] - '0');
+        } else {
+            tooLarge = true;
+        }
+    }
+    if (i == start) return false;
+    if (negative) v = -v;
+    if (tooLarge || v < INT32_MIN || v > INT32_MAX) return false;
+    out = static_cast<int32_t>(v);
+    return true;
+}
+
+bool parseHpglReal(std::string_view t, double& out) {
+    size_t i = 0;
+    const bool negative = readSign(t, i);
+    const size_t mantissa = i;
+    // Decimal exponent of the first non-zero digit, for telling overflow from underflow.
+    int64_t leadExponent = 0;
+    bool nonZero = false;
+    size_t intDigits = 0;
+    for (; i < t.size() && isDigit(t[i]); ++i, ++intDigits) {
+        if (!nonZero && t[i] != '0') nonZero = true;
+        if (nonZero && leadExponent < INT32_MAX) ++leadExponent;
+    }
+    size_t fracDigits = 0;
+    if (i < t.size() && t[i] == '.') {
+        ++i;
+        for (; i < t.size() && isDigit(t[i]); ++i, ++fracDigits) {
+            if (!nonZero) {
+                if (t[i] != '0') {
+                    nonZero = true;
+                } else if (leadExponent > INT32_MIN) {
+                    --leadExponent;
+                }
+            }
+        }
+    }
+    if (intDigits + fracDigits == 0) return false;
+    size_t end = i;
+    int64_t exponent = 0;
+    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+        size_t j = i + 1;
+        bool expNegative = false;
+        if (j < t.size() && (t[j] == '+' || t[j] == '-')) expNegative = t[j++] == '-';
+        if (j < t.size() && isDigit(t[j])) {
+            for (; j < t.size() && isDigit(t[j]); ++j) {
+                if (exponent < INT32_MAX) exponent = exponent * 10 + (t[j] - '0');
+            }
+            if (expNegative) exponent = -exponent;
+            end = j;
+        }
+    }
+    double v = 0.0;
+    const char* first = t.data() + mantissa;
+    const auto r = std::from_chars(first, t.data() + end, v, std::chars_format::general);
+    if (r.ec == std::errc::result_out_of_range) {
+        if (leadExponent + exponent > 0) return false;  // too large for a double
+        v = 0.0;                                        // too small: reads as zero
+    } else if (r.ec != std::errc() || r.ptr != t.data() + end) {
+        return false;
+    }
+    out = negative ? -v : v;
+    return true;
+}

@@ -1,0 +1,24 @@
+// Numeric parameters of HP-GL statements: the longest decimal prefix of the parameter text is
+// read (after optional white space and a sign) and the rest ignored.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "hpgl/HpglStatement.h"
+
+// A base-10 integer. False when no digit was read or the value does not fit in 32 bits.
+bool parseHpglInt(std::string_view text, int32_t& out);
+
+// A decimal real: digits with an optional fraction and exponent; no hexadecimal forms and no
+// "inf" or "nan" words. False when no digit was read or the value overflows (is not finite); a
+// value too small for a double reads as zero.
+bool parseHpglReal(std::string_view text, double& out);
+
+// Parameter i (1 for the first) of a statement; false when it is missing or does not convert.
+inline bool intParam(const HpglStatement& st, int i, int32_t& out) {
+    return i < st.size() && parseHpglInt(st[i], out);
+}
+inline bool realParam(const HpglStatement& st, int i, double& out) {
+    return i < st.size() && parseHpglReal(st[i], out);
+}

@@ -1,0 +1,36 @@
+#include "hpgl/LabelState.h"
+
+#include <cmath>
+
+#include "geom/QsPoint.h"
+
+LabelState::LabelState(double k) {
+    setDefaults(standard, k);
+    setDefaults(alternate, k);
+}
+
+bool LabelState::setPitch(LabelFontSize& font, double p) {
+    int32_t spacing = 0;
+    if (!tryTruncTowardZero(100000.0 / p, spacing)) return false;
+    font.spacing = spacing;
+    font.width = static_cast<int32_t>((2 * static_cast<int64_t>(spacing)) / 3);
+    return true;
+}
+
+bool LabelState::setHeight(LabelFontSize& font, double h, double k) {
+    int32_t height = 0;
+    int32_t lineSpacing = 0;
+    if (!tryTruncTowardZero(k * h * 10.0, height)) return false;
+    if (!tryTruncTowardZero(1.2 * height, lineSpacing)) return false;
+    font.height = height;
+    font.lineSpacing = lineSpacing;
+    return true;
+}
+
+bool LabelState::setDefaults(LabelFontSize& font, double k) {
+    LabelFontSize f = font;
+    if (!setPitch(f, kDefaultPitch) || !setHeight(f, kDefaultHeight, k)) return false;
+    f.strokeWidth = 0;
+    font = f;
+    return true;
+}
