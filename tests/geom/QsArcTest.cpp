@@ -1,0 +1,201 @@
+// The six arc constructions, the derived angles, the arc-aware box and arc transformations.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "base/ErrorRecord.h"
+#include "geom/QsAngle.h"
+#include "geom/QsArc.h"
+#include "geom/QsBox.h"
+
+namespace {
+
+constexpr int32_t kOne = QsEVector::kOne;
+
+}  // namespace
+
+TEST(QsArc, ThroughThreePoints) {
+    const struct {
+        QsPoint p1, p2, p3;
+        uint16_t flags;
+        int32_t radius;
+        QsEVector toCentre;
+        QsPoint end;
+    } cases[] = {
+        // d < 0: clockwise over the top.
+        {{0, 0}, {1000, 1000}, {2000, 0}, QsArc::kClockwise, 1000, {kOne, 0}, {2000, 0}},
+        // d > 0: counter-clockwise under the bottom.
+        {{0, 0}, {1000, -1000}, {2000, 0}, 0, 1000, {kOne, 0}, {2000, 0}},
+        // A non-integral circle: radius rounded, direction scaled by the rounded radius.
+        {{0, 0},
+         {2, 0},
+         {0, 1},
+         0,
+         1,
+         {roundHalfAway(kOne * 1.0), roundHalfAway(kOne * 0.5)},
+         {0, 1}},
+        // Collinear, out and back: full circle on the diameter p1-p2.
+        {{0, 0}, {200, 0}, {0, 0}, QsArc::kFullCircle, 100, {kOne, 0}, {0, 0}},
+        {{7, 7}, {7, 2}, {7, 7}, QsArc::kFullCircle, 3, {0, -kOne}, {7, 7}},
+        // Out and back to within the tolerance still closes the circle at the start.
+        {{0, 0}, {0, 400}, {0, 1}, QsArc::kFullCircle, 200, {0, kOne}, {0, 0}},
+    };
+    for (const auto& c : cases) {
+        ErrorRecord::instance().clear();
+        const QsArc a(c.p1, c.p2, c.p3);
+        EXPECT_EQ(a.flags, c.flags) << c.p2.x << "," << c.p2.y;
+        EXPECT_EQ(a.radius, c.radius) << c.p2.x << "," << c.p2.y;
+        EXPECT_EQ(a.toCentre, c.toCentre) << c.p2.x << "," << c.p2.y;
+        EXPECT_EQ(a.start, c.p1);
+        EXPECT_EQ(a.end, c.end);
+        EXPECT_EQ(ErrorRecord::instance().size(), 0);
+    }
+    EXPECT_EQ(QsArc(QsPoint(0, 0), QsPoint(1000, 1000), QsPoint(2000, 0)).centrePoint(),
+              QsPoint(1000, 0));
+
+    // Degenerate: distinct collinear points, a point p2 on p1, a circle too large for 32 bits.
+    const QsPoint degenerate[][3] = {{{0, 0}, {5, 5}, {10, 10}},
+                                     {{3, 3}, {3, 3}, {3, 3}},
+                                     {{0, 0}, {1, 0}, {2, 1}},  // d = 1: within the tolerance
+                                     {{-2000000000, 0}, {0, 1}, {2000000000, 0}}};
+    for (const auto& p : degenerate) {
+        ErrorRecord::instance().clear();
+        const QsArc a(p[0], p[1], p[2]);
+        EXPECT_EQ(a.radius, 0);
+        EXPECT_EQ(a.toCentre, QsEVector(0, 0));
+        EXPECT_TRUE(a.isDegenerate());
+        EXPECT_EQ(a.start, p[0]);
+        EXPECT_EQ(a.end, p[2]);
+        EXPECT_EQ(ErrorRecord::instance().code(), kGeomDegenerateArc);
+        EXPECT_EQ(ErrorRecord::instance().severity(), kSeverityMinor);
+    }
+    QsDPoint centre;
+    double r = 0;
+    ASSERT_TRUE(QsArc::circleThrough({-2000000000, 0}, {0, 1}, {2000000000, 0}, centre, r));
+    EXPECT_GT(r, 1e18);
+}
+
+TEST(QsArc, CentreRadiusAnglesAndFullCircleDetection) {
+    // Circle of CI: start angle 0 or pi, end at the start.
+    QsArc ci(QsPoint(100, 100), 50, 0.0, 0.0, QsArc::kFullCircle);
+    EXPECT_EQ(ci.start, QsPoint(150, 100));
+    EXPECT_EQ(ci.end, ci.start);
+    EXPECT_EQ(ci.toCentre, QsEVector(-kOne, 0));
+    QsArc back(QsPoint(100, 100), 50, kQsPi, kQsPi, QsArc::kFullCircle);
+    EXPECT_EQ(back.start, QsPoint(50, 100));
+    EXPECT_EQ(back.toCentre, QsEVector(kOne, 0));
+
+    const struct {
+        int32_t r;
+        double a2;
+        bool full;
+    } cases[] = {
+        {1000000, kQsHalfPi, false},
+        {1000000, kQsTwoPi - 0.0001, true},  // sweep within the angular tolerance of a turn
+        {1000000, kQsTwoPi - 0.001, false},  // ends 1000 units apart
+        {1000, kQsTwoPi - 0.0005, true},     // rounded ends within the integer tolerance
+        {1000000, -kQsHalfPi, false},        // a negative sweep is no turn by itself
+        {0, 1.0, true},                      // a point
+    };
+    for (const auto& c : cases) {
+        const QsArc a(QsPoint(0, 0), c.r, 0.0, c.a2, 0);
+        EXPECT_EQ(a.isFullCircle(), c.full) << c.r << " " << c.a2;
+        EXPECT_EQ(a.end == a.start, c.full) << c.r << " " << c.a2;
+        EXPECT_EQ(a.radius, c.r);
+    }
+    const QsArc quarter(QsPoint(0, 0), 400, 0.0, kQsHalfPi, 0);
+    EXPECT_EQ(quarter.end, QsPoint(0, 400));
+    EXPECT_DOUBLE_EQ(quarter.startAngle(), 0.0);
+    EXPECT_DOUBLE_EQ(quarter.endAngle(), kQsHalfPi);
+}
+
+TEST(QsArc, StartAndEndAnglesStayInTheHalfOpenRange) {
+    // Start on the negative x axis: pi, never -pi.
+    const struct {
+        QsPoint s, e;
+        double start, end;
+    } cases[] = {{{-100, 0}, {0, -100}, kQsPi, -kQsHalfPi},
+                 {{0, 100}, {-100, 0}, kQsHalfPi, kQsPi},
+                 {{0, -100}, {100, 0}, -kQsHalfPi, 0.0},
+                 {{100, 0}, {-71, -71}, 0.0, -3 * kQsPi / 4}};
+    for (const auto& c : cases) {
+        const QsArc a(c.s, QsPoint(0, 0), c.e, 0);
+        EXPECT_EQ(a.radius, 100);
+        EXPECT_DOUBLE_EQ(a.startAngle(), c.start);
+        EXPECT_NEAR(a.endAngle(), c.end, 0.01);
+        EXPECT_GT(a.startAngle(), -kQsPi);
+        EXPECT_GT(a.endAngle(), -kQsPi);
+        EXPECT_LE(a.endAngle(), kQsPi);
+    }
+    EXPECT_DOUBLE_EQ(QsArc(QsPoint(0, 100), QsPoint(0, 0), QsPoint(-100, 0), 0).endAngle(), kQsPi);
+    // A zero direction reads as angle 0.
+    EXPECT_EQ(QsArc().startAngle(), 0.0);
+}
+
+TEST(QsArc, FromCentreAndSweepAndFromDirections) {
+    const QsArc ccw(QsPoint(400, 0), QsPoint(0, 0), kQsHalfPi);
+    EXPECT_EQ(ccw.end, QsPoint(0, 400));
+    EXPECT_EQ(ccw.radius, 400);
+    EXPECT_EQ(ccw.toCentre, QsEVector(-kOne, 0));
+    EXPECT_FALSE(ccw.isClockwise());
+    const QsArc cw(QsPoint(400, 0), QsPoint(0, 0), -kQsHalfPi);
+    EXPECT_EQ(cw.end, QsPoint(0, -400));
+    EXPECT_TRUE(cw.isClockwise());
+    const QsArc turn(QsPoint(400, 0), QsPoint(0, 0), kQsTwoPi);
+    EXPECT_TRUE(turn.isFullCircle());
+    EXPECT_EQ(turn.end, turn.start);
+    const QsArc onCentre(QsPoint(5, 5), QsPoint(5, 5), 1.0);
+    EXPECT_EQ(onCentre.radius, 0);
+    EXPECT_EQ(onCentre.end, QsPoint(5, 5));
+    EXPECT_EQ(onCentre.toCentre, QsEVector(kOne, 0));
+
+    const QsArc three(QsPoint(100, 0), QsPoint(0, 0), QsPoint(0, 103), 0);
+    EXPECT_EQ(three.radius, 103);
+    EXPECT_EQ(QsArc(QsPoint(100, 0), QsPoint(0, 0), QsPoint(101, 0), 0).flags, QsArc::kFullCircle);
+    const QsArc given(QsPoint(100, 0), QsPoint(0, 0), QsPoint(0, 100), 100, 0x8001);
+    EXPECT_EQ(given.flags, 0x8001);  // other bits carried
+    EXPECT_EQ(given.toCentre, QsEVector(-kOne, 0));
+    const QsArc dirs(QsPoint(100, 0), QsEVector(-kOne, 0), QsEVector(0, kOne), 100, 0);
+    EXPECT_EQ(dirs.end, QsPoint(0, 100));
+    EXPECT_FALSE(dirs.isFullCircle());
+}
+
+TEST(QsArc, BoxHoldsTheAxisPointsTheArcPasses) {
+    const QsPoint o(0, 0);
+    const struct {
+        QsArc arc;
+        QsBox box;
+    } cases[] = {
+        {QsArc(QsPoint(100, 0), o, QsPoint(0, 100), 0), QsBox(0, 0, 100, 100)},
+        {QsArc(QsPoint(100, 0), o, QsPoint(0, 100), QsArc::kClockwise),
+         QsBox(-100, -100, 100, 100)},
+        {QsArc(QsPoint(87, 50), o, QsPoint(50, 87), 0), QsBox(50, 50, 87, 87)},
+        {QsArc(QsPoint(-50, -87), o, QsPoint(50, -87), 0), QsBox(-50, -100, 50, -87)},
+        {QsArc(QsPoint(-100, 0), o, QsPoint(100, 0), 0), QsBox(-100, -100, 100, 0)},
+        {QsArc(o, 100, 0.0, 0.0, QsArc::kFullCircle), QsBox(-100, -100, 100, 100)},
+    };
+    for (const auto& c : cases) {
+        QsBox b;
+        ASSERT_EQ(c.arc.getBox(b), 1);
+        EXPECT_EQ(b, c.box) << b.x1 << " " << b.y1 << " " << b.x2 << " " << b.y2;
+    }
+}
+
+TEST(QsArc, TransformationsTurnTheDirectionAndMirrorsFlipTheOrientation) {
+    QsArc a(QsPoint(100, 0), QsPoint(0, 0), QsPoint(0, 100), 0);
+    a.rotate(QsPoint(0, 0), kQsHalfPi);
+    EXPECT_EQ(a.start, QsPoint(0, 100));
+    EXPECT_EQ(a.end, QsPoint(-100, 0));
+    EXPECT_EQ(a.toCentre, QsEVector(0, -kOne));
+    EXPECT_FALSE(a.isClockwise());
+    a.mirrorX(0);
+    EXPECT_EQ(a.end, QsPoint(100, 0));
+    EXPECT_TRUE(a.isClockwise());
+    EXPECT_EQ(a.centrePoint(), QsPoint(0, 0));
+    a.scale(QsPoint(0, 0), 2.0);
+    EXPECT_EQ(a.radius, 200);
+    EXPECT_EQ(a.centrePoint(), QsPoint(0, 0));
+    a.mirrorPoint(QsPoint(10, 10));
+    EXPECT_TRUE(a.isClockwise());
+    EXPECT_EQ(a.centrePoint(), QsPoint(20, 20));
+}

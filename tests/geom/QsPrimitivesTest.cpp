@@ -1,0 +1,210 @@
+// Rounding, tolerances, angles, boxes and the generic transformations.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "base/ErrorRecord.h"
+#include "base/SysEnv.h"
+#include "geom/QsAngle.h"
+#include "geom/QsBox.h"
+#include "geom/QsCircle.h"
+#include "geom/QsLine.h"
+#include "geom/QsPointPolygon.h"
+#include "geom/Tolerance.h"
+#include "support/TestSupport.h"
+
+TEST(QsRounding, HalvesGoAwayFromZeroAndRangesAreChecked) {
+    const struct {
+        double v;
+        int32_t round;
+        int32_t trunc;
+    } cases[] = {{2.5, 3, 2},
+                 {-2.5, -3, -2},
+                 {2.4999, 2, 2},
+                 {-2.4999, -2, -2},
+                 {-0.5, -1, 0},
+                 {0.5, 1, 0},
+                 {-0.49, 0, 0},
+                 {-1e-300, 0, 0},
+                 {2147483647.4, INT32_MAX, INT32_MAX},
+                 {-2147483648.4, INT32_MIN, INT32_MIN}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(roundHalfAway(c.v), c.round) << c.v;
+        EXPECT_EQ(truncTowardZero(c.v), c.trunc) << c.v;
+        int32_t out = 0;
+        EXPECT_TRUE(tryRoundHalfAway(c.v, out)) << c.v;
+        EXPECT_EQ(out, c.round);
+    }
+    // Out of range, infinite and NaN are refused by the checked form and saturate otherwise.
+    const double bad[] = {2147483647.5,
+                          -2147483648.5,
+                          1e300,
+                          -1e300,
+                          std::numeric_limits<double>::infinity(),
+                          std::numeric_limits<double>::quiet_NaN()};
+    for (double v : bad) {
+        int32_t out = 7;
+        EXPECT_FALSE(tryRoundHalfAway(v, out)) << v;
+        EXPECT_EQ(out, 7);
+    }
+    EXPECT_EQ(roundHalfAway(1e300), INT32_MAX);
+    EXPECT_EQ(roundHalfAway(-1e300), INT32_MIN);
+    EXPECT_EQ(roundHalfAway(std::numeric_limits<double>::quiet_NaN()), 0);
+    EXPECT_EQ(QsDPoint(-0.5, 1.5).rounded(), QsPoint(-1, 2));
+    // Sums of points saturate instead of overflowing.
+    EXPECT_EQ(QsPoint(INT32_MAX, 0) + QsPoint(1, -1), QsPoint(INT32_MAX, -1));
+}
+
+TEST(QsEVector, UnitVectorInFixedPointAndZeroLength) {
+    EXPECT_EQ(QsEVector::fromVector(3.0, 4.0), QsEVector(644245094, 858993459));
+    EXPECT_EQ(QsEVector::fromVector(QsPoint(-7, 0)), QsEVector(-QsEVector::kOne, 0));
+    ErrorRecord::instance().clear();
+    EXPECT_EQ(QsEVector::fromVector(0.0, 0.0), QsEVector(0, 0));
+    EXPECT_EQ(ErrorRecord::instance().code(), kGeomIndexError);
+    EXPECT_EQ(ErrorRecord::instance().severity(), kSeverityMinor);
+}
+
+TEST(QsTolerance, PredicatesFollowTheIntegerToleranceAndSwitchesAreReadOnce) {
+    resetTolerance();
+    EXPECT_TRUE(pointsEqual(QsPoint(0, 0), QsPoint(1, -1)));
+    EXPECT_FALSE(pointsEqual(QsPoint(0, 0), QsPoint(2, 0)));
+    EXPECT_TRUE(isZeroInt(-1));
+    EXPECT_FALSE(isZeroInt(2));
+    EXPECT_TRUE(isEqualInt(INT64_MIN, INT64_MIN + 1));
+    EXPECT_FALSE(isEqualInt(INT64_MIN, INT64_MAX));
+    setIntegerTolerance(3);
+    EXPECT_DOUBLE_EQ(floatTolerance(), 3e-08);
+    EXPECT_TRUE(isZeroSquaredTol(9.0));
+    EXPECT_FALSE(isZeroSquaredTol(9.5));
+    EXPECT_TRUE(pointsEqual(QsPoint(0, 0), QsPoint(3, 3)));
+    resetTolerance();
+
+    // Off when set to an empty value: only exactly equal coordinates make a line horizontal.
+    {
+        testsupport::ScopedEnv off("QBD_LINE_HORV_PRECISION", "");
+        resetSysEnv();
+        EXPECT_FALSE(QsLine(QsPoint(0, 0), QsPoint(100, 1)).isHorizontal());
+        testsupport::ScopedEnv on("QBD_LINE_HORV_PRECISION", "1");
+        resetSysEnv();
+        EXPECT_FALSE(QsLine(QsPoint(0, 0), QsPoint(100, 1)).isHorizontal());  // already read
+        resetTolerance();
+        EXPECT_TRUE(QsLine(QsPoint(0, 0), QsPoint(100, 1)).isHorizontal());
+        EXPECT_TRUE(QsLine(QsPoint(5, 0), QsPoint(4, 100)).isVertical());
+        EXPECT_FALSE(QsLine(QsPoint(5, 0), QsPoint(3, 100)).isVertical());
+    }
+    resetSysEnv();
+    resetTolerance();
+}
+
+TEST(QsAngle, NormalisationAndRightAngleClasses) {
+    double a = -kQsHalfPi;
+    EXPECT_EQ(normaliseAngle(a), 1);
+    EXPECT_DOUBLE_EQ(a, 3 * kQsHalfPi);
+    a = 7 * kQsPi;
+    EXPECT_EQ(normaliseAngle(a, kQsPi, -kQsPi), 1);  // bounds swapped: [-pi, pi)
+    EXPECT_DOUBLE_EQ(a, -kQsPi);
+    a = 1.0;
+    EXPECT_EQ(normaliseAngle(a, 2.0, 3.0), 0);  // narrower than a turn and outside it
+    EXPECT_EQ(a, 1.0);
+    a = 1e300;  // far away: must not loop for ever
+    EXPECT_EQ(normaliseAngle(a), 1);
+    EXPECT_TRUE(a >= 0 && a < kQsTwoPi);
+    a = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(normaliseAngle(a), 0);
+
+    const struct {
+        double a;
+        int cls;
+        int cls90;
+    } cases[] = {{0.0, 0, 0},
+                 {-0.00005, 0, 0},
+                 {kQsTwoPi - 0.00005, 0, 0},
+                 {kQsPi / 4, 45, -1},
+                 {kQsHalfPi, 90, 90},
+                 {-kQsHalfPi, 270, 270},
+                 {5 * kQsPi, 180, 180},
+                 {7 * kQsPi / 4, 315, -1},
+                 {0.001, -1, -1},
+                 {kQsPi + 0.0002, -1, -1}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(rightAngleClass(c.a), c.cls) << c.a;
+        EXPECT_EQ(rightAngleClass90(c.a), c.cls90) << c.a;
+    }
+    EXPECT_TRUE(angleEqual(1.0, 1.0001));
+    EXPECT_TRUE(angleLess(1.0, 1.001));
+    EXPECT_FALSE(angleLess(1.0, 1.0001));
+    EXPECT_TRUE(angleAtMost(1.0001, 1.0));
+    EXPECT_TRUE(angleGreater(1.001, 1.0));
+}
+
+TEST(QsBox, ConstructionNormalisationAndOverlap) {
+    const QsBox b(QsPoint(10, 5), QsPoint(0, 0));
+    EXPECT_EQ(b, QsBox(0, 0, 10, 5));
+    EXPECT_EQ(b.x1, 0);
+    EXPECT_EQ(b.y2, 5);
+    // Odd sizes lose one unit; negative halves shift towards minus infinity.
+    EXPECT_EQ(QsBox::fromCentre(QsPoint(0, 0), 5, 5), QsBox(-2, -2, 2, 2));
+    const QsBox odd = QsBox::fromCentre(QsPoint(0, 0), -5, 4);
+    EXPECT_EQ(odd.x1, 3);
+    EXPECT_EQ(odd.x2, -3);  // not normalised
+    EXPECT_EQ(QsBox(0, 0, 10, 5).centre(), QsPoint(5, 2));
+    EXPECT_EQ(QsBox(-3, -3, 0, 0).centre(), QsPoint(-2, -2));
+    EXPECT_FALSE(QsBox(0, 0, 10, 10).overlaps(QsBox(10, 0, 20, 10)));  // shared edge
+    EXPECT_TRUE(QsBox(0, 0, 10, 10).overlaps(QsBox(9, 9, 20, 20)));
+    QsBox g(0, 0, 10, 10);
+    g.inflate(-6);  // shrinks past itself and is normalised again
+    EXPECT_EQ(g, QsBox(4, 4, 6, 6));
+    QsPointPolygon corners(QsBox(1, 2, 3, 4));
+    ASSERT_EQ(corners.pointCount(), 4);
+    EXPECT_EQ(corners.points()[1], QsPoint(1, 4));
+    EXPECT_EQ(corners.points()[3], QsPoint(3, 2));
+    QsBox mirrored(2, 0, 4, 1);
+    mirrored.mirrorX(5);
+    EXPECT_EQ(mirrored, QsBox(6, 0, 8, 1));
+}
+
+TEST(QsTransform, RightAnglesAreExactAndMirrorsReflect) {
+    // Four quarter turns, or many turns by the exact classes, come back without drift.
+    QsPointPolygon p;
+    const QsPoint pts[] = {QsPoint(123457, -98765), QsPoint(-3, 7), QsPoint(0, 0)};
+    p = QsPointPolygon(pts, 3);
+    const QsPoint c(1001, -2002);
+    for (int i = 0; i < 400; ++i)
+        ASSERT_EQ(p.rotate(c, kQsHalfPi), 1);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(p.points()[i], pts[i]);
+    p.rotate(c, kQsPi + 0.00005);  // within the class of 180 degrees
+    EXPECT_EQ(p.points()[1], QsPoint(2 * 1001 + 3, 2 * -2002 - 7));
+    p.rotate(c, -kQsPi);
+    EXPECT_EQ(p.points()[1], pts[1]);
+
+    QsLine l(QsPoint(10, 0), QsPoint(0, 0));
+    l.rotate(QsPoint(0, 0), kQsPi / 4);  // 45 degrees: the fixed 0.7071067811865476
+    EXPECT_EQ(l.start, QsPoint(7, 7));
+    l = QsLine(QsPoint(10, 0), QsPoint(0, 0));
+    l.rotate(QsPoint(0, 0), 0.5);
+    EXPECT_EQ(l.start, QsPoint(9, 5));
+
+    QsLine m(QsPoint(2, 3), QsPoint(7, -1));
+    m.mirrorX(5);
+    EXPECT_EQ(m.start, QsPoint(8, 3));
+    m.mirrorY(0);
+    EXPECT_EQ(m.start, QsPoint(8, -3));
+    m.mirrorPoint(QsPoint(0, 0));
+    EXPECT_EQ(m.start, QsPoint(-8, 3));
+    m.mirrorLine(QsPoint(0, 0), QsPoint(10, 10));  // the diagonal swaps x and y
+    EXPECT_EQ(m.start, QsPoint(3, -8));
+    EXPECT_EQ(m.mirrorLine(QsPoint(4, 4), QsPoint(4, 4)), 0);
+    m.scale(QsPoint(1, 1), 2.5);
+    EXPECT_EQ(m.start, QsPoint(6, -22));  // 1 + round(5), 1 + round(-22.5)
+    m.moveTo(QsPoint(0, 0));
+    EXPECT_EQ(m.start, QsPoint(0, 0));
+
+    QsCircle circle(QsPoint(0, 0), 10);
+    circle.scale(QsPoint(0, 0), -1.5);
+    EXPECT_EQ(circle.radius, 15);
+    EXPECT_EQ(circle.distanceTo(QsPoint(3, 4)), 0);
+    EXPECT_EQ(circle.distanceTo(QsPoint(30, 40)), 35);
+    EXPECT_EQ(QsPointPolygon().move(QsPoint(1, 1)), 0);  // no points
+}
