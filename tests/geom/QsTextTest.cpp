@@ -1,0 +1,237 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "base/SysEnv.h"
+#include "font/SystemFontTable.h"
+#include "geom/QsAngle.h"
+#include "geom/QsBox.h"
+#include "geom/QsPointPolygon.h"
+#include "geom/QsText.h"
+#include "support/TestSupport.h"
+
+using testsupport::ScopedEnv;
+
+namespace {
+
+// Texts measured with the fixed pitch: no system font is installed.
+class QsTextTest : public ::testing::Test {
+protected:
+    void SetUp() override { fresh(); }
+    void TearDown() override { fresh(); }
+    static void fresh() {
+        resetSysEnv();
+        resetSystemFontTable();
+    }
+    // A text whose extent is 100 x 40: ten characters of width 10 without gaps, one line.
+    static QsText text(std::uint8_t justification, std::uint8_t path = 0) {
+        return QsText(QsPoint(0, 0), "0123456789", 10, 40, 0, 0, justification, path, 0, 0, 0, 0, 1,
+                      100);
+    }
+    ScopedEnv project_{"NVL_PROJECT_ROOT", std::nullopt};
+    ScopedEnv local_{"QLOCALROOT", std::nullopt};
+    ScopedEnv install_{"QRXROOT", std::nullopt};
+    ScopedEnv fontPath_{"QFONT_PATH", std::nullopt};
+};
+
+std::vector<QsPoint> outlineOf(const QsText& t) {
+    QsPointPolygon poly;
+    if (!t.outline(poly)) return {};
+    return std::vector<QsPoint>(poly.points(), poly.points() + poly.pointCount());
+}
+
+}  // namespace
+
+TEST_F(QsTextTest, FieldsLinesAndCopies) {
+    QsText t(QsPoint(5, 6), "AB\nC\n\nDEFG", 10, 20, 3, 2, 9, 0, 7, 1, 4, 8, 3, 100);
+    EXPECT_EQ(t.typeCode(), kQsTypeText);
+    EXPECT_EQ(t.lineCount(), 4);
+    EXPECT_EQ(t.longestLine(), 4);
+    EXPECT_EQ(t.length(), 10);
+    EXPECT_EQ(t.justification, 9);
+    EXPECT_EQ(t.lineSpacing, 7);
+    EXPECT_EQ(t.frame, 1);
+    EXPECT_EQ(t.frameMargin1, 4);
+    EXPECT_EQ(t.frameMargin2, 8);
+    EXPECT_EQ(t.fontNumber, 3);
+    EXPECT_EQ(t.angle, 0.0);
+    EXPECT_EQ(t.mirror, 0);
+    EXPECT_EQ(t.flags, 0);
+
+    t.flags = 0x5A;
+    t.angle = 1.0;
+    std::unique_ptr<QsFigure> copy = t.clone();
+    auto* c = dynamic_cast<QsText*>(copy.get());
+    ASSERT_NE(c, nullptr);
+    EXPECT_STREQ(c->string(), "AB\nC\n\nDEFG");
+    EXPECT_NE(c->string(), t.string());  // duplicated, not shared
+    EXPECT_EQ(c->flags, 0x5A);
+    EXPECT_EQ(c->angle, 1.0);
+    EXPECT_EQ(c->position, QsPoint(5, 6));
+
+    QsText empty(QsPoint(1, 2), "", 10, 10, 0, 0, 0, 0, 0, 0, 0, 0, 1, 100);
+    EXPECT_EQ(empty.string(), nullptr);
+    EXPECT_EQ(empty.lineCount(), 0);
+    EXPECT_EQ(empty.longestLine(), 0);
+    QsPointPolygon poly;
+    EXPECT_EQ(empty.outline(poly), 0);
+    QsBox box;
+    ASSERT_EQ(empty.getBox(box), 1);
+    EXPECT_EQ(box, QsBox(1, 2, 1, 2));
+}
+
+TEST_F(QsTextTest, LowerLeftCornerByJustificationAndPath) {
+    struct Case {
+        std::uint8_t justification, path;
+        QsPoint corner;
+    };
+    const Case cases[] = {
+        {0, 0, {0, 0}},       {1, 0, {-50, 0}},    {2, 0, {-100, 0}}, {4, 0, {0, -20}},
+        {5, 0, {-50, -20}},   {6, 0, {-100, -20}}, {8, 0, {0, -40}},  {9, 0, {-50, -40}},
+        {10, 0, {-100, -40}}, {5, 1, {50, -20}},   {2, 1, {100, 0}},  {0, 1, {0, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.justification) * 10 + c.path);
+        QsText t = text(c.justification, c.path);
+        std::int32_t w = 0, h = 0;
+        ASSERT_EQ(t.extent(w, h), 1);
+        EXPECT_EQ(w, 100);
+        EXPECT_EQ(h, 40);
+        QsPoint corner;
+        ASSERT_EQ(t.lowerLeft(corner), 1);
+        EXPECT_EQ(corner, c.corner);
+    }
+    // Odd extents halve towards zero.
+    QsText odd = text(5);
+    QsPoint corner;
+    ASSERT_EQ(odd.lowerLeftCorner(-7, 9, corner), 1);
+    EXPECT_EQ(corner, QsPoint(3, -4));
+    // A corner beyond the 32-bit range is refused.
+    odd.position = QsPoint(INT32_MIN, 0);
+    EXPECT_EQ(odd.lowerLeftCorner(100, 0, corner), 0);
+}
+
+TEST_F(QsTextTest, OutlineWithPenWidthFrameMirrorAndRotation) {
+    QsText t = text(0);
+    t.position = QsPoint(10, 20);
+    using Pts = std::vector<QsPoint>;
+    EXPECT_EQ(outlineOf(t), (Pts{{10, 20}, {10, 60}, {110, 60}, {110, 20}}));
+
+    t.penWidth = 3;  // 3 wider and higher, starting 2 below and to the left
+    EXPECT_EQ(outlineOf(t), (Pts{{8, 18}, {8, 61}, {111, 61}, {111, 18}}));
+    t.frame = kFrameMargin1;
+    t.frameMargin1 = 10;
+    t.frameMargin2 = 5;  // a frame replaces the pen-width allowance
+    EXPECT_EQ(outlineOf(t), (Pts{{0, 10}, {0, 70}, {120, 70}, {120, 10}}));
+    t.frame = kFrameMarginBoth;
+    EXPECT_EQ(outlineOf(t), (Pts{{-5, 5}, {-5, 75}, {125, 75}, {125, 5}}));
+    t.frameMargin1 = 0;
+    t.frameMargin2 = 0;  // a frame of margin 0 adds nothing
+    EXPECT_EQ(outlineOf(t), (Pts{{10, 20}, {10, 60}, {110, 60}, {110, 20}}));
+
+    t.frame = 0;
+    t.penWidth = 0;
+    t.mirror = kMirrorX;
+    EXPECT_EQ(outlineOf(t), (Pts{{10, 20}, {10, 60}, {-90, 60}, {-90, 20}}));
+    t.mirror = kMirrorX | kMirrorY;
+    EXPECT_EQ(outlineOf(t), (Pts{{10, 20}, {10, -20}, {-90, -20}, {-90, 20}}));
+    t.mirror = 0;
+    t.angle = kQsHalfPi;
+    EXPECT_EQ(outlineOf(t), (Pts{{10, 20}, {-30, 20}, {-30, 120}, {10, 120}}));
+    QsBox box;
+    ASSERT_EQ(t.getBox(box), 1);
+    EXPECT_EQ(box, QsBox(-30, 20, 10, 120));
+
+    // Multi-line texts: line gaps between lines only.
+    QsText two(QsPoint(0, 0), "AB\nC", 10, 20, 2, 0, 0, 0, 5, 0, 0, 0, 1, 100);
+    EXPECT_EQ(outlineOf(two), (Pts{{0, 0}, {0, 45}, {22, 45}, {22, 0}}));
+
+    // An outline that would leave the 32-bit range fails.
+    t.angle = 0.0;
+    t.position = QsPoint(INT32_MAX - 50, 0);
+    EXPECT_EQ(outlineOf(t), Pts{});
+    EXPECT_EQ(t.getBox(box), 0);
+    QsText huge(QsPoint(0, 0), std::string(3, 'A'), INT32_MAX, 10, 0, 0, 0, 0, 0, 0, 0, 0, 1, 100);
+    std::int32_t w = 0, h = 0;
+    EXPECT_EQ(huge.extent(w, h), 0);
+    EXPECT_EQ(outlineOf(huge), Pts{});
+}
+
+TEST_F(QsTextTest, MirrorRotateScaleAndMove) {
+    QsText t = text(0);
+    t.position = QsPoint(2, 3);
+    t.angle = 0.5;
+    ASSERT_EQ(t.mirrorX(5), 1);
+    EXPECT_EQ(t.position, QsPoint(8, 3));
+    EXPECT_EQ(t.mirror, kMirrorX);
+    EXPECT_EQ(t.angle, -0.5);
+    ASSERT_EQ(t.mirrorX(5), 1);
+    EXPECT_EQ(t.mirror, 0);
+    EXPECT_EQ(t.angle, 0.5);
+    ASSERT_EQ(t.mirrorY(0), 1);
+    EXPECT_EQ(t.position, QsPoint(2, -3));
+    EXPECT_EQ(t.mirror, kMirrorY);
+    t.angle = 0.0;
+    ASSERT_EQ(t.mirrorY(0), 1);
+    EXPECT_EQ(t.angle, 0.0);  // a zero angle stays 0, not -0
+    EXPECT_FALSE(std::signbit(t.angle));
+
+    t.angle = 6.0;
+    ASSERT_EQ(t.rotate(QsPoint(0, 0), 0.5), 1);
+    EXPECT_DOUBLE_EQ(t.angle, 6.5 - kQsTwoPi);
+    t.angle = 0.0;
+    t.position = QsPoint(10, 0);
+    ASSERT_EQ(t.rotate(QsPoint(0, 0), kQsHalfPi), 1);
+    EXPECT_EQ(t.position, QsPoint(0, 10));
+    EXPECT_DOUBLE_EQ(t.angle, kQsHalfPi);
+
+    t.width = 10;
+    t.height = 20;
+    t.spacing = 3;
+    t.lineSpacing = 5;
+    t.penWidth = 3;
+    t.frameMargin1 = 7;
+    t.frameMargin2 = 7;
+    t.position = QsPoint(10, 10);
+    ASSERT_EQ(t.scale(QsPoint(0, 0), 1.5), 1);
+    EXPECT_EQ(t.width, 15);
+    EXPECT_EQ(t.height, 30);
+    EXPECT_EQ(t.spacing, 5);  // 4.5 rounds away from zero
+    EXPECT_EQ(t.lineSpacing, 8);
+    EXPECT_EQ(t.frameMargin1, 11);
+    EXPECT_EQ(t.penWidth, 3);
+    EXPECT_EQ(t.frameMargin2, 7);
+    EXPECT_EQ(t.position, QsPoint(15, 15));
+    // Scaling out of range changes nothing.
+    QsText before = t;
+    EXPECT_EQ(t.scale(QsPoint(0, 0), 1e9), 0);
+    EXPECT_EQ(t.width, before.width);
+    EXPECT_EQ(t.position, before.position);
+
+    // The generic transformations reach the text's own rules.
+    ASSERT_EQ(t.move(QsPoint(-15, 5)), 1);
+    EXPECT_EQ(t.position, QsPoint(0, 20));
+    ASSERT_EQ(t.moveTo(QsPoint(1, 1)), 1);
+    EXPECT_EQ(t.position, QsPoint(1, 1));
+    QsFigure& f = t;
+    t.angle = 0.25;
+    ASSERT_EQ(f.transform(QsTransform::mirrorAboutX(0)), 1);
+    EXPECT_EQ(t.position, QsPoint(-1, 1));
+    EXPECT_EQ(t.angle, -0.25);
+    EXPECT_EQ(t.mirror, kMirrorX);
+    ASSERT_EQ(f.mirrorPoint(QsPoint(0, 0)), 1);
+    EXPECT_EQ(t.position, QsPoint(1, -1));
+    EXPECT_DOUBLE_EQ(t.angle, kQsPi - 0.25);
+    // Mirroring about the line y = x turns a text of angle 0 to a quarter turn.
+    t.angle = 0.0;
+    t.mirror = 0;
+    ASSERT_EQ(f.mirrorLine(QsPoint(0, 0), QsPoint(5, 5)), 1);
+    EXPECT_EQ(t.position, QsPoint(-1, 1));
+    EXPECT_NEAR(t.angle, kQsHalfPi, 1e-12);
+    EXPECT_EQ(t.mirror, kMirrorY);
+    EXPECT_EQ(f.mirrorLine(QsPoint(3, 3), QsPoint(3, 3)), 0);
+    // A move out of range fails and leaves the text.
+    t.position = QsPoint(INT32_MAX, 0);
+    EXPECT_EQ(t.move(QsPoint(1, 0)), 0);
+    EXPECT_EQ(t.position, QsPoint(INT32_MAX, 0));
+}
