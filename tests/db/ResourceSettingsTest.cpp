@@ -1,0 +1,360 @@
+#include "db/ResourceSettings.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <random>
+#include <string>
+
+#include "base/SysEnv.h"
+#include "support/TestSupport.h"
+
+using testsupport::bundledRoot;
+using testsupport::readFile;
+using testsupport::ScopedEnv;
+using testsupport::TempDir;
+using testsupport::writeFile;
+
+namespace {
+
+// Database settings read from text, without the environment's influence.
+struct Db {
+    DatabaseSettings s{false};
+    int ok;
+    explicit Db(std::string_view text) : ok(s.read(text)) {}
+};
+struct Env {
+    EnvironmentSettings s{nullptr, false};
+    int ok;
+    explicit Env(std::string_view text) : ok(s.read(text)) {}
+};
+
+std::string colours(int n) {
+    std::string t = "colorTable 5 {\n";
+    for (int i = 0; i < n; ++i)
+        t += std::to_string(i) + " 1 2 3 c" + std::to_string(i) + "\n";
+    return t + "}\n";
+}
+
+TEST(ResourceSettingsTest, BundledSettingsLoad) {
+    std::string info = bundledRoot() + "/info/";
+    auto db = openDatabaseSettings(info + "landata.rsc", kSettingsRead);
+    ASSERT_NE(db, nullptr);
+    EXPECT_EQ(db->colorCount(), 16);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_TRUE(db->colorDefined(i)) << i;
+    EXPECT_EQ(db->color(2).red, 255);
+    EXPECT_EQ(db->color(15).name, "purple");
+    EXPECT_GE(db->lineWidthCount(), 4);
+    EXPECT_GE(db->lineStyleCount(), 3);
+    EXPECT_EQ(db->lineStyle(0).dash1, 0);
+    // Text heights cover labels from 2 to 10 mm in rising order.
+    ASSERT_GE(db->textTableCount(), 5);
+    EXPECT_EQ(db->textEntry(0).charHeight, 2000);
+    EXPECT_EQ(db->textEntry(db->textTableCount() - 1).charHeight, 10000);
+    for (int i = 1; i < db->textTableCount(); ++i) {
+        EXPECT_GT(db->textEntry(i).charHeight, db->textEntry(i - 1).charHeight);
+    }
+    EXPECT_LT(db->defaultTextFont(), db->textTableCount());
+    EXPECT_EQ(db->defaultSymbFrameColor(), 13);
+    EXPECT_EQ(db->defaultCompColor(), -1);
+    EXPECT_EQ(db->rangeEndChar(), ":");
+    EXPECT_EQ(db->busStartChar(), "[");
+    // The bundled file leaves the save-stamp patterns to the environment.
+    EXPECT_EQ(db->valueOf("dateFormat"), nullptr);
+
+    auto env = openEnvironmentSettings(info + "lanenv.rsc", kSettingsRead, db.get());
+    ASSERT_NE(env, nullptr);
+    EXPECT_EQ(env->databaseSettings(), db.get());
+    ASSERT_GE(env->gridRowCount(), 1);
+    EXPECT_GT(env->gridRow(0).pitchX, 0);
+    EXPECT_LT(env->gridColor(), db->colorCount());
+    SheetSizeEntry a4 = env->schSheetSize(0);
+    EXPECT_EQ(a4.name, "A4");
+    EXPECT_EQ(a4.x2 - a4.x1, 297000);
+    EXPECT_EQ(a4.y2 - a4.y1, 210000);
+    EXPECT_EQ(env->symSheetSize(0).x2, 297000);
+    EXPECT_EQ(env->schSheetSize(4).name, "A3 on A4");
+    EXPECT_EQ(env->zonePitchX(), 50000);
+    EXPECT_EQ(env->zoneStartTextX(), "1");
+    EXPECT_EQ(env->zoneStartTextY(), "A");
+    EXPECT_EQ(env->zoneOrigin(), kZoneUpLeft);
+    EXPECT_EQ(env->pvJustify(), 4);
+    ASSERT_NE(env->valueOf("undoLimit"), nullptr);
+    EXPECT_EQ(*env->valueOf("undoLimit"), "50");
+}
+
+TEST(ResourceSettingsTest, TablesNeedTheirColumnCount) {
+    struct Case {
+        const char* key;
+        int columns;
+        bool database;
+    };
+    const Case cases[] = {
+        {"colorTable", 5, true},         {"lineWidth", 2, true},
+        {"lineStyleTable", 5, true},     {"fillStyleTable", 4, true},
+        {"textTable", 5, true},          {"precisionTable", 4, true},
+        {"symbPathTable", 2, true},      {"contPathTable", 2, true},
+        {"lcdbPathTable", 2, true},      {"gridTable", 5, false},
+        {"symSheetSizeTable", 6, false}, {"schSheetSizeTable", 8, false},
+        {"schSheetAttrTable", 3, false},
+    };
+    for (const Case& c : cases) {
+        for (int n : {c.columns - 1, c.columns, c.columns + 1}) {
+            std::string text = std::string(c.key) + " " + std::to_string(n) + " { }";
+            int ok = c.database ? Db(text).ok : Env(text).ok;
+            EXPECT_EQ(ok, n == c.columns ? 1 : 0) << text;
+        }
+    }
+    // Column counts that are no number, and tables written as scalars, are invalid too.
+    EXPECT_EQ(Db("lineWidth x { }").ok, 0);
+    EXPECT_EQ(Db("lineWidth : 3").ok, 0);
+    EXPECT_EQ(Db("lineWidth 2 0 1").ok, 0);  // no brace
+    // Rows must be complete and the table closed.
+    EXPECT_EQ(Db("lineWidth 2 { 0 1 1 }").ok, 0);
+    EXPECT_EQ(Db("lineWidth 2 { 0 1").ok, 0);
+    EXPECT_EQ(Db("lineWidth 2 { 0 : }").ok, 0);
+}
+
+TEST(ResourceSettingsTest, RowsAreIndexedAndChecked) {
+    Db d("lineWidth 2 { 5 500  2 200  2 250 }");
+    ASSERT_EQ(d.ok, 1);
+    EXPECT_EQ(d.s.lineWidthCount(), 6);
+    EXPECT_FALSE(d.s.lineWidthDefined(0));
+    EXPECT_EQ(d.s.lineWidth(0), 0);
+    EXPECT_EQ(d.s.lineWidth(2), 250);  // a later row replaces an earlier one
+    EXPECT_EQ(d.s.lineWidth(5), 500);
+    EXPECT_EQ(d.s.lineWidth(6), 0);
+    EXPECT_EQ(d.s.lineWidth(-1), 0);
+    // Lengths in database units are rounded half away from zero.
+    EXPECT_EQ(Db("lineWidth 2 { 0 2.5 }").s.lineWidth(0), 3);
+    // A second statement replaces the table.
+    EXPECT_EQ(Db("lineWidth 2 { 3 1 } lineWidth 2 { 0 1 }").s.lineWidthCount(), 1);
+
+    const char* invalid[] = {
+        "lineWidth 2 { -1 5 }",    // negative index
+        "lineWidth 2 { 4096 5 }",  // index beyond any table
+        "lineWidth 2 { 99999999999999999999 5 }",
+        "lineWidth 2 { x 5 }",
+        "lineWidth 2 { 0 -5 }",     // negative width
+        "lineWidth 2 { 0 1e300 }",  // beyond 32 bits once rounded
+        "lineWidth 2 { 0 nan }",
+        "lineWidth 2 { 0 inf }",
+        "lineWidth 2 { 0 0x10 }",
+        "colorTable 5 { 0 256 0 0 x }",
+        "colorTable 5 { 0 1.5 0 0 x }",
+        "fillStyleTable 4 { 0 3 0 0 }",
+        "precisionTable 4 { 0 mm 0 1 }",
+    };
+    for (const char* text : invalid)
+        EXPECT_EQ(Db(text).ok, 0) << text;
+    EXPECT_EQ(Db("lineWidth 2 { 4095 5 }").s.lineWidthCount(), 4096);
+
+    const char* invalidEnv[] = {
+        "gridTable 5 { 0 1 1 0 1 }",       // pitch must be positive
+        "gridTable 5 { 0 1 1 0.0001 1 }",  // less than one database unit
+        "gridTable 5 { 0 65536 1 1 1 }",   // not a 16-bit value
+        "gridTable 5 { 0 -1 1 1 1 }",
+        "symSheetSizeTable 6 { 0 A4 0 0 3e6 210 }",  // beyond 32 bits in database units
+    };
+    for (const char* text : invalidEnv)
+        EXPECT_EQ(Env(text).ok, 0) << text;
+    Env e(
+        "gridTable 5 { 0 2 3 0.1 2.54 } schSheetSizeTable 8 { 0 \"Big One\" -10 -5.5 "
+        "100 50 65535 Roll }");
+    ASSERT_EQ(e.ok, 1);
+    GridRow g = e.s.gridRow(0);
+    EXPECT_EQ(g.valueA, 2);
+    EXPECT_EQ(g.valueB, 3);
+    EXPECT_EQ(g.pitchX, 100);
+    EXPECT_EQ(g.pitchY, 2540);
+    SheetSizeEntry s = e.s.schSheetSize(0);
+    EXPECT_EQ(s.name, "Big One");
+    EXPECT_EQ(s.x1, -10000);
+    EXPECT_EQ(s.y1, -5500);
+    EXPECT_EQ(s.x2, 100000);
+    EXPECT_EQ(s.value, 65535);
+    EXPECT_EQ(s.secondName, "Roll");
+    EXPECT_EQ(e.s.schSheetSize(1).name, "");
+    EXPECT_EQ(e.s.symSheetSizeCount(), 0);
+}
+
+TEST(ResourceSettingsTest, DefaultsAreClampedToTheirTablesOnceTheFileIsRead) {
+    // 99 is beyond 16 colours; the default given before the table is checked all the same.
+    Db d("defaultLineColor : 99\ndefaultTextColor : 15\n" + colours(16) +
+         "defaultFillStyle : 2\nfillStyleTable 4 { 0 0 0 0 1 1 0 0 }\n"
+         "defaultTextFont : 1\ntextTable 5 { 0 1 2 3 4 1 5 6 7 8 }");
+    ASSERT_EQ(d.ok, 1);
+    EXPECT_EQ(d.s.defaultLineColor(), 0);
+    EXPECT_EQ(d.s.defaultTextColor(), 15);
+    EXPECT_EQ(d.s.defaultFillStyle(), 0);
+    EXPECT_EQ(d.s.defaultTextFont(), 1);
+    EXPECT_EQ(d.s.defaultSymbFrameColor(), 13);
+    EXPECT_EQ(d.s.defaultCompColor(), -1);
+    // Without tables every given index falls back to 0, the built-in 13 as well.
+    Db empty("defaultLineWidth : 3");
+    EXPECT_EQ(empty.s.defaultLineWidth(), 0);
+    EXPECT_EQ(empty.s.defaultSymbFrameColor(), 0);
+    // Built-in values stand until a file is read.
+    EXPECT_EQ(DatabaseSettings(false).defaultSymbFrameColor(), 13);
+
+    const char* invalid[] = {
+        "defaultLineColor : -1", "defaultLineColor : x", "defaultLineColor : 2.0",
+        "defaultLineColor :",    "defaultLineColor 1",   "defaultLineColor : 4294967296",
+        "gridColor : -3"};
+    for (const char* text : invalid) {
+        EXPECT_EQ(std::string(text).rfind("grid", 0) == 0 ? Env(text).ok : Db(text).ok, 0) << text;
+    }
+}
+
+TEST(ResourceSettingsTest, ScalarForms) {
+    Env e(
+        "zoneDispFlag : on\nzoneOrigin : downright\nzoneOffsetMode : CENTERCROSS\n"
+        "textJustify : upperCenter\nzoneStartTextX : \"12\"\nzoneStartTextY : ''\n"
+        "zonePitchX : -2\nzonePitchY : 2.0004\nzoneOffsetX : -1.0005");
+    ASSERT_EQ(e.ok, 1);
+    EXPECT_EQ(e.s.zoneDispFlag(), 1);
+    EXPECT_EQ(e.s.zoneOrigin(), kZoneDownRight);
+    EXPECT_EQ(e.s.zoneOffsetMode(), kZoneOffsetCenterCross);
+    EXPECT_EQ(e.s.textJustify(), 9);
+    EXPECT_EQ(e.s.zoneStartTextX(), "1");
+    EXPECT_EQ(e.s.zoneStartTextY(), "'");
+    EXPECT_EQ(e.s.zonePitchX(), 1000);  // not positive: 1 mm
+    EXPECT_EQ(e.s.zonePitchY(), 2000);
+    EXPECT_EQ(e.s.zoneOffsetX(), -1001);
+
+    // Unknown flag and enumeration words leave the setting as it was.
+    Env kept("zoneDispFlag : On zoneDispFlag : yes zoneOrigin : UpRight zoneOrigin : sideways");
+    ASSERT_EQ(kept.ok, 1);
+    EXPECT_EQ(kept.s.zoneDispFlag(), 1);
+    EXPECT_EQ(kept.s.zoneOrigin(), kZoneUpRight);
+    EXPECT_EQ(Env("zoneDispFlag : OFF").s.zoneDispFlag(), 0);
+    EXPECT_EQ(Env("zonePitchX : 1e99").ok, 0);
+    EXPECT_EQ(Env("zonePitchX : 12abc").ok, 0);
+
+    // Quoted values with blanks, parenthesised lists and continued lines.
+    Db d(
+        "vmarkStr : \"a b # c\"\ncontentsViewer : ( x  y z )\nvmarkPname : long\\\nname\n"
+        "busStartChar : \"<>\"");
+    ASSERT_EQ(d.ok, 1);
+    EXPECT_EQ(*d.s.valueOf("vmarkStr"), "a b # c");
+    EXPECT_EQ(*d.s.valueOf("contentsViewer"), "x y z");
+    EXPECT_EQ(*d.s.valueOf("vmarkPname"), "longname");
+    EXPECT_EQ(d.s.busStartChar(), "<");
+    EXPECT_EQ(Db("vmarkStr : ( a : b )").ok, 0);
+    EXPECT_EQ(Db("nodeSize : ( 1 )").ok, 0);
+
+    // A string of 1024 bytes or more is invalid.
+    EXPECT_EQ(Db("vmarkStr : " + std::string(1023, 'x')).ok, 1);
+    EXPECT_EQ(Db("vmarkStr : " + std::string(1024, 'x')).ok, 0);
+    // Numbers are read from the first 36 bytes of their word.
+    EXPECT_EQ(Db("nodeSize : 1.50000000000000000000000000000000000garbage").s.nodeSize(), 1.5);
+}
+
+TEST(ResourceSettingsTest, UnknownStatementsArePassedOver) {
+    Db d("someKey : 3\nsomeTable 3 { 0 defaultLineColor 5 }\nother ( lineWidth )\n" + colours(4) +
+         "defaultLineColor : 2\nUnknownFlag : maybe");
+    ASSERT_EQ(d.ok, 1);
+    EXPECT_EQ(d.s.defaultLineColor(), 2);
+    EXPECT_EQ(d.s.lineWidthCount(), 0);
+    EXPECT_EQ(d.s.tableOf("someTable"), nullptr);
+    // Kept preferences may be scalars or tables.
+    Env e("cScale : 2 symbolPath 3 { 0 a b 1 c d }");
+    ASSERT_EQ(e.ok, 1);
+    EXPECT_EQ(*e.s.valueOf("cScale"), "2");
+    ASSERT_NE(e.s.tableOf("symbolPath"), nullptr);
+    EXPECT_EQ(e.s.tableOf("symbolPath")->text(1, 1), "d");
+    EXPECT_EQ(e.s.tableOf("gridTable")->size(), 0);
+    // Keys are case-sensitive.
+    EXPECT_EQ(Db("DefaultLineColor : -1").ok, 1);
+    // A failure names its line.
+    Db bad("a : b\n\ndefaultNetColor : -2\n");
+    EXPECT_EQ(bad.ok, 0);
+    EXPECT_EQ(bad.s.failedLine(), 3);
+}
+
+TEST(ResourceSettingsTest, SaveStampPatterns) {
+    {
+        ScopedEnv date("QRX_DATE_FORMAT", std::nullopt);
+        ScopedEnv time("QRX_TIME_FORMAT", std::nullopt);
+        DatabaseSettings s;
+        EXPECT_EQ(s.datePattern(), "YY/MM/DD");
+        EXPECT_EQ(s.timePattern(), "HH:MM:SS");
+    }
+    ScopedEnv date("QRX_DATE_FORMAT", "DD.MM.YYYY");
+    ScopedEnv time("QRX_TIME_FORMAT", "");
+    DatabaseSettings fromEnv;
+    EXPECT_EQ(fromEnv.datePattern(), "DD.MM.YYYY");
+    EXPECT_EQ(fromEnv.timePattern(), "");
+    ASSERT_EQ(fromEnv.read("timeFormat : \"HH.MM\"  dateFormat : \"\""), 1);
+    EXPECT_EQ(fromEnv.datePattern(), "DD.MM.YYYY");  // an empty key changes nothing
+    EXPECT_EQ(fromEnv.timePattern(), "HH.MM");
+    ASSERT_EQ(fromEnv.read("dateFormat : YYYY-MM-DD"), 1);
+    EXPECT_EQ(fromEnv.datePattern(), "YYYY-MM-DD");
+    // Mode 0 takes the built-in patterns only.
+    TempDir dir;
+    auto created = openDatabaseSettings(dir.file("new.rsc"), kSettingsCreate);
+    ASSERT_NE(created, nullptr);
+    EXPECT_EQ(created->datePattern(), "YY/MM/DD");
+}
+
+TEST(ResourceSettingsTest, OpenModes) {
+    TempDir dir;
+    std::string good = dir.file("good.rsc");
+    std::string bad = dir.file("bad.rsc");
+    ASSERT_TRUE(writeFile(good, colours(2) + "defaultLineColor : 1\n"));
+    ASSERT_TRUE(writeFile(bad, "defaultLineColor : -1\ngridColor : -1\n"));
+
+    EXPECT_EQ(openDatabaseSettings(good, kSettingsCreate), nullptr);
+    EXPECT_EQ(openDatabaseSettings(dir.file("missing.rsc"), kSettingsRead), nullptr);
+    EXPECT_EQ(openDatabaseSettings(dir.path(), kSettingsRead), nullptr);
+    EXPECT_EQ(openDatabaseSettings(bad, kSettingsRead), nullptr);
+    EXPECT_EQ(openDatabaseSettings(good, 3), nullptr);
+    EXPECT_TRUE(openEnvironmentSettings(bad, kSettingsRead, nullptr) == nullptr);
+    auto read = openDatabaseSettings(good, kSettingsRead);
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->defaultLineColor(), 1);
+    EXPECT_EQ(read->path(), good);
+    ASSERT_NE(openDatabaseSettings(good, kSettingsUpdate), nullptr);
+    if (geteuid() != 0) {
+        chmod(good.c_str(), 0444);
+        EXPECT_EQ(openDatabaseSettings(good, kSettingsUpdate), nullptr);
+        EXPECT_NE(openDatabaseSettings(good, kSettingsRead), nullptr);
+    }
+    auto env = openEnvironmentSettings(dir.file("none.rsc"), kSettingsCreate, read.get());
+    ASSERT_NE(env, nullptr);
+    EXPECT_EQ(env->gridRowCount(), 0);
+    EXPECT_EQ(env->zonePitchX(), 1000);
+}
+
+TEST(ResourceSettingsTest, DamagedFilesFailCleanly) {
+    std::string files[] = {readFile(bundledRoot() + "/info/landata.rsc"),
+                           readFile(bundledRoot() + "/info/lanenv.rsc")};
+    std::mt19937 random(12345);
+    for (int f = 0; f < 2; ++f) {
+        const std::string& text = files[f];
+        ASSERT_FALSE(text.empty());
+        auto load = [&](std::string_view t) {
+            if (f == 0) return Db(t).ok;
+            return Env(t).ok;
+        };
+        // Every cut gives an answer; cuts inside a table are failures.
+        int failures = 0;
+        for (std::size_t n = 0; n <= text.size(); n += 11)
+            failures += load(text.substr(0, n)) == 0;
+        EXPECT_GT(failures, 0);
+        EXPECT_EQ(load(text), 1);
+        for (int round = 0; round < 200; ++round) {
+            std::string damaged = text;
+            int flips = 1 + static_cast<int>(random() % 8);
+            for (int i = 0; i < flips; ++i) {
+                damaged[random() % damaged.size()] = static_cast<char>(random() % 256);
+            }
+            load(damaged);
+        }
+    }
+}
+
+}  // namespace
