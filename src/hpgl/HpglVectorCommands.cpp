@@ -154,7 +154,7 @@ public:
     // Decodes one number from the index on; the index then rests on its last character. Digits
     // are byte - 63, least significant first; a digit at or above the terminator offset is
     // reduced by it and ends the number. False when no character is left or the magnitude does
-    // not fit in 64 bits.
+    // not fit in 64 bits (the whole number is still read).
     bool decode(double& value) {
         if (atEnd()) return false;
         const int64_t base = in_.encodedBase;
@@ -162,6 +162,7 @@ public:
         int64_t magnitude = 0;
         int64_t power = 1;
         bool powerTooLarge = false;
+        bool tooLarge = false;
         for (;;) {
             int64_t d = int64_t{s_[i_]} - 63;
             bool last = false;
@@ -169,17 +170,16 @@ public:
                 d -= limit;
                 last = true;
             }
-            if (d != 0) {
+            if (d != 0 && !tooLarge) {
                 int64_t term = 0;
-                if (powerTooLarge || __builtin_mul_overflow(d, power, &term) ||
-                    __builtin_add_overflow(magnitude, term, &magnitude)) {
-                    return false;
-                }
+                tooLarge = powerTooLarge || __builtin_mul_overflow(d, power, &term) ||
+                           __builtin_add_overflow(magnitude, term, &magnitude);
             }
             if (last || i_ + 1 >= n_) break;
             ++i_;
             if (!powerTooLarge && __builtin_mul_overflow(power, base, &power)) powerTooLarge = true;
         }
+        if (tooLarge) return false;
         const int64_t v = (magnitude & 1) != 0 ? -((magnitude - 1) / 2) : magnitude / 2;
         value = std::ldexp(static_cast<double>(v), -static_cast<int>(in_.encodedFraction));
         return true;
