@@ -1,0 +1,318 @@
+#include "db/LexDatabase.h"
+
+#include <charconv>
+#include <cstdio>
+#include <new>
+#include <vector>
+
+#include "base/ErrorRecord.h"
+#include "base/PathUtil.h"
+#include "base/StringUtil.h"
+#include "base/UserInfo.h"
+#include "db/LexClassRegistry.h"
+#include "db/LexReadContext.h"
+#include "db/LexSaveInfo.h"
+#include "db/LexSheet.h"
+#include "db/ProjectLayout.h"
+#include "db/TokenFile.h"
+
+namespace {
+
+// The first line of a file must be shorter than this.
+constexpr std::size_t kMaxFirstLine = 80;
+// Files older than this version get the legacy repair.
+constexpr double kRepairBelowVersion = 1.1;
+
+bool formatFailure() {
+    recordError(kLexErrorFormat, kSeverityFormat);
+    return false;
+}
+
+// The version token read as a decimal fraction; 0 when it is none.
+double versionNumber(const std::string& token) {
+    double v = 0.0;
+    auto r = std::from_chars(token.data(), token.data() + token.size(), v);
+    return r.ec == std::errc() ? v : 0.0;
+}
+
+// Reads n tokens; false when the data ends first.
+bool skipTokens(TokenFile& file, int n) {
+    std::string token;
+    for (int i = 0; i < n; ++i) {
+        if (!file.readToken(token)) return false;
+    }
+    return true;
+}
+
+bool endsWithNoCase(std::string_view text, std::string_view tail) {
+    return text.size() >= tail.size() &&
+           compareNoCase(text.substr(text.size() - tail.size()), tail) == 0;
+}
+
+std::tm currentSaveTime() {
+    std::tm t{};
+    if (!saveTimeParts(&t)) {
+        t = std::tm{};
+        t.tm_mday = 1;
+        t.tm_year = 70;
+    }
+    return t;
+}
+
+}  // namespace
+
+LexDatabase::LexDatabase() = default;
+
+LexDatabase::~LexDatabase() = default;
+
+std::unique_ptr<LexObject> LexDatabase::clone() const {
+    auto copy = std::make_unique<LexDatabase>();
+    copy->environment_ = environment_;
+    copy->path_ = path_;
+    copy->mode_ = mode_;
+    copy->version_ = version_;
+    forEachChild([&copy](std::string_view key, LexObject& child) {
+        std::unique_ptr<LexObject> c = child.clone();
+        copy->add(key, c);
+        return false;
+    });
+    return copy;
+}
+
+bool LexDatabase::forEachOwned(const std::function<bool(LexObject&)>& fn) {
+    return forEachChild([&fn](std::string_view, LexObject& child) { return fn(child); });
+}
+
+bool LexDatabase::forEachChild(const std::function<bool(std::string_view, LexObject&)>& fn) const {
+    return !children_.forEach(
+        [&fn](std::string_view key, const ChildSlot& slot) { return !fn(key, *slot.object); });
+}
+
+LexObject* LexDatabase::find(std::string_view key) const {
+    const ChildSlot* slot = children_.find(key);
+    return slot != nullptr ? slot->object.get() : nullptr;
+}
+
+int LexDatabase::add(std::string_view key, std::unique_ptr<LexObject>& child) {
+    if (!child || children_.find(key) != nullptr) {
+        recordError(kLexErrorNoMemory, kSeverityError);
+        return 0;
+    }
+    LexObject* raw = child.get();
+    try {
+        ChildSlot slot{std::move(child)};
+        if (!children_.insert(key, std::move(slot))) {
+            child = std::move(slot.object);
+            recordError(kLexErrorNoMemory, kSeverityError);
+            return 0;
+        }
+    } catch (const std::bad_alloc&) {
+        recordError(kLexErrorNoMemory, kSeverityError);
+        return 0;
+    }
+    raw->setOwner(this);
+    if (environment_ != nullptr) raw->attach(environment_);
+    return 1;
+}
+
+std::unique_ptr<LexObject> LexDatabase::remove(std::string_view key) {
+    ChildSlot slot;
+    if (!children_.remove(key, &slot)) return nullptr;
+    slot.object->setOwner(nullptr);
+    return std::move(slot.object);
+}
+
+LexSheet* LexDatabase::sheet() const {
+    LexObject* child = find("Sheet");
+    return child != nullptr ? child->asSheet() : nullptr;
+}
+
+bool LexDatabase::attach(const LexEnvironment* environment) {
+    environment_ = environment;
+    forEachChild([environment](std::string_view, LexObject& child) {
+        child.attach(environment);
+        return false;
+    });
+    return true;
+}
+
+void LexDatabase::setSaveTime(const std::tm& t) {
+    saveTime_ = t;
+    timeSet_ = true;
+}
+
+int LexDatabase::write(TokenFile& file) {
+    std::tm t = timeSet_ ? saveTime_ : currentSaveTime();
+    file.setNextIdentifier(nextId_);
+    file.writeString(lexVersionLine(t)).endLine();
+    file.writeString("LexDatabase").endLine();
+    file.writeString("{").endLine();
+    bool stopped = forEachChild([&file](std::string_view key, LexObject& child) {
+        file.writeString(key).endLine();
+        file.writeString(child.className()).endLine();
+        return child.write(file) == 0 || file.failed();
+    });
+    nextId_ = file.nextIdentifier();
+    if (stopped) return 0;
+    file.writeString("}").endLine();
+    return 1;
+}
+
+std::uint32_t LexDatabase::read(TokenFile& file, LexReadContext&) {
+    return load(file);
+}
+
+int LexDatabase::load(TokenFile& file) {
+    std::string line;
+    if (!file.readLine(line, kMaxFirstLine) || line.empty() || line.size() >= kMaxFirstLine) {
+        return formatFailure();
+    }
+    if (!file.seek(0, 0)) return formatFailure();
+
+    LexReadContext context;
+    std::string token, versionToken, className;
+    if (!file.readToken(token)) return formatFailure();
+    if (compareNoCase(token, "$Version") == 0) {
+        if (!file.readToken(versionToken) || !skipTokens(file, 3) || !file.readToken(className)) {
+            return formatFailure();
+        }
+    } else {
+        className = token;
+    }
+    if (className != "LexDatabase" || !file.readToken(token) || token != "{") {
+        return formatFailure();
+    }
+    bool more = file.readToken(token);
+    if (more && compareNoCase(token, "Version") == 0) {
+        if (!file.readToken(versionToken) || !skipTokens(file, 3)) return formatFailure();
+        more = file.readToken(token);
+    }
+    version_ = versionToken.empty() ? 0.0 : versionNumber(versionToken);
+    context.setVersion(version_);
+
+    while (more && token != "}") {
+        std::string key = token;
+        if (!file.readToken(className)) return formatFailure();
+        std::unique_ptr<LexObject> child = makeLexObject(className);
+        if (!child) return 0;
+        if (child->read(file, context) == 0) return 0;
+        LexObject* raw = child.get();
+        if (!add(key, child)) return 0;
+        if (!raw->postLoadCheck()) return formatFailure();
+        if (version_ < kRepairBelowVersion) {
+            if (LexSheet* sheet = raw->asSheet()) sheet->legacyRepair();
+        }
+        more = file.readToken(token);
+    }
+    // The data may end without the closing brace, but not inside an over-long token.
+    if (!more && !file.atEnd()) return formatFailure();
+    if (file.failed()) return formatFailure();
+    nextId_ = context.largestIdentifier() + 1;
+    if (nextId_ == 0) nextId_ = 1;
+    return 1;
+}
+
+std::unique_ptr<LexDatabase> LexDatabase::open(const std::string& path,
+                                               const LexEnvironment* environment, int mode) {
+    try {
+        auto db = std::make_unique<LexDatabase>();
+        db->path_ = path;
+        db->mode_ = mode;
+        if (mode == kModeCreate) {
+            if (pathKind(path) != 0) {
+                recordError(kLexErrorExists, kSeverityMinor);
+                return nullptr;
+            }
+        } else if (mode == kModeUpdate || mode == kModeReadOnly) {
+            TokenFile file;
+            if (!file.open(path, mode == kModeUpdate ? TokenFile::kModeReadUpdate
+                                                     : TokenFile::kModeRead)) {
+                recordError(pathKind(path) != 0 ? kLexErrorOpen : kLexErrorMissing, kSeverityMinor);
+                return nullptr;
+            }
+            if (!db->load(file)) return nullptr;
+        } else {
+            recordError(kLexErrorMisuse, kSeverityMinor);
+            return nullptr;
+        }
+        db->attach(environment);
+        return db;
+    } catch (const std::bad_alloc&) {
+        recordError(kLexErrorNoMemory, kSeverityError);
+        return nullptr;
+    }
+}
+
+int LexDatabase::save() {
+    if (mode_ == kModeReadOnly) {
+        recordError(kLexErrorReadOnly, kSeverityMinor);
+        return 0;
+    }
+    try {
+        std::string temporary = path_ + ".tmp";
+        TokenFile file;
+        if (path_.empty() || !file.open(temporary, TokenFile::kModeWrite)) {
+            recordError(kLexErrorOpen, kSeverityMinor);
+            return 0;
+        }
+        std::tm t = currentSaveTime();
+        setSaveTime(t);
+        LexSheet* sheetChild = sheet();
+        if (sheetChild != nullptr) {
+            const LexEnvironment* env = environment();
+            updateSaveInformation(*sheetChild, currentUserName(),
+                                  formatSaveDate(lexDatePattern(env), t),
+                                  formatSaveTime(lexTimePattern(env), t));
+        }
+        if (sheetChild != nullptr && endsWithNoCase(path_, ".sht")) {
+            std::vector<ReferenceLogEntry> entries;
+            for (auto& [reference, partName] : sheetChild->componentReferences()) {
+                entries.push_back(ReferenceLogEntry{reference, partName});
+            }
+            // The logs are a by-product: a log that cannot be written does not fail the save.
+            writeReferenceLogs(path_, entries);
+        }
+        if (sheetChild != nullptr && sheetChild->isSymbol()) updateSaveCount(*sheetChild);
+        int written = write(file);
+        timeSet_ = false;
+        if (!file.close() || !written) {
+            removeFile(temporary);
+            recordError(kLexErrorOpen, kSeverityMinor);
+            return 0;
+        }
+        if (std::rename(temporary.c_str(), path_.c_str()) != 0) {
+            // Some platforms do not rename over an existing file.
+            if (!removeFile(path_) || std::rename(temporary.c_str(), path_.c_str()) != 0) {
+                removeFile(temporary);
+                recordError(kLexErrorOpen, kSeverityMinor);
+                return 0;
+            }
+        }
+        return 1;
+    } catch (const std::bad_alloc&) {
+        recordError(kLexErrorNoMemory, kSeverityError);
+        return 0;
+    }
+}
+
+int LexDatabase::close(std::unique_ptr<LexDatabase>& database, int how) {
+    if (!database) {
+        recordError(kLexErrorMisuse, kSeverityMinor);
+        return 0;
+    }
+    bool readOnly = database->mode_ == kModeReadOnly;
+    if (how == kCloseSave) {
+        if (readOnly) {
+            recordError(kLexErrorMisuse, kSeverityMinor);
+            return 0;
+        }
+        if (!database->save()) return 0;
+    } else if (how == kCloseSaveUnlessReadOnly) {
+        if (!readOnly && !database->save()) return 0;
+    } else if (how != kCloseDiscard) {
+        recordError(kLexErrorMisuse, kSeverityMinor);
+        return 0;
+    }
+    database.reset();
+    return 1;
+}

@@ -1,0 +1,93 @@
+#include "db/LexObject.h"
+
+#include <string>
+
+#include "base/ErrorRecord.h"
+#include "db/LexReadContext.h"
+#include "db/TokenFile.h"
+
+LexObject::LexObject() = default;
+
+LexObject::LexObject(const LexObject&) {}
+
+LexObject::~LexObject() = default;
+
+bool LexObject::forEachOwned(const std::function<bool(LexObject&)>&) {
+    return false;
+}
+
+int LexObject::write(TokenFile& file) {
+    writeIdLine(file);
+    return 1;
+}
+
+std::uint32_t LexObject::read(TokenFile& file, LexReadContext& context) {
+    return readIdLine(file, context);
+}
+
+const LexEnvironment* LexObject::environment() const {
+    return owner_ != nullptr ? owner_->environment() : nullptr;
+}
+
+bool LexObject::attach(const LexEnvironment*) {
+    return true;
+}
+
+bool LexObject::isValid() const {
+    return classIdentity() == lexClassIdentity(typeCode());
+}
+
+std::uint32_t LexObject::classIdentity() const {
+    return lexClassIdentity(typeCode());
+}
+
+std::uint32_t lexClassIdentity(int typeCode) {
+    // "LX" in the high half keeps the word nonzero for every class, the database's type 0 too.
+    return 0x4C580000u | (static_cast<std::uint32_t>(typeCode) & 0xFFFFu);
+}
+
+void LexObject::writeIdLine(TokenFile& file) {
+    if (fileId_ == 0) fileId_ = file.takeIdentifier();
+    file.writeString("$id ").writeUnsigned(fileId_).endLine();
+}
+
+std::uint32_t LexObject::readIdLine(TokenFile& file, LexReadContext& context) {
+    std::string token;
+    std::uint32_t id = 0;
+    if (!file.readToken(token) || token != "$id" || !file.readUnsigned(id) || id == 0 ||
+        !context.registerObject(id, this)) {
+        recordError(kLexErrorFormat, kSeverityFormat);
+        return 0;
+    }
+    fileId_ = id;
+    return id;
+}
+
+bool lexExpectToken(TokenFile& file, const char* text) {
+    std::string token;
+    if (!file.readToken(token) || token != text) {
+        recordError(kLexErrorFormat, kSeverityFormat);
+        return false;
+    }
+    return true;
+}
+
+bool lexExpectOpen(TokenFile& file) {
+    return lexExpectToken(file, "{");
+}
+
+bool LexReadContext::registerObject(std::uint32_t id, LexObject* object) {
+    if (id == 0) return false;
+    if (!objects_.emplace(id, object).second) return false;
+    noteIdentifier(id);
+    return true;
+}
+
+LexObject* LexReadContext::find(std::uint32_t id) const {
+    auto it = objects_.find(id);
+    return it == objects_.end() ? nullptr : it->second;
+}
+
+void LexReadContext::noteIdentifier(std::uint32_t id) {
+    if (id > largest_) largest_ = id;
+}

@@ -1,0 +1,71 @@
+// Shared pieces of the record readers and writers: generic object lists, the property list and
+// property box list pair, and the vertex block of polylines and polygon outlines.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/ErrorRecord.h"
+#include "db/LexList.h"
+#include "db/LexObject.h"
+#include "db/LexReadContext.h"
+#include "db/TokenFile.h"
+
+class LexPropertyList;
+struct QsPolyRecord;
+
+// Writes "{", each element as its class name and record, "}".
+template <class T>
+int writeLexList(TokenFile& file, const LexList<T>& list) {
+    file.writeString("{").endLine();
+    for (T* e = list.head(); e != nullptr; e = LexList<T>::next(e)) {
+        file.writeString(e->className()).endLine();
+        if (!e->write(file)) return 0;
+    }
+    file.writeString("}").endLine();
+    return 1;
+}
+
+// Reads "{", then until "}" an element per class-name token (the name is not checked: the list
+// makes elements of its own class), each read, appended and checked. False on any failure, with
+// 30006 recorded for format errors.
+template <class T>
+bool readLexList(TokenFile& file, LexReadContext& context, LexList<T>& list) {
+    if (!lexExpectOpen(file)) return false;
+    std::string token;
+    for (;;) {
+        if (!file.readToken(token)) {
+            recordError(kLexErrorFormat, kSeverityFormat);
+            return false;
+        }
+        if (token == "}") return true;
+        std::unique_ptr<T> element = std::make_unique<T>();
+        if (element->read(file, context) == 0) return false;
+        T* raw = element.get();
+        if (!list.append(element)) return false;
+        if (!raw->postLoadCheck()) {
+            recordError(kLexErrorFormat, kSeverityFormat);
+            return false;
+        }
+    }
+}
+
+// "$LexPropertyList" and the property list, then "$LexPropBoxList" and the property box list.
+int writePropertyLists(TokenFile& file, const LexPropertyList& properties,
+                       const LexPropBoxList& boxes);
+// Reads the two lists; markerRead says that "$LexPropertyList" was read already.
+bool readPropertyLists(TokenFile& file, LexReadContext& context, LexPropertyList& properties,
+                       LexPropBoxList& boxes, bool markerRead = false);
+// For records whose lists are optional: reads the token after the geometry; "$LexPropertyList"
+// brings the two lists and then "}", anything else must be "}".
+bool readOptionalListsAndClose(TokenFile& file, LexReadContext& context,
+                               LexPropertyList& properties, LexPropBoxList& boxes);
+// Writes the two lists only when there is at least one property, then "}".
+int writeOptionalListsAndClose(TokenFile& file, const LexPropertyList& properties,
+                               const LexPropBoxList& boxes);
+
+// Vertex block: "{", the record count, one line per vertex or arc (or "$Dummy"), "}".
+int writeVertexBlock(TokenFile& file, const QsPolyRecord* records, int count);
+// Reads a vertex block into records; 30006 when the lines do not add up to the count.
+bool readVertexBlock(TokenFile& file, std::vector<QsPolyRecord>& records);

@@ -1,0 +1,51 @@
+#include "db/LexSheetObject.h"
+
+int lexFieldRaw(std::uint32_t word, std::uint32_t flags, const LexAttrField& f) {
+    if ((flags >> f.defaultBit) & 1u) return -1;
+    return static_cast<int>((word >> f.shift) & ((1u << f.bits) - 1u));
+}
+
+void lexFieldSet(std::uint32_t& word, std::uint32_t& flags, const LexAttrField& f, int value) {
+    std::uint32_t flag = 1u << f.defaultBit;
+    if (value < 0) {
+        flags |= flag;
+        return;
+    }
+    std::uint32_t mask = ((1u << f.bits) - 1u) << f.shift;
+    word = (word & ~mask) | ((static_cast<std::uint32_t>(value) << f.shift) & mask);
+    flags &= ~flag;
+}
+
+int lexDefaultIndex(const LexEnvironment* env, SettingsDefault key) {
+    if (env != nullptr) return env->defaultIndex(key);
+    switch (key) {
+        case SettingsDefault::CompColor:
+            return -1;
+        case SettingsDefault::SymbFrameColor:
+            return 13;
+        default:
+            return 0;
+    }
+}
+
+int lexFieldValue(std::uint32_t word, std::uint32_t flags, const LexAttrField& f,
+                  const LexEnvironment* env) {
+    int raw = lexFieldRaw(word, flags, f);
+    return raw >= 0 ? raw : lexDefaultIndex(env, f.key);
+}
+
+LexSheetObject::LexSheetObject(const LexSheetObject& other)
+    : LexObject(other), attr_(other.attr_), box_(other.box_) {}
+
+int LexSheetObject::move(const QsPoint&) {
+    return 1;
+}
+
+void LexSheetObject::setVisible(bool visible) {
+    attr_ = visible ? (attr_ | 1u) : (attr_ & ~1u);
+}
+
+bool LexSheetObject::attach(const LexEnvironment*) {
+    updateBox();
+    return true;
+}

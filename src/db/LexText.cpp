@@ -1,0 +1,165 @@
+#include "db/LexText.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "base/ErrorRecord.h"
+#include "db/LexReadContext.h"
+#include "db/LexRecordIo.h"
+#include "db/TokenFile.h"
+
+namespace {
+
+// A text-table length times the scale, rounded; false when it leaves the range.
+bool scaledMetric(std::int32_t length, double scale, std::int32_t& out) {
+    return tryRoundHalfAway(static_cast<double>(length) * scale, out);
+}
+
+}  // namespace
+
+LexText::LexText() {
+    attr_ = 1u;
+    text_.width = 10;
+    text_.height = 10;
+    updateBox();
+}
+
+LexText::LexText(const QsPoint& position, std::string_view string, int font) : LexText() {
+    text_.position = position;
+    text_.setString(string);
+    setFont(font);
+    updateBox();
+}
+
+LexText::~LexText() = default;
+
+LexText::LexText(const LexText& other)
+    : LexSheetObject(other),
+      text_(other.text_),
+      scale_(other.scale_),
+      boxInRange_(other.boxInRange_) {
+    properties_.copyFrom(other.properties_);
+    boxes_.copyFrom(other.boxes_);
+}
+
+std::unique_ptr<LexObject> LexText::clone() const {
+    return std::unique_ptr<LexObject>(new LexText(*this));
+}
+
+bool LexText::forEachOwned(const std::function<bool(LexObject&)>& fn) {
+    return properties_.forEach(fn) || boxes_.forEach(fn);
+}
+
+void LexText::setString(std::string_view s) {
+    text_.setString(s);
+    updateBox();
+}
+
+void LexText::setJustification(int code) {
+    text_.justification = static_cast<std::uint8_t>(code & 0x0F);
+    updateBox();
+}
+
+void LexText::setPath(int path) {
+    text_.path = path == 1 ? kTextPathReverse : 0;
+    updateBox();
+}
+
+void LexText::setFont(int v) {
+    lexFieldSet(attr_, attr_, kFont, v);
+    updateBox();
+}
+
+int LexText::rotate(const QsPoint& centre, double a) {
+    if (!std::isfinite(a)) return 0;
+    int ok = text_.rotate(centre, a);
+    updateBox();
+    return ok;
+}
+
+int LexText::scaleBy(const QsPoint& centre, double f) {
+    double scale = scale_ * f;
+    if (!std::isfinite(f) || !std::isfinite(scale)) return 0;
+    QsPoint p;
+    QsDPoint offset = QsDPoint(text_.position) - QsDPoint(centre);
+    if (!(QsDPoint(centre) + offset * f).tryRounded(p)) return 0;
+    text_.position = p;
+    scale_ = scale;
+    updateBox();
+    return 1;
+}
+
+void LexText::updateBox() {
+    QsText measured = text_;
+    TextTableEntry row{10, 10, 10, 10};
+    const LexEnvironment* env = environment();
+    int index = font();
+    if (env != nullptr && env->textEntryDefined(index)) row = env->textEntry(index);
+    bool ok = scaledMetric(row.charWidth, scale_, measured.width) &&
+              scaledMetric(row.charHeight, scale_, measured.height) &&
+              scaledMetric(row.charGap, scale_, measured.spacing) &&
+              scaledMetric(row.lineGap, scale_, measured.lineSpacing);
+    measured.penWidth = 0;
+    measured.frame = 0;
+    measured.mirror = 0;
+    measured.fontNumber = 1;
+    QsBox box;
+    boxInRange_ = ok && measured.getBox(box) != 0;
+    box_ = boxInRange_ ? box : QsBox(text_.position, text_.position);
+}
+
+int LexText::move(const QsPoint& delta) {
+    std::int64_t dx = delta.x;
+    std::int64_t dy = delta.y;
+    for (std::int64_t v : {box_.x1 + dx, box_.x2 + dx, box_.y1 + dy, box_.y2 + dy,
+                           text_.position.x + dx, text_.position.y + dy}) {
+        if (!fitsInt32(v)) return 0;
+    }
+    text_.position = QsPoint(static_cast<std::int32_t>(text_.position.x + dx),
+                             static_cast<std::int32_t>(text_.position.y + dy));
+    updateBox();
+    return 1;
+}
+
+int LexText::write(TokenFile& file) {
+    file.writeString("{").endLine();
+    writeIdLine(file);
+    file.writeUnsigned(attr_ & 1u).space().writeSigned(rawFont()).space();
+    file.writeSigned(rawColor()).endLine();
+    file.writeLong(text_.position.x).space().writeLong(text_.position.y).space();
+    file.writeDouble(text_.angle).space().writeDouble(scale_).space();
+    file.writeUnsigned(text_.justification).space().writeUnsigned(text_.path).endLine();
+    std::uint32_t lines = static_cast<std::uint32_t>(text_.lineCount());
+    file.writeUnsigned(lines).endLine();
+    if (lines != 0) file.writeString(text_.stringView()).endLine();
+    return writeOptionalListsAndClose(file, properties_, boxes_);
+}
+
+std::uint32_t LexText::read(TokenFile& file, LexReadContext& context) {
+    if (!lexExpectOpen(file)) return 0;
+    std::uint32_t id = readIdLine(file, context);
+    if (id == 0) return 0;
+    std::uint32_t visible = 0, justification = 0, path = 0, lines = 0;
+    std::int32_t font = 0, color = 0, x = 0, y = 0;
+    double angle = 0.0, scale = 1.0;
+    std::string string;
+    if (!file.readUnsigned(visible) || !file.readSigned(font) || !file.readSigned(color) ||
+        !file.readLong(x) || !file.readLong(y) || !file.readDouble(angle) ||
+        !file.readDouble(scale) || !file.readUnsigned(justification) || !file.readUnsigned(path) ||
+        !file.readUnsigned(lines) || !file.skipRestOfLine() || !file.readLines(lines, string)) {
+        recordError(kLexErrorFormat, kSeverityFormat);
+        return 0;
+    }
+    attr_ = visible != 0 ? 1u : 0u;
+    lexFieldSet(attr_, attr_, kFont, font);
+    setColor(color);
+    text_.position = QsPoint(x, y);
+    text_.angle = angle;
+    text_.justification = static_cast<std::uint8_t>(justification & 0xFF);
+    text_.path = static_cast<std::uint8_t>(path & 0xFF);
+    scale_ = scale;
+    text_.setString(string);
+    if (!readOptionalListsAndClose(file, context, properties_, boxes_)) return 0;
+    updateBox();
+    return id;
+}

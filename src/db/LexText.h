@@ -1,0 +1,86 @@
+// A text on a sheet: reference point, rotation, justification and path (a QsText), a scale
+// factor applied to the font's metrics, the string, the font and colour indices, properties.
+#pragma once
+
+#include <memory>
+#include <string_view>
+
+#include "db/LexPropBox.h"
+#include "db/LexProperty.h"
+#include "db/LexSheetObject.h"
+#include "geom/QsText.h"
+
+class LexText : public LexSheetObject {
+public:
+    // Attribute word: visible bit 0; colour bits 8-15 (default bit 1); font bits 16-23 (default
+    // bit 2).
+    static constexpr LexAttrField kColor{8, 8, 1, SettingsDefault::TextColor};
+    static constexpr LexAttrField kFont{16, 8, 2, SettingsDefault::TextFont};
+
+    // Visible, colour 0, font 0, at (0, 0), width and height 10, angle 0, justification 0,
+    // path 0, scale 1.0, empty string.
+    LexText();
+    // The same at position with the string and the font index (negative: the default font).
+    LexText(const QsPoint& position, std::string_view string, int font);
+    ~LexText() override;
+
+    bool postLoadCheck() const override { return true; }
+    int typeCode() const override { return kLexTypeText; }
+    const char* className() const override { return "LexText"; }
+    bool forEachOwned(const std::function<bool(LexObject&)>& fn) override;
+    LexPropertyList* propertyList() override { return &properties_; }
+    const LexPropertyList* propertyList() const override { return &properties_; }
+    LexPropBoxList* propBoxList() override { return &boxes_; }
+    const LexPropBoxList* propBoxList() const override { return &boxes_; }
+    std::unique_ptr<LexObject> clone() const override;
+    int write(TokenFile& file) override;
+    std::uint32_t read(TokenFile& file, LexReadContext& context) override;
+    LexText* asText() override { return this; }
+    const LexText* asText() const override { return this; }
+    // False when the text's box leaves the 32-bit range.
+    bool isValid() const override { return boxInRange_; }
+
+    // The outline of the text measured with its font's text-table row (10 for every metric
+    // without one) times the scale; the position point for a text without string.
+    void updateBox() override;
+    int move(const QsPoint& delta) override;
+    bool boxInRange() const { return boxInRange_; }
+
+    // Position, angle, justification and path (the metrics are not used: the size comes from
+    // the font index and the scale).
+    const QsText& textGeometry() const { return text_; }
+    const QsPoint& position() const { return text_.position; }
+    double angle() const { return text_.angle; }
+    int justification() const { return text_.justification; }
+    int path() const { return text_.path; }
+    double scale() const { return scale_; }
+    // The string ("" when none).
+    std::string_view string() const { return text_.stringView(); }
+
+    void setString(std::string_view s);
+    // Justification code 0-10 (bits 0-1 horizontal, bits 2-3 vertical).
+    void setJustification(int code);
+    // 1: the text runs in the negative x direction; 0 otherwise.
+    void setPath(int path);
+    // The angle grows by a (normalised into [0, 2pi)); the position rotates about centre.
+    int rotate(const QsPoint& centre, double a);
+    // The scale factor is multiplied by f; the position is scaled about centre. 0 (nothing
+    // changed) when f or the result is not finite or the position would leave the range.
+    int scaleBy(const QsPoint& centre, double f);
+
+    void setColor(int v) { lexFieldSet(attr_, attr_, kColor, v); }
+    void setFont(int v);
+    int color() const { return lexFieldValue(attr_, attr_, kColor, environment()); }
+    int font() const { return lexFieldValue(attr_, attr_, kFont, environment()); }
+    int rawColor() const { return lexFieldRaw(attr_, attr_, kColor); }
+    int rawFont() const { return lexFieldRaw(attr_, attr_, kFont); }
+
+private:
+    LexText(const LexText& other);
+
+    QsText text_;
+    double scale_ = 1.0;
+    bool boxInRange_ = true;
+    LexPropertyList properties_{this};
+    LexPropBoxList boxes_{this};
+};

@@ -1,0 +1,437 @@
+#include "db/TokenFile.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+constexpr std::size_t kReadBufferSize = 64 * 1024;
+constexpr std::size_t kWriteFlushSize = 64 * 1024;
+// Longest text a number may take on input (digits of a very long fraction included).
+constexpr std::size_t kMaxNumberText = 400;
+
+bool isBlank(int c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool isDigit(int c) {
+    return c >= '0' && c <= '9';
+}
+
+// Decimal digits of v written backwards into the end of buf; returns the first character.
+char* formatUnsignedDigits(unsigned long long v, char* end) {
+    char* p = end;
+    do {
+        *--p = static_cast<char>('0' + v % 10);
+        v /= 10;
+    } while (v != 0);
+    return p;
+}
+
+}  // namespace
+
+TokenFile::TokenFile() = default;
+
+TokenFile::~TokenFile() {
+    close();
+}
+
+int TokenFile::open(const std::string& path, int mode) {
+    close();
+    static const char* const kModes[] = {"rb", "wb", "ab", "rb+", "wb+", "ab+"};
+    if (mode < 0 || mode > 5) return 0;
+    stream_ = std::fopen(path.c_str(), kModes[mode]);
+    if (stream_ == nullptr) return 0;
+    writeError_ = false;
+    reading_ = false;
+    pos_ = len_ = 0;
+    base_ = 0;
+    out_.clear();
+    return 1;
+}
+
+int TokenFile::close() {
+    if (stream_ == nullptr) return 1;
+    bool ok = flushWrite();
+    if (std::fflush(stream_) != 0) ok = false;
+    if (std::ferror(stream_)) ok = false;
+    if (std::fclose(stream_) != 0) ok = false;
+    stream_ = nullptr;
+    reading_ = false;
+    pos_ = len_ = 0;
+    if (writeError_) ok = false;
+    writeError_ = false;
+    return ok ? 1 : 0;
+}
+
+bool TokenFile::failed() const {
+    return stream_ == nullptr || writeError_ || std::ferror(stream_) != 0;
+}
+
+long TokenFile::tell() const {
+    if (stream_ == nullptr) return -1;
+    if (reading_) return base_ + static_cast<long>(pos_);
+    long at = std::ftell(stream_);
+    if (at < 0) return -1;
+    return at + static_cast<long>(out_.size());
+}
+
+int TokenFile::seek(long offset, int origin) {
+    if (stream_ == nullptr) return 0;
+    if (!flushWrite()) return 0;
+    long target = offset;
+    if (origin == 1) {
+        long here = tell();
+        if (here < 0) return 0;
+        target = here + offset;
+    } else if (origin != 0 && origin != 2) {
+        return 0;
+    }
+    if (origin != 2 && target < 0) return 0;
+    if (origin != 2 && reading_ && target >= base_ && target <= base_ + static_cast<long>(len_)) {
+        pos_ = static_cast<std::size_t>(target - base_);
+        return 1;
+    }
+    reading_ = false;
+    pos_ = len_ = 0;
+    int whence = origin == 2 ? SEEK_END : SEEK_SET;
+    return std::fseek(stream_, origin == 2 ? offset : target, whence) == 0 ? 1 : 0;
+}
+
+int TokenFile::flush() {
+    if (stream_ == nullptr) return 0;
+    bool ok = flushWrite();
+    if (std::fflush(stream_) != 0) ok = false;
+    return ok && !failed() ? 1 : 0;
+}
+
+bool TokenFile::enterWriting() {
+    if (!reading_) return true;
+    // Reading and writing share one stream position: give back what was read ahead.
+    long at = base_ + static_cast<long>(pos_);
+    reading_ = false;
+    pos_ = len_ = 0;
+    return std::fseek(stream_, at, SEEK_SET) == 0;
+}
+
+bool TokenFile::flushWrite() {
+    if (out_.empty()) return true;
+    if (stream_ == nullptr || !enterWriting()) {
+        writeError_ = true;
+        out_.clear();
+        return false;
+    }
+    std::size_t n = std::fwrite(out_.data(), 1, out_.size(), stream_);
+    if (n != out_.size()) writeError_ = true;
+    out_.clear();
+    return !writeError_;
+}
+
+void TokenFile::append(const char* data, std::size_t n) {
+    if (stream_ == nullptr) return;
+    out_.append(data, n);
+    if (out_.size() >= kWriteFlushSize) flushWrite();
+}
+
+TokenFile& TokenFile::writeString(const char* text) {
+    if (text != nullptr) append(text, std::strlen(text));
+    return *this;
+}
+
+TokenFile& TokenFile::writeString(std::string_view text) {
+    append(text.data(), text.size());
+    return *this;
+}
+
+TokenFile& TokenFile::writeUnsigned(std::uint32_t value) {
+    char buf[24];
+    char* first = formatUnsignedDigits(value, buf + sizeof buf);
+    append(first, static_cast<std::size_t>(buf + sizeof buf - first));
+    return *this;
+}
+
+TokenFile& TokenFile::writeSigned(std::int32_t value) {
+    return writeLong(value);
+}
+
+TokenFile& TokenFile::writeLong(long value) {
+    char buf[24];
+    char* end = buf + sizeof buf;
+    unsigned long long magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
+                                             : static_cast<unsigned long long>(value);
+    char* first = formatUnsignedDigits(magnitude, end);
+    if (value < 0) *--first = '-';
+    append(first, static_cast<std::size_t>(end - first));
+    return *this;
+}
+
+TokenFile& TokenFile::writeDouble(double value) {
+    // Fixed point with six decimals, independent of the process locale. The largest doubles
+    // take 309 digits before the point.
+    char buf[400];
+    auto result = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 6);
+    if (result.ec == std::errc()) append(buf, static_cast<std::size_t>(result.ptr - buf));
+    return *this;
+}
+
+TokenFile& TokenFile::writeChar(char c) {
+    append(&c, 1);
+    return *this;
+}
+
+int TokenFile::fillBuffer() {
+    if (stream_ == nullptr) return 0;
+    if (!reading_) {
+        if (!out_.empty() && !flushWrite()) return 0;
+        std::fflush(stream_);
+        long at = std::ftell(stream_);
+        base_ = at < 0 ? 0 : at;
+        len_ = pos_ = 0;
+        reading_ = true;
+    }
+    if (buffer_.size() != kReadBufferSize) buffer_.resize(kReadBufferSize);
+    base_ += static_cast<long>(len_);
+    pos_ = 0;
+    len_ = std::fread(buffer_.data(), 1, buffer_.size(), stream_);
+    return len_ > 0 ? 1 : 0;
+}
+
+int TokenFile::peekByte() {
+    if (!reading_ || pos_ >= len_) {
+        if (!fillBuffer()) return -1;
+    }
+    return static_cast<unsigned char>(buffer_[pos_]);
+}
+
+void TokenFile::skipBlanks() {
+    for (;;) {
+        int c = peekByte();
+        if (c < 0 || !isBlank(c)) return;
+        ++pos_;
+    }
+}
+
+bool TokenFile::atEnd() {
+    skipBlanks();
+    return peekByte() < 0;
+}
+
+bool TokenFile::readToken(std::string& out) {
+    out.clear();
+    skipBlanks();
+    for (;;) {
+        int c = peekByte();
+        if (c < 0 || isBlank(c)) break;
+        // Take the whole run of non-blank bytes in this buffer at once.
+        std::size_t start = pos_;
+        while (pos_ < len_ && !isBlank(static_cast<unsigned char>(buffer_[pos_])))
+            ++pos_;
+        out.append(buffer_.data() + start, pos_ - start);
+        if (out.size() > kMaxToken) return false;
+    }
+    return !out.empty();
+}
+
+bool TokenFile::readNumberText(std::string_view allowed, char* buf, std::size_t size) {
+    // Collects the longest run of bytes from `allowed`; the caller checks its form.
+    std::size_t n = 0;
+    for (;;) {
+        int c = peekByte();
+        if (c < 0 || allowed.find(static_cast<char>(c)) == std::string_view::npos) break;
+        if (n + 1 >= size) return false;
+        buf[n++] = static_cast<char>(c);
+        ++pos_;
+    }
+    buf[n] = '\0';
+    return n > 0;
+}
+
+bool TokenFile::readUnsigned(std::uint32_t& out) {
+    skipBlanks();
+    if (peekByte() == '+') ++pos_;
+    std::uint64_t v = 0;
+    bool any = false;
+    bool overflow = false;
+    for (;;) {
+        int c = peekByte();
+        if (!isDigit(c)) break;
+        any = true;
+        ++pos_;
+        if (!overflow) {
+            v = v * 10 + static_cast<std::uint64_t>(c - '0');
+            if (v > std::numeric_limits<std::uint32_t>::max()) overflow = true;
+        }
+    }
+    if (!any || overflow) return false;
+    out = static_cast<std::uint32_t>(v);
+    return true;
+}
+
+bool TokenFile::readSigned(std::int32_t& out) {
+    skipBlanks();
+    bool negative = false;
+    int c = peekByte();
+    if (c == '+' || c == '-') {
+        negative = c == '-';
+        ++pos_;
+    }
+    std::int64_t v = 0;
+    bool any = false;
+    bool overflow = false;
+    for (;;) {
+        c = peekByte();
+        if (!isDigit(c)) break;
+        any = true;
+        ++pos_;
+        if (!overflow) {
+            v = v * 10 + (c - '0');
+            if (v > static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::max()) + 1)
+                overflow = true;
+        }
+    }
+    if (!any || overflow) return false;
+    if (negative) v = -v;
+    if (v > std::numeric_limits<std::int32_t>::max()) return false;
+    out = static_cast<std::int32_t>(v);
+    return true;
+}
+
+bool TokenFile::readLong(std::int32_t& out) {
+    return readSigned(out);
+}
+
+bool TokenFile::readSigned16(std::int32_t& out) {
+    std::int32_t v = 0;
+    if (!readSigned(v)) return false;
+    out = static_cast<std::int32_t>(static_cast<std::uint32_t>(v) & 0xFFFFu);
+    return true;
+}
+
+bool TokenFile::readUnsigned16(std::uint32_t& out) {
+    skipBlanks();
+    std::uint32_t v = 0;
+    if (peekByte() == '-') {
+        std::int32_t s = 0;
+        if (!readSigned(s)) return false;
+        v = static_cast<std::uint32_t>(s);
+    } else if (!readUnsigned(v)) {
+        return false;
+    }
+    out = v & 0xFFFFu;
+    return true;
+}
+
+bool TokenFile::readDouble(double& out) {
+    skipBlanks();
+    char buf[kMaxNumberText + 8];
+    std::size_t n = 0;
+    int c = peekByte();
+    if (c == '+' || c == '-') {
+        if (c == '-') buf[n++] = '-';
+        ++pos_;
+    }
+    std::size_t mantissaDigits = 0;
+    bool seenPoint = false;
+    for (;;) {
+        c = peekByte();
+        if (isDigit(c)) {
+            ++mantissaDigits;
+        } else if (c == '.' && !seenPoint) {
+            seenPoint = true;
+        } else {
+            break;
+        }
+        if (n >= kMaxNumberText) return false;
+        buf[n++] = static_cast<char>(c);
+        ++pos_;
+    }
+    if (mantissaDigits == 0) return false;
+    c = peekByte();
+    if (c == 'e' || c == 'E') {
+        buf[n++] = 'e';
+        ++pos_;
+        c = peekByte();
+        if (c == '+' || c == '-') {
+            buf[n++] = static_cast<char>(c);
+            ++pos_;
+        }
+        char digits[32];
+        if (!readNumberText("0123456789", digits, sizeof digits)) return false;
+        std::size_t k = std::strlen(digits);
+        if (n + k >= sizeof buf) return false;
+        std::memcpy(buf + n, digits, k);
+        n += k;
+    }
+    double v = 0.0;
+    auto result = std::from_chars(buf, buf + n, v, std::chars_format::general);
+    if (result.ec != std::errc() || result.ptr != buf + n || !std::isfinite(v)) return false;
+    out = v;
+    return true;
+}
+
+bool TokenFile::skipRestOfLine() {
+    bool any = false;
+    for (;;) {
+        if (peekByte() < 0) return any;
+        any = true;
+        const char* start = buffer_.data() + pos_;
+        const void* nl = std::memchr(start, '\n', len_ - pos_);
+        if (nl != nullptr) {
+            pos_ += static_cast<std::size_t>(static_cast<const char*>(nl) - start) + 1;
+            return true;
+        }
+        pos_ = len_;
+    }
+}
+
+bool TokenFile::readLine(std::string& out) {
+    return readLine(out, std::numeric_limits<std::size_t>::max());
+}
+
+bool TokenFile::readLine(std::string& out, std::size_t limit) {
+    out.clear();
+    bool any = false;
+    for (;;) {
+        if (peekByte() < 0) break;
+        any = true;
+        const char* start = buffer_.data() + pos_;
+        const void* nl = std::memchr(start, '\n', len_ - pos_);
+        if (nl != nullptr) {
+            std::size_t k = static_cast<std::size_t>(static_cast<const char*>(nl) - start);
+            if (k > limit - out.size()) {
+                k = limit - out.size();
+                out.append(start, k);
+                pos_ += k;
+                return true;
+            }
+            out.append(start, k);
+            pos_ += k + 1;
+            if (!out.empty() && out.back() == '\r') out.pop_back();
+            return true;
+        }
+        std::size_t k = std::min(len_ - pos_, limit - out.size());
+        out.append(start, k);
+        pos_ += k;
+        if (out.size() >= limit) return true;
+    }
+    return any;
+}
+
+bool TokenFile::readLines(std::uint32_t n, std::string& out) {
+    out.clear();
+    std::string line;
+    for (std::uint32_t i = 0; i < n; ++i) {
+        if (!readLine(line)) return false;
+        if (i > 0) out.push_back('\n');
+        out += line;
+    }
+    return true;
+}
+
+std::uint32_t TokenFile::takeIdentifier() {
+    if (nextId_ == 0) nextId_ = 1;
+    return nextId_++;
+}

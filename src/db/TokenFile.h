@@ -1,0 +1,109 @@
+// The text file through which database records are written and read: buffered output of tokens
+// in the "C" number forms, and buffered input of whitespace-separated tokens, numbers and lines.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TokenFile {
+public:
+    // Open modes: the stream is opened with "rb", "wb", "ab", "rb+", "wb+" or "ab+".
+    static constexpr int kModeRead = 0;
+    static constexpr int kModeWrite = 1;
+    static constexpr int kModeAppend = 2;
+    static constexpr int kModeReadUpdate = 3;
+    static constexpr int kModeWriteUpdate = 4;
+    static constexpr int kModeAppendUpdate = 5;
+
+    // Longest token the reader accepts; a longer run of non-blank bytes fails the read.
+    static constexpr std::size_t kMaxToken = 4096;
+
+    TokenFile();
+    ~TokenFile();
+    TokenFile(const TokenFile&) = delete;
+    TokenFile& operator=(const TokenFile&) = delete;
+
+    // Opens path in one of the modes above (closing any stream held before). Another mode
+    // leaves the file closed. 1 on success, 0 otherwise.
+    int open(const std::string& path, int mode);
+    // Flushes and closes the stream if one is open. 1 when everything written reached the file
+    // (or nothing was open), 0 after any write failure.
+    int close();
+    bool isOpen() const { return stream_ != nullptr; }
+    // True when no stream is open or a read or write error happened; reaching the end of the
+    // data alone does not count.
+    bool failed() const;
+    // Repositions the stream: origin 0 the start, 1 the current position, 2 the end. 1 on success.
+    int seek(long offset, int origin);
+    // The current position (reading or writing) counted from the start of the file.
+    long tell() const;
+    // Hands buffered output to the stream and flushes it. 1 on success.
+    int flush();
+
+    // Writing. Every call returns the file so that calls chain; failures show in failed().
+    TokenFile& writeString(const char* text);  // a null text writes nothing
+    TokenFile& writeString(std::string_view text);
+    TokenFile& writeUnsigned(std::uint32_t value);  // "%u"
+    TokenFile& writeSigned(std::int32_t value);     // "%d"
+    TokenFile& writeLong(long value);               // "%ld"
+    TokenFile& writeDouble(double value);           // "%lf": six decimals
+    TokenFile& writeChar(char c);                   // "%c"
+    TokenFile& space() { return writeChar(' '); }
+    TokenFile& endLine() { return writeChar('\n'); }
+
+    // Reading. Each returns false at the end of the data or when the text there does not match.
+    // One whitespace-delimited token ("%s").
+    bool readToken(std::string& out);
+    // "%u": optional "+", decimal digits, at most 4294967295.
+    bool readUnsigned(std::uint32_t& out);
+    // "%d": optional sign, decimal digits, within the 32-bit signed range.
+    bool readSigned(std::int32_t& out);
+    // "%ld" of a database coordinate or length: within the 32-bit signed range.
+    bool readLong(std::int32_t& out);
+    // "%lf": a finite decimal number.
+    bool readDouble(double& out);
+    // "%d" or "%u" keeping the low 16 bits.
+    bool readSigned16(std::int32_t& out);
+    bool readUnsigned16(std::uint32_t& out);
+    // Reads up to and including the next line feed. False only when nothing was left.
+    bool skipRestOfLine();
+    // Reads one line: the bytes up to the line feed, without it and without a carriage return
+    // in front of it. False at the end of the data when nothing was read.
+    bool readLine(std::string& out);
+    // The same, but stops after `limit` bytes of a longer line (the rest stays unread).
+    bool readLine(std::string& out, std::size_t limit);
+    // Reads n lines joined with line feeds; n = 0 gives the empty string.
+    bool readLines(std::uint32_t n, std::string& out);
+    // Skips blanks and line ends; true when no further byte follows.
+    bool atEnd();
+
+    // Identifiers given to records written through this file that carry none yet.
+    void setNextIdentifier(std::uint32_t next) { nextId_ = next; }
+    std::uint32_t nextIdentifier() const { return nextId_; }
+    // Hands out the next identifier (never 0).
+    std::uint32_t takeIdentifier();
+
+private:
+    int fillBuffer();   // refills the read buffer; 0 at the end of the data or on error
+    int peekByte();     // the next byte, or -1 at the end of the data
+    void skipBlanks();  // white space as "%s" and the number conversions skip it
+    bool readNumberText(std::string_view allowed, char* buf, std::size_t size);
+    bool flushWrite();    // hands the write buffer to the stream
+    bool enterWriting();  // gives up read-ahead before the first write after reading
+    void append(const char* data, std::size_t n);
+
+    std::FILE* stream_ = nullptr;
+    bool writeError_ = false;
+    // Read-ahead: buffer_[pos_, len_) are the bytes at file offsets base_ + pos_ onward.
+    std::vector<char> buffer_;
+    std::size_t pos_ = 0;
+    std::size_t len_ = 0;
+    long base_ = 0;
+    bool reading_ = false;
+    // Output waiting for the stream.
+    std::string out_;
+    std::uint32_t nextId_ = 1;
+};
