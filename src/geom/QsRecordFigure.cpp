@@ -69,7 +69,9 @@ QsRecordFigure& QsRecordFigure::operator=(const QsRecordFigure& other) {
 }
 
 int QsRecordFigure::usedCount() const {
-    // Used slots come first, so the first empty slot is found by bisection.
+    // Used slots come first, so the first empty slot is found by bisection; a full array (the
+    // usual case while appending) needs no search at all.
+    if (slots_.empty() || !slots_.back().isEmpty()) return static_cast<int>(slots_.size());
     size_t lo = 0;
     size_t hi = slots_.size();
     while (lo < hi) {
