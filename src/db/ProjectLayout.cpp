@@ -191,6 +191,19 @@ std::string circuitSettingsFile(std::string_view cp, std::string_view name) {
     return pathJoin(dir, key + ".rsc");
 }
 
+int writeSettingsReference(std::string_view cp, std::string_view settingsDir) {
+    try {
+        std::string path = pathOf(cp, kPathKindPathTable);
+        if (path.empty()) return -1;
+        PathTable table;
+        table.set("landata", settingsDir);
+        table.set("lanenv", settingsDir);
+        return table.write(path) ? 0 : -2;
+    } catch (const std::bad_alloc&) {
+        return -2;
+    }
+}
+
 bool exists(std::string_view path) {
     return !path.empty() && pathKind(path) != 0;
 }

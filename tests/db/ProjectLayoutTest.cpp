@@ -211,6 +211,20 @@ TEST(ProjectLayoutTest, CircuitSettingsFileFollowsThePathTable) {
     EXPECT_EQ(circuitSettingsFile(dir.file("p/other.cir"), "landata"), "");  // no table
     EXPECT_EQ(circuitSettingsFile(dir.file("p"), "landata"), "");            // no circuit
     EXPECT_EQ(resolvePathTableValue("p/c.cir", "$/x"), "");
+    // Names the driver published through setSysEnv resolve too.
+    resetSysEnv();
+    ASSERT_EQ(setSysEnv("QSYSROOT", "/inst"), 0);
+    EXPECT_EQ(resolvePathTableValue("p/c.cir", "$QSYSROOT/info"), "/inst/info");
+    resetSysEnv();
+
+    // The table a new circuit gets: landata first, lanenv second.
+    std::string fresh = dir.file("new.cir");
+    makeDirs(fresh);
+    ASSERT_EQ(writeSettingsReference(fresh, "/q/info"), 0);
+    EXPECT_EQ(readFile(fresh + "/rcpath"), "landata : \"/q/info\"\nlanenv : \"/q/info\"\n");
+    EXPECT_EQ(circuitSettingsFile(fresh, "lanenv"), "/q/info/lanenv.rsc");
+    EXPECT_EQ(writeSettingsReference(dir.file("plain"), "/q/info"), -1);
+    EXPECT_EQ(writeSettingsReference(dir.file("gone.cir"), "/q/info"), -2);
     EXPECT_TRUE(exists(cp));
     EXPECT_TRUE(exists(cp + "/rcpath"));
     EXPECT_FALSE(exists(cp + "/nothing"));
