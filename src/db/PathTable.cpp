@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <new>
+#include <exception>
 #include <optional>
 #include <string>
 
@@ -101,7 +101,7 @@ int PathTable::read(std::string_view path) {
         if (!ok) return 0;
         parse(text);
         return 1;
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         entries_.clear();
         return 0;
     }
@@ -128,7 +128,7 @@ int PathTable::write(std::string_view path) const {
         bool ok = std::fwrite(body.data(), 1, body.size(), f) == body.size();
         if (std::fclose(f) != 0) ok = false;
         return ok ? 1 : 0;
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         return 0;
     }
 }

@@ -2,7 +2,7 @@
 
 #include <climits>
 #include <cstdio>
-#include <new>
+#include <exception>
 #include <string>
 
 #include "base/PathUtil.h"
@@ -199,7 +199,7 @@ int writeSettingsReference(std::string_view cp, std::string_view settingsDir) {
         table.set("landata", settingsDir);
         table.set("lanenv", settingsDir);
         return table.write(path) ? 0 : -2;
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         return -2;
     }
 }
@@ -264,7 +264,7 @@ int writeReferenceLogs(std::string_view sheetPath, const std::vector<ReferenceLo
             if (!writeWhole(pathJoin(logDir, log), body)) ok = 0;
         }
         return ok;
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         return 0;
     }
 }

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <limits>
-#include <new>
 #include <utility>
 
 #include "base/Language.h"
@@ -744,7 +744,7 @@ int ResourceSettings::read(std::string_view text) {
         if (!reader.run()) return 0;
         finishReading();
         return 1;
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         if (failedLine_ == 0) failedLine_ = 1;
         return 0;
     }
@@ -775,7 +775,7 @@ int ResourceSettings::readFile(std::string_view path) {
         std::fclose(f);
         if (!ok) return 0;
         return read(text);
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         return 0;
     }
 }
@@ -1105,7 +1105,7 @@ std::unique_ptr<T> openSettings(std::string_view path, int mode, Make make) {
         std::unique_ptr<T> s = make(mode != kSettingsCreate);
         if (mode != kSettingsCreate && !s->readFile(path)) return nullptr;
         return s;
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         return nullptr;
     }
 }
