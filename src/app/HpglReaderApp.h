@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/MessageManager.h"
+#include "db/ResourceSettings.h"
 
 #include <cstdint>
 #include <memory>
@@ -98,5 +99,7 @@ protected:
     std::int32_t offsetY_ = 0;
     std::int32_t keepExisting_ = 1;
     std::int32_t openedExisting_ = 0;
+    std::unique_ptr<DatabaseSettings> landata_;    // the loaded "landata" settings
+    std::unique_ptr<EnvironmentSettings> lanenv_;  // the loaded "lanenv" settings
     std::unique_ptr<MessageManager> messages_;
 };
