@@ -21,6 +21,8 @@ bool angleAtLeast(double a, double b) {
 
 namespace {
 
+constexpr int kMaxSteps = 4096;
+
 // Whole turns are stepped one by one, as the rule says; far-away angles are first brought near
 // the range in one step so that a hostile value cannot make the loop run for ever.
 double nearRange(double a, double lo) {
@@ -35,11 +37,12 @@ int normaliseAngle(double& angle, double lo, double hi) {
     if (!std::isfinite(angle) || !std::isfinite(lo) || !std::isfinite(hi)) return 0;
     if (lo > hi) std::swap(lo, hi);
     double a = nearRange(angle, lo);
-    while (a >= hi)
+    // Bounded loops: with huge bounds a turn can vanish in the rounding of a.
+    for (int k = 0; a >= hi && k < kMaxSteps; ++k)
         a -= kQsTwoPi;
-    while (a < lo)
+    for (int k = 0; a < lo && k < kMaxSteps; ++k)
         a += kQsTwoPi;
-    if (a >= hi) return 0;
+    if (a >= hi || a < lo) return 0;
     angle = a;
     return 1;
 }
@@ -49,9 +52,9 @@ int rightAngleClass(double angle) {
     constexpr double kEps = 0.0001;
     constexpr double kUpper = 6.2830853071795865;  // 2*pi - 0.0001
     double a = nearRange(angle, -kEps);
-    while (a >= kUpper)
+    for (int k = 0; a >= kUpper && k < kMaxSteps; ++k)
         a -= kQsTwoPi;
-    while (a < -kEps)
+    for (int k = 0; a < -kEps && k < kMaxSteps; ++k)
         a += kQsTwoPi;
     for (int k = 0; k < 8; ++k) {
         if (std::fabs(a - k * (kQsPi / 4)) <= kEps) return 45 * k;
