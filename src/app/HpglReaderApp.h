@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/MessageManager.h"
+#include "convert/DbHandle.h"
 #include "db/ResourceSettings.h"
 
 #include <cstdint>
@@ -101,5 +102,7 @@ protected:
     std::int32_t openedExisting_ = 0;
     std::unique_ptr<DatabaseSettings> landata_;    // the loaded "landata" settings
     std::unique_ptr<EnvironmentSettings> lanenv_;  // the loaded "lanenv" settings
+    DbHandle database_;                            // the output database
+    DbHandle sheet_;  // the sheet of the output database that receives the drawing
     std::unique_ptr<MessageManager> messages_;
 };
