@@ -1,0 +1,702 @@
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <csignal>
+#include <memory>
+#include <random>
+#include <regex>
+#include <string>
+
+#include "base/ErrorRecord.h"
+#include "base/UserInfo.h"
+#include "db/LexClassRegistry.h"
+#include "db/LexDatabase.h"
+#include "db/LexGrid.h"
+#include "db/LexSheet.h"
+#include "db/LexZone.h"
+#include "db/ResourceSettings.h"
+#include "geom/QsPolyline.h"
+#include "support/TestSupport.h"
+
+using testsupport::readFile;
+using testsupport::ScopedEnv;
+using testsupport::TempDir;
+using testsupport::writeFile;
+
+namespace {
+
+// 4 December 2026, 16:11:56 (UTC).
+const char* const kEpoch = "1796400716";
+
+// Every "$id N" line reads "$id #": identifiers are compared apart.
+std::string withoutIds(const std::string& text) {
+    return std::regex_replace(text, std::regex("\\$id [0-9]+\n"), "$id #\n");
+}
+
+// The value part of a property record for the user name of this machine.
+std::string userValue() {
+    std::string user = currentUserName();
+    return user.empty() ? "0\n" : "1\n" + user + "\n";
+}
+
+std::string propertyRecord(const std::string& name, const std::string& valuePart) {
+    return "LexProperty\n{\n$id #\n0 0\n" + name + "\n" + valuePart + "}\n";
+}
+
+// The six save-information records of a first save at kEpoch.
+std::string saveInformation() {
+    return propertyRecord("author", userValue()) + propertyRecord("date", "1\n26/12/04\n") +
+           propertyRecord("time", "1\n16:11:56\n") + propertyRecord("updateUser", userValue()) +
+           propertyRecord("updateDate", "1\n26/12/04\n") +
+           propertyRecord("updateTime", "1\n16:11:56\n");
+}
+
+template <class T>
+T* addChild(LexDatabase& db, const char* key, std::unique_ptr<T> child) {
+    T* raw = child.get();
+    std::unique_ptr<LexObject> object(child.release());
+    EXPECT_EQ(db.add(key, object), 1);
+    return raw;
+}
+
+LexSheetObject* addObject(LexSheet& sheet, std::unique_ptr<LexSheetObject> object) {
+    LexSheetObject* raw = object.get();
+    EXPECT_EQ(sheet.addObject(object), 1);
+    return raw;
+}
+
+// A sheet file holding a record of every class, written as the writer writes it.
+const char* const kEveryClass = R"($Version 1.100 01/02 03:04:05 2025
+LexDatabase
+{
+Zone
+LexZone
+{
+$id 5
+1 2 1
+5000 4000 100 200 3
+1
+A
+}
+Grid
+LexGrid
+{
+$id 6
+1 1 7 0 1
+100 100 1 2
+}
+Sheet
+LexSheet
+{
+top sheet
+0
+1 -1 3
+0 0 420000 297000
+5 9 4
+$LexPropertyList
+{
+LexProperty
+{
+$id 10
+0 1
+title
+2
+first line
+second line
+}
+LexProperty
+{
+$id 11
+1 0
+
+0
+}
+}
+$LexPropBoxList
+{
+LexPropBox
+{
+$id 12
+10 0 1 1 -1 2
+500 600 1.570796 2.000000 5 0
+shown text
+}
+}
+$LexArcList
+{
+LexArc
+{
+$id 20
+1 -1 3 -1
+0 0 1000 0.000000 1.570796 1
+}
+}
+$LexCircleList
+{
+LexCircle
+{
+$id 21
+1 0 2 -1 4 1
+-300 -400 250
+$LexPropertyList
+{
+LexProperty
+{
+$id 22
+0 0
+pin
+1
+A1
+}
+}
+$LexPropBoxList
+{
+}
+}
+}
+$LexTextList
+{
+LexText
+{
+$id 23
+0 3 -1
+1000 2000 0.523599 1.500000 9 1
+2
+R1
+R2
+}
+}
+$LexPolylineList
+{
+LexPolyline
+{
+$id 24
+1 0 5 2
+{
+6
+$Point 0 0 0
+$Point 1600 0 50
+$Arc 1600 1000 1000 -1.570796 0.000000 0
+$Dummy
+}
+}
+}
+$LexPolygonList
+{
+LexPolygon
+{
+$id 25
+1 0 -1 3 2 -1
+{
+4
+$Point 0 0 0
+$Point 100 0 0
+$Point 100 100 0
+$Point 0 100 0
+}
+{
+1
+{
+3
+$Point 10 10 0
+$Point 20 10 0
+$Point 10 20 0
+}
+}
+}
+}
+$LexFrameList
+{
+LexFrame
+{
+$id 26
+1 -1 2 1
+3 0 0 420000 297000 0.000000 1.000000 1
+$LexPropertyList
+{
+}
+$LexPropBoxList
+{
+}
+}
+}
+$LexComponentList
+{
+LexComponent
+{
+$id 30
+65541 1 131072
+R
+resistor.smb
+$LexPropertyList
+{
+LexProperty
+{
+$id 31
+0 0
+reference
+1
+R1
+}
+LexProperty
+{
+$id 32
+0 0
+partName
+1
+RES 10k
+}
+}
+$LexPropBoxList
+{
+LexPropBox
+{
+$id 33
+31 1 1 0 -1 -1
+100 200 0.000000 1.000000 0 0
+
+}
+}
+{
+LexCompPin
+{
+$id 34
+1 0 0
+}
+LexCompPin
+{
+$id 35
+2 100 0
+}
+}
+}
+}
+$LexPinList
+{
+LexSymbPin
+{
+$id 40
+1 in 0 0
+}
+}
+$LexNetList
+{
+LexNet
+{
+$id 50
+1 N001
+{
+LexWire
+{
+$id 51
+0 0 100 0
+}
+}
+{
+LexWireCons
+{
+$id 52
+0 0 34 51
+}
+}
+}
+}
+}
+}
+)";
+
+// A small complete file for the reader checks.
+const char* const kMinimal = R"($Version 1.100 01/02 03:04:05 2025
+LexDatabase
+{
+Grid
+LexGrid
+{
+$id 1
+1 1 0 0 1
+100 100 1 1
+}
+Sheet
+LexSheet
+{
+ 
+1
+1 0 0
+0 0 29700 21000
+1 1 1
+$LexPropertyList
+{
+}
+$LexPropBoxList
+{
+}
+$LexPolylineList
+{
+LexPolyline
+{
+$id 2
+1 -1 -1 -1
+{
+2
+$Point 0 0 0
+$Point 1600 0 0
+}
+}
+}
+}
+}
+)";
+
+class LexDatabaseTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(initialiseDatabaseLayer(), 1);
+        ErrorRecord::instance().clear();
+    }
+
+    // Writes text to a file and opens it.
+    std::unique_ptr<LexDatabase> load(const std::string& text, int mode = LexDatabase::kModeUpdate,
+                                      const std::string& name = "in.sht") {
+        std::string path = dir_.file(name);
+        EXPECT_TRUE(writeFile(path, text));
+        return LexDatabase::open(path, &settings_, mode);
+    }
+
+    TempDir dir_;
+    DatabaseSettings settings_{false};
+    ScopedEnv epoch_{"SOURCE_DATE_EPOCH", std::string(kEpoch)};
+};
+
+}  // namespace
+
+TEST_F(LexDatabaseTest, ExampleSymbolIsWrittenExactly) {
+    std::string path = dir_.file("logo.smb");
+    std::unique_ptr<LexDatabase> db = LexDatabase::open(path, &settings_, LexDatabase::kModeCreate);
+    ASSERT_NE(db, nullptr);
+    LexSheet* sheet = addChild(*db, "Sheet", std::make_unique<LexSheet>(LexSheet::kKindSymbol));
+    sheet->setDisplayFlag(1);
+    auto zone = std::make_unique<LexZone>();
+    zone->setVisible(true);
+    zone->setPitch(5000, 5000);
+    zone->setLabels("1", "A");
+    addChild(*db, "Zone", std::move(zone));
+    auto grid = std::make_unique<LexGrid>();
+    grid->setVisible(true);
+    grid->setSecondFlag(true);
+    grid->setHighByte(1);
+    grid->setPitch(100, 100);
+    grid->setValues(1, 1);
+    addChild(*db, "Grid", std::move(grid));
+
+    auto text = std::make_unique<LexText>(QsPoint(1000, 2000), "R1", -1);
+    text->setColor(-1);
+    addObject(*sheet, std::move(text));
+    QsPoint pts[2] = {{0, 0}, {1600, 0}};
+    auto line = std::make_unique<LexPolyline>(QsPolyline(pts, 2));
+    line->setColor(-1);
+    line->setLineStyle(-1);
+    line->setLineWidth(-1);
+    addObject(*sheet, std::move(line));
+
+    ASSERT_EQ(db->save(), 1);
+    std::string expected =
+        "$Version 1.100 12/04 16:11:56 2026\nLexDatabase\n{\nZone\nLexZone\n{\n$id #\n1 0 1\n"
+        "5000 5000 0 0 0\n1\nA\n}\nGrid\nLexGrid\n{\n$id #\n1 1 0 0 1\n100 100 1 1\n}\n"
+        "Sheet\nLexSheet\n{\n \n1\n1 0 0\n0 0 29700 21000\n1 1 1\n$LexPropertyList\n{\n" +
+        saveInformation() + propertyRecord("saveCount", "1\n1\n") +
+        "}\n$LexPropBoxList\n{\n}\n$LexArcList\n{\n}\n$LexCircleList\n{\n}\n$LexTextList\n{\n"
+        "LexText\n{\n$id #\n1 -1 -1\n1000 2000 0.000000 1.000000 0 0\n1\nR1\n}\n}\n"
+        "$LexPolylineList\n{\nLexPolyline\n{\n$id #\n1 -1 -1 -1\n{\n2\n$Point 0 0 0\n"
+        "$Point 1600 0 0\n}\n}\n}\n$LexPolygonList\n{\n}\n$LexFrameList\n{\n}\n"
+        "$LexComponentList\n{\n}\n$LexPinList\n{\n}\n$LexNetList\n{\n}\n}\n}\n";
+    std::string written = readFile(path);
+    EXPECT_EQ(withoutIds(written), expected);
+    // A new database numbers its objects in the order they are written.
+    EXPECT_NE(written.find("Zone\nLexZone\n{\n$id 1\n"), std::string::npos);
+    EXPECT_NE(written.find("LexPolyline\n{\n$id 11\n"), std::string::npos);
+    EXPECT_FALSE(testsupport::fileExists(path + ".tmp"));
+}
+
+TEST_F(LexDatabaseTest, LaterSavesKeepIdentifiersAuthorAndCountSaves) {
+    std::string path = dir_.file("sym.smb");
+    std::unique_ptr<LexDatabase> db = LexDatabase::open(path, &settings_, LexDatabase::kModeCreate);
+    ASSERT_NE(db, nullptr);
+    addChild(*db, "Sheet", std::make_unique<LexSheet>(LexSheet::kKindSymbol));
+    ASSERT_EQ(db->save(), 1);
+    std::string first = readFile(path);
+    ASSERT_EQ(LexDatabase::close(db, LexDatabase::kCloseDiscard), 1);
+
+    ScopedEnv later("SOURCE_DATE_EPOCH", std::string("1796490716"));  // a day and an hour later
+    db = LexDatabase::open(path, &settings_, LexDatabase::kModeUpdate);
+    ASSERT_NE(db, nullptr);
+    QsPoint pts[2] = {{0, 0}, {5, 5}};
+    std::unique_ptr<LexSheetObject> line(new LexPolyline(QsPolyline(pts, 2)));
+    db->sheet()->addObject(line);
+    ASSERT_EQ(LexDatabase::close(db, LexDatabase::kCloseSave), 1);
+    EXPECT_EQ(db, nullptr);
+    std::string second = readFile(path);
+
+    EXPECT_EQ(second.substr(0, 35), "$Version 1.100 12/05 17:11:56 2026\n");
+    // Identifiers read are kept; the new polyline takes the next one above them.
+    for (int id = 1; id <= 7; ++id) {
+        std::string line = "$id " + std::to_string(id) + "\n";
+        EXPECT_NE(first.find(line), std::string::npos);
+        EXPECT_NE(second.find(line), std::string::npos);
+    }
+    EXPECT_NE(second.find("LexPolyline\n{\n$id 8\n"), std::string::npos);
+    EXPECT_NE(second.find("\ndate\n1\n26/12/04\n"), std::string::npos);
+    EXPECT_NE(second.find("\nupdateDate\n1\n26/12/05\n"), std::string::npos);
+    EXPECT_NE(second.find("\nupdateTime\n1\n17:11:56\n"), std::string::npos);
+    EXPECT_NE(second.find("\nsaveCount\n1\n2\n"), std::string::npos);
+    EXPECT_EQ(second.find("\nsaveCount\n1\n1\n"), std::string::npos);
+}
+
+TEST_F(LexDatabaseTest, SheetsKeepFramesAndCarryNoSaveCount) {
+    std::string path = dir_.file("a.sht");
+    std::unique_ptr<LexDatabase> db = LexDatabase::open(path, &settings_, LexDatabase::kModeCreate);
+    LexSheet* sheet = addChild(*db, "Sheet", std::make_unique<LexSheet>(LexSheet::kKindSchematic));
+    addObject(*sheet, std::make_unique<LexFrame>());
+    ASSERT_EQ(db->save(), 1);
+    std::string text = readFile(path);
+    EXPECT_EQ(text.find("saveCount"), std::string::npos);
+    EXPECT_NE(text.find("$LexFrameList\n{\nLexFrame\n"), std::string::npos);
+
+    sheet->setKind(LexSheet::kKindSymbol);
+    ASSERT_EQ(db->save(), 1);
+    text = readFile(path);
+    EXPECT_NE(text.find("$LexFrameList\n{\n}\n"), std::string::npos);
+    EXPECT_EQ(sheet->frames().size(), 1u);  // frames stay in memory
+}
+
+TEST_F(LexDatabaseTest, EveryClassSurvivesLoadAndSave) {
+    std::unique_ptr<LexDatabase> db = load(kEveryClass, LexDatabase::kModeUpdate, "all.sht");
+    ASSERT_NE(db, nullptr) << ErrorRecord::instance().code();
+    LexSheet* sheet = db->sheet();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->objectCount(), 9u);
+    EXPECT_EQ(*sheet->name(), "top sheet");
+    EXPECT_EQ(sheet->rawColor(), -1);
+    EXPECT_EQ(sheet->texts().head()->string(), "R1\nR2");
+    EXPECT_EQ(sheet->polylines().head()->geometry()->usedCount(), 6);
+    EXPECT_TRUE(sheet->polylines().head()->geometry()->record(1).isMarkedVertex());
+    EXPECT_EQ(sheet->polygons().head()->geometry()->holes().size(), 1u);
+    LexPropBox* box = sheet->propBoxes().head();
+    ASSERT_NE(box->property(), nullptr);
+    EXPECT_EQ(*box->property()->name(), "title");
+    auto refs = sheet->componentReferences();
+    ASSERT_EQ(refs.size(), 1u);
+    EXPECT_EQ(refs[0].first, "R1");
+    EXPECT_EQ(refs[0].second, "RES 10k");
+
+    std::string input = kEveryClass;
+    ASSERT_EQ(db->save(), 1);
+    std::string output = readFile(db->path());
+    // The text comes back unchanged apart from the header and the save information appended
+    // to the sheet's properties.
+    std::string expected = input;
+    expected.replace(0, expected.find('\n'), "$Version 1.100 12/04 16:11:56 2026");
+    std::size_t boxes = expected.find("}\n$LexPropBoxList");
+    expected.insert(boxes, saveInformation());
+    EXPECT_EQ(withoutIds(output), withoutIds(expected));
+    // Identifiers of the file are kept; the new properties count on from the largest.
+    EXPECT_EQ(output.substr(output.find("LexNet\n{\n"), 15), "LexNet\n{\n$id 50");
+    EXPECT_NE(output.find("$id 53\n0 0\nauthor\n"), std::string::npos);
+
+    // A second load and save is stable.
+    std::unique_ptr<LexDatabase> again = load(output, LexDatabase::kModeUpdate, "again.sht");
+    ASSERT_NE(again, nullptr);
+    ASSERT_EQ(again->save(), 1);
+    EXPECT_EQ(readFile(again->path()), output);
+}
+
+TEST_F(LexDatabaseTest, ReaderChecksRejectWithTheirCodes) {
+    struct Case {
+        const char* what;
+        std::string text;
+        int code;  // 0: the file loads
+    };
+    std::string minimal = kMinimal;
+    auto replaced = [&minimal](const std::string& from, const std::string& to) {
+        std::string t = minimal;
+        std::size_t at = t.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        return t.replace(at, from.size(), to);
+    };
+    std::string crlf;
+    for (char c : minimal)
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    const Case cases[] = {
+        {"valid", minimal, 0},
+        {"CR LF line ends", crlf, 0},
+        {"no header line", minimal.substr(minimal.find('\n') + 1), 0},
+        {"version inside the braces", replaced("{\nGrid", "{\nVersion 1.100 a b c\nGrid"), 0},
+        {"missing closing brace at the end", minimal.substr(0, minimal.size() - 2), 0},
+        {"empty file", "", 30006},
+        {"empty first line", "\n" + minimal, 30006},
+        {"80-byte first line", std::string(80, 'x') + "\n" + minimal, 30006},
+        {"79-byte first line",
+         "$Version 1.100 a b c LexDatabase" + std::string(47, ' ') + "\n{\n}\n", 0},
+        {"wrong class", replaced("\nLexDatabase\n", "\nLexDataBase\n"), 30006},
+        {"missing brace", replaced("LexDatabase\n{", "LexDatabase\n"), 30006},
+        {"zero identifier", replaced("$id 2", "$id 0"), 30006},
+        {"duplicate identifier", replaced("$id 2", "$id 1"), 30006},
+        {"missing identifier", replaced("$id 2\n", ""), 30006},
+        {"vertex count too small", replaced("{\n2\n$Point", "{\n1\n$Point"), 30006},
+        {"vertex count too large", replaced("{\n2\n$Point", "{\n3\n$Point"), 30006},
+        {"vertex count beyond a polyline", replaced("{\n2\n$Point", "{\n70000\n$Point"), 30006},
+        {"unknown vertex line", replaced("$Point 1600", "$Spot 1600"), 30006},
+        {"unknown class", replaced("Grid\nLexGrid", "Grid\nLexGrille"), 30006},
+        {"duplicate child key", replaced("Sheet\nLexSheet", "Grid\nLexSheet"), 30004},
+        {"missing property list marker", replaced("$LexPropertyList\n", ""), 30006},
+        {"coordinate out of range", replaced("$Point 1600", "$Point 2147483648"), 30006},
+        {"truncated record", minimal.substr(0, minimal.find("$Point 1600")), 30006},
+    };
+    for (const Case& c : cases) {
+        ErrorRecord::instance().clear();
+        std::unique_ptr<LexDatabase> db = load(c.text, LexDatabase::kModeReadOnly);
+        if (c.code == 0) {
+            EXPECT_NE(db, nullptr) << c.what << ": code " << ErrorRecord::instance().code();
+        } else {
+            EXPECT_EQ(db, nullptr) << c.what;
+            EXPECT_EQ(ErrorRecord::instance().code(), c.code) << c.what;
+        }
+    }
+    // Failures without a code of their own: the sheet's opening brace, an unknown list marker.
+    for (const std::string& text :
+         {replaced("LexSheet\n{", "LexSheet\n"), replaced("$LexPolylineList", "$LexPolyList")}) {
+        EXPECT_EQ(load(text, LexDatabase::kModeReadOnly), nullptr);
+    }
+    // A polyline record without geometry fails its check.
+    LexPolyline bare;
+    EXPECT_FALSE(bare.postLoadCheck());
+}
+
+TEST_F(LexDatabaseTest, ReaderRepairsValues) {
+    std::string text = kMinimal;
+    text.replace(text.find("1 0 0\n0 0 29700"), 5, "1 99 20");
+    text.replace(text.find("1 -1 -1 -1"), 10, "0 -7 300 17");
+    std::unique_ptr<LexDatabase> db = load(text, LexDatabase::kModeReadOnly);
+    ASSERT_NE(db, nullptr);
+    LexSheet* sheet = db->sheet();
+    EXPECT_EQ(sheet->rawColor(), 0);  // colours outside 0-16 become 0
+    EXPECT_EQ(sheet->sizeColor(), 0);
+    EXPECT_EQ(db->version(), 1.1);
+    LexPolyline* line = sheet->polylines().head();
+    EXPECT_FALSE(line->isVisible());
+    EXPECT_EQ(line->rawLineStyle(), -1);      // negative: the default
+    EXPECT_EQ(line->rawColor(), 300 & 0xFF);  // masked to the field
+    EXPECT_EQ(line->rawLineWidth(), 17);
+
+    // Files before version 1.1 (and files without a version) get the legacy repair.
+    std::string old = kEveryClass;
+    old = old.substr(old.find('\n') + 1);
+    old.replace(old.find("$id 11\n1 0\n\n0\n"), 14, "$id 11\n0 0\ncomponentKind\n1\n12\n");
+    old.replace(old.find("65541 1 131072"), 14, "786437 1 131072");
+    db = load(old, LexDatabase::kModeReadOnly);
+    ASSERT_NE(db, nullptr);
+    EXPECT_EQ(db->version(), 0.0);
+    LexProperty* type = findProperty(db->sheet()->properties(), "componentType", 0);
+    ASSERT_NE(type, nullptr);
+    EXPECT_EQ(*type->value(), "powerBox");
+    std::uint32_t kind = 0, number = 0, attr = 0;
+    ASSERT_TRUE(db->sheet()->components().head()->headValues(kind, number, attr));
+    EXPECT_EQ(kind, (12u << 16) | 0x400u);
+}
+
+TEST_F(LexDatabaseTest, DamagedFilesFailCleanly) {
+    // Cut at every position and flip bytes at random: every load ends, with or without a
+    // database, and a failure always leaves a code behind.
+    std::string full = kEveryClass;
+    auto check = [this](const std::string& text) {
+        ErrorRecord::instance().clear();
+        std::unique_ptr<LexDatabase> db = load(text, LexDatabase::kModeReadOnly);
+        if (!db) return;
+        // Whatever loads can be written again.
+        db->setMode(LexDatabase::kModeUpdate);
+        db->setPath(dir_.file("damaged.sht"));
+        EXPECT_EQ(db->save(), 1);
+    };
+    std::string minimal = kMinimal;
+    for (std::size_t cut = 0; cut < minimal.size(); ++cut)
+        check(minimal.substr(0, cut));
+    for (std::size_t cut = 0; cut < full.size(); cut += 5)
+        check(full.substr(0, cut));
+    std::mt19937 random(12345);
+    for (int i = 0; i < 300; ++i) {
+        std::string text = full;
+        int flips = 1 + static_cast<int>(random() % 4);
+        for (int k = 0; k < flips; ++k) {
+            text[random() % text.size()] = static_cast<char>(random() % 256);
+        }
+        check(text);
+    }
+    check(std::string(5000, '{'));
+    check(
+        "LexDatabase\n{\nSheet\nLexSheet\n{\n \n0\n1 0 0\n0 0 1 1\n1 1 1\n$LexPropertyList\n{\n"
+        "LexProperty\n{\n$id 1\n0 0\nname\n4294967295\n");
+}
+
+TEST_F(LexDatabaseTest, OpenModesAndReadOnlyDatabases) {
+    std::string path = dir_.file("ro.smb");
+    ASSERT_TRUE(writeFile(path, kMinimal));
+    EXPECT_EQ(LexDatabase::open(path, nullptr, LexDatabase::kModeCreate), nullptr);
+    EXPECT_EQ(ErrorRecord::instance().code(), 30016);
+    EXPECT_EQ(LexDatabase::open(dir_.file("none.smb"), nullptr, LexDatabase::kModeUpdate), nullptr);
+    EXPECT_EQ(ErrorRecord::instance().code(), 30017);
+    EXPECT_EQ(LexDatabase::open(dir_.path(), nullptr, LexDatabase::kModeUpdate), nullptr);
+    EXPECT_EQ(ErrorRecord::instance().code(), 30001);
+
+    std::unique_ptr<LexDatabase> db =
+        LexDatabase::open(path, &settings_, LexDatabase::kModeReadOnly);
+    ASSERT_NE(db, nullptr);
+    EXPECT_EQ(db->sheet()->environment(), &settings_);
+    EXPECT_EQ(db->save(), 0);
+    EXPECT_EQ(ErrorRecord::instance().code(), 30005);
+    EXPECT_EQ(LexDatabase::close(db, LexDatabase::kCloseSave), 0);
+    EXPECT_EQ(ErrorRecord::instance().code(), 30002);
+    ASSERT_NE(db, nullptr);  // refused: still open
+    EXPECT_EQ(LexDatabase::close(db, LexDatabase::kCloseSaveUnlessReadOnly), 1);
+    EXPECT_EQ(db, nullptr);
+    EXPECT_EQ(readFile(path), kMinimal);  // never written
+
+    // A database whose file cannot be made stays open after a failed close.
+    db = LexDatabase::open(dir_.file("no/such/dir/x.sht"), nullptr, LexDatabase::kModeCreate);
+    ASSERT_NE(db, nullptr);
+    addChild(*db, "Sheet", std::make_unique<LexSheet>());
+    EXPECT_EQ(LexDatabase::close(db, LexDatabase::kCloseSave), 0);
+    EXPECT_EQ(ErrorRecord::instance().code(), 30001);
+    EXPECT_NE(db, nullptr);
+    EXPECT_EQ(LexDatabase::close(db, LexDatabase::kCloseDiscard), 1);
+}
+
+TEST_F(LexDatabaseTest, FailedSaveLeavesTheOldFileIntact) {
+    std::string path = dir_.file("keep.sht");
+    ASSERT_TRUE(writeFile(path, kMinimal));
+    std::unique_ptr<LexDatabase> db = LexDatabase::open(path, nullptr, LexDatabase::kModeUpdate);
+    ASSERT_NE(db, nullptr);
+    // Enough text that writing it runs into a file-size limit.
+    LexSheet* sheet = db->sheet();
+    for (int i = 0; i < 3000; ++i) {
+        QsPoint pts[2] = {{i, 0}, {i, 1000}};
+        std::unique_ptr<LexSheetObject> line(new LexPolyline(QsPolyline(pts, 2)));
+        sheet->addObject(line);
+    }
+    struct rlimit old {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    struct rlimit small = old;
+    small.rlim_cur = 4096;
+    auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    ErrorRecord::instance().clear();
+    int saved = db->save();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_EQ(saved, 0);
+    EXPECT_EQ(ErrorRecord::instance().code(), 30001);
+    EXPECT_EQ(readFile(path), kMinimal);
+    EXPECT_FALSE(testsupport::fileExists(path + ".tmp"));
+    // Once writing works again the save goes through.
+    EXPECT_EQ(db->save(), 1);
+    EXPECT_GT(readFile(path).size(), 100000u);
+}

@@ -1,0 +1,293 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "base/ErrorRecord.h"
+#include "db/LexClassRegistry.h"
+#include "db/LexDatabase.h"
+#include "db/LexGrid.h"
+#include "db/LexSheet.h"
+#include "db/LexZone.h"
+#include "db/ResourceSettings.h"
+#include "geom/QsPolyline.h"
+
+namespace {
+
+std::unique_ptr<LexPolyline> makeStroke(QsPoint a, QsPoint b) {
+    QsPoint pts[2] = {a, b};
+    return std::make_unique<LexPolyline>(QsPolyline(pts, 2));
+}
+
+}  // namespace
+
+TEST(LexObjectTest, RegistryMakesExactlyTheEighteenClasses) {
+    ASSERT_EQ(initialiseDatabaseLayer(), 1);
+    ASSERT_EQ(lexClassCount(), 18);
+    struct Row {
+        const char* name;
+        int type;
+    };
+    const Row rows[] = {{"LexDatabase", 0},  {"LexSheet", 1},    {"LexArc", 2},
+                        {"LexCircle", 3},    {"LexPolyline", 4}, {"LexPolygon", 5},
+                        {"LexComponent", 7}, {"LexCompPin", 9},  {"LexText", 10},
+                        {"LexProperty", 11}, {"LexPropBox", 12}, {"LexSymbPin", 13},
+                        {"LexNet", 14},      {"LexWire", 15},    {"LexWireCons", 16},
+                        {"LexFrame", 17},    {"LexGrid", 18},    {"LexZone", 19}};
+    for (const Row& r : rows) {
+        std::unique_ptr<LexObject> o = makeLexObject(r.name);
+        ASSERT_NE(o, nullptr) << r.name;
+        EXPECT_EQ(o->typeCode(), r.type) << r.name;
+        EXPECT_STREQ(o->className(), r.name);
+        EXPECT_TRUE(o->isValid() || r.type == 4 || r.type == 5) << r.name;
+    }
+    // A registry sheet is of kind 2 until its record is read.
+    EXPECT_EQ(makeLexObject("LexSheet")->asSheet()->kind(), LexSheet::kKindUnread);
+
+    ErrorRecord::instance().clear();
+    EXPECT_EQ(makeLexObject("LexBogus"), nullptr);
+    EXPECT_EQ(ErrorRecord::instance().code(), 30006);
+    EXPECT_EQ(ErrorRecord::instance().severity(), 3);
+}
+
+TEST(LexObjectTest, DowncastsAnswerOnlyTheirOwnKind) {
+    LexPolyline line;
+    LexCompPin pin;
+    LexWireCons cons;
+    LexZone zone;
+    EXPECT_EQ(line.asPolyline(), &line);
+    EXPECT_EQ(line.asSheetObject(), &line);
+    EXPECT_EQ(line.asPolygon(), nullptr);
+    EXPECT_EQ(line.asPinOrConnection(), nullptr);
+    EXPECT_EQ(pin.asPinOrConnection(), &pin);
+    EXPECT_EQ(cons.asPinOrConnection(), &cons);
+    EXPECT_EQ(zone.asSheetObject(), nullptr);
+    EXPECT_EQ(zone.asZone(), &zone);
+    EXPECT_TRUE(line.isSame(line));
+    EXPECT_FALSE(line.isSame(zone));
+}
+
+TEST(LexObjectTest, AttributeWordsFollowTheDefaultsWhenFlagged) {
+    DatabaseSettings settings(false);
+    ASSERT_EQ(settings.read("colorTable 5 {\n0 0 0 0 black\n1 0 0 0 a\n2 0 0 0 b\n"
+                            "3 0 0 0 c\n4 0 0 0 d\n5 0 0 0 e\n6 0 0 0 f\n7 0 0 0 g\n}\n"
+                            "defaultLineColor : 7\ndefaultTextColor : 5\n"),
+              1);
+    LexDatabase db;
+    db.attach(&settings);
+
+    auto line = std::make_unique<LexPolyline>();
+    EXPECT_EQ(line->attributes(), 1u);  // visible, explicit zeros
+    line->setColor(-1);
+    EXPECT_EQ(line->rawColor(), -1);
+    EXPECT_EQ(line->color(), 0);  // no environment yet: built-in default
+    LexPolyline* raw = line.get();
+    std::unique_ptr<LexSheetObject> obj(line.release());
+    auto owned = std::make_unique<LexSheet>(0);
+    LexSheet* s = owned.get();
+    std::unique_ptr<LexObject> child(owned.release());
+    ASSERT_EQ(db.add("Sheet", child), 1);
+    ASSERT_EQ(s->addObject(obj), 1);
+    EXPECT_EQ(raw->environment(), &settings);
+    EXPECT_EQ(raw->color(), 7);
+    raw->setColor(3);
+    EXPECT_EQ(raw->rawColor(), 3);
+    EXPECT_EQ(raw->color(), 3);
+    EXPECT_EQ(raw->attributes() & 0x2u, 0u);
+    EXPECT_EQ((raw->attributes() >> 8) & 0xFFu, 3u);
+    raw->setColor(0x1FF);  // masked to the field
+    EXPECT_EQ(raw->color(), 0xFF);
+
+    // Each class keeps its fields where its layout says.
+    LexPolygon polygon;
+    polygon.setLineStyle(-1);
+    polygon.setFillStyle(9);
+    polygon.setLineWidth(2);
+    EXPECT_EQ(polygon.attributes(), 1u | 0x20u | 0x4u | (2u << 24));
+    EXPECT_EQ(polygon.secondAttributes(), 9u);
+    polygon.setFillStyle(-1);
+    EXPECT_EQ(polygon.rawFillStyle(), -1);
+    EXPECT_EQ(polygon.secondAttributes(), 9u);
+    LexText text;
+    text.setFont(-1);
+    text.setColor(4);
+    EXPECT_EQ(text.attributes(), 1u | 0x4u | (4u << 8));
+}
+
+TEST(LexObjectTest, ListMisuseIsRefusedWithItsCode) {
+    LexSheet sheet;
+    LexList<LexPolyline> list(&sheet);
+    auto first = makeStroke({0, 0}, {10, 0});
+    LexPolyline* p = first.get();
+    ASSERT_EQ(list.append(first), 1);
+    EXPECT_EQ(first, nullptr);
+    EXPECT_EQ(p->owner(), &sheet);
+
+    // Appending an element already in a list fails and changes nothing.
+    ErrorRecord::instance().clear();
+    std::unique_ptr<LexPolyline> again(p);
+    EXPECT_EQ(list.append(again), 0);
+    again.release();
+    EXPECT_EQ(ErrorRecord::instance().code(), 30002);
+    EXPECT_EQ(ErrorRecord::instance().severity(), 2);
+    EXPECT_EQ(list.size(), 1u);
+    EXPECT_EQ(list.head(), p);
+    EXPECT_EQ(list.tail(), p);
+
+    auto second = makeStroke({0, 0}, {20, 0});
+    auto third = makeStroke({0, 0}, {30, 0});
+    LexPolyline* q = second.get();
+    LexPolyline* r = third.get();
+    list.append(second);
+    list.append(third);
+    // Removing the middle and the tail keeps the order and the tail right.
+    std::unique_ptr<LexPolyline> out = list.remove(q);
+    ASSERT_EQ(out.get(), q);
+    EXPECT_EQ(q->owner(), nullptr);
+    EXPECT_FALSE(q->listLink().linked);
+    EXPECT_EQ(LexList<LexPolyline>::next(p), r);
+    EXPECT_EQ(list.remove(r).get(), r);
+    EXPECT_EQ(list.tail(), p);
+    ErrorRecord::instance().clear();
+    EXPECT_EQ(list.remove(q), nullptr);  // not in the list
+    EXPECT_EQ(ErrorRecord::instance().code(), 30002);
+    EXPECT_EQ(list.append(out), 1);  // a removed element may join again
+    EXPECT_EQ(list.tail(), q);
+}
+
+TEST(LexObjectTest, PropertiesAreFoundByNameAndScopeTogether) {
+    LexSheet sheet;
+    auto a = createProperty("name", "zero", false);
+    auto b = createProperty("other", std::nullopt, true);
+    ASSERT_EQ(addProperty(sheet.properties(), a, 0), 1);
+    ASSERT_EQ(addProperty(sheet.properties(), b, 1), 1);
+    EXPECT_NE(findProperty(sheet.properties(), "name", 0), nullptr);
+    ErrorRecord::instance().clear();
+    EXPECT_EQ(findProperty(sheet.properties(), "name", 1), nullptr);
+    EXPECT_EQ(ErrorRecord::instance().code(), 30009);
+    EXPECT_EQ(ErrorRecord::instance().severity(), 1);
+    LexProperty* other = findProperty(sheet.properties(), "other", 1);
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(other->flags(), 3u);
+    EXPECT_EQ(other->value(), nullptr);
+
+    // Names and values are pooled: equal texts share one copy.
+    auto c = createProperty("name", "zero", false);
+    EXPECT_EQ(c->name(), findProperty(sheet.properties(), "name", 0)->name());
+    ASSERT_EQ(setPropertyValue(*c, "one"), 1);
+    EXPECT_EQ(*c->value(), "one");
+}
+
+TEST(LexObjectTest, SheetListsNumberingAndExtent) {
+    LexSheet sheet(LexSheet::kKindSchematic);
+    EXPECT_EQ(sheet.sheetBox(), QsBox(0, 0, 29700, 21000));
+    EXPECT_EQ(sheet.rawColor(), 0);
+    QsBox none;
+    EXPECT_FALSE(sheet.objectsExtent(none));
+
+    std::unique_ptr<LexSheetObject> line(makeStroke({-5, 2}, {100, 40}).release());
+    std::unique_ptr<LexSheetObject> circle(new LexCircle(QsCircle({500, 500}, 10)));
+    std::unique_ptr<LexSheetObject> zone(nullptr);
+    ASSERT_EQ(sheet.addObject(line), 1);
+    ASSERT_EQ(sheet.addObject(circle), 1);
+    ErrorRecord::instance().clear();
+    EXPECT_EQ(sheet.addObject(zone), 0);
+    EXPECT_EQ(ErrorRecord::instance().code(), 30002);
+
+    // Components and nets without numbers take the counters.
+    auto component = std::make_unique<LexComponent>();
+    component->setHeadValues(12u << 16, 0, 3u << 16);
+    LexComponent* c = component.get();
+    std::unique_ptr<LexSheetObject> co(component.release());
+    ASSERT_EQ(sheet.addObject(co), 1);
+    std::uint32_t kind = 0, number = 0, attr = 0;
+    ASSERT_TRUE(c->headValues(kind, number, attr));
+    EXPECT_EQ(number, 1u);
+    EXPECT_EQ(sheet.nextComponentNumber(), 4u);
+    auto net = std::make_unique<LexNet>();
+    net->setHeadLine("0 rest");
+    LexNet* n = net.get();
+    std::unique_ptr<LexSheetObject> no(net.release());
+    ASSERT_EQ(sheet.addObject(no), 1);
+    EXPECT_EQ(*n->headLine(), "1 rest");
+    EXPECT_EQ(sheet.nextNetNumber(), 2u);
+
+    int kinds[4] = {0, 0, 0, 0};
+    int k = 0;
+    sheet.forEachListObject([&](LexSheetObject&, int listKind) {
+        kinds[k++] = listKind;
+        return false;
+    });
+    EXPECT_EQ(kinds[0], 14);  // circles come before polylines
+    EXPECT_EQ(kinds[1], 15);
+    EXPECT_EQ(kinds[2], 6);
+    EXPECT_EQ(kinds[3], 8);
+
+    QsBox extent;
+    ASSERT_TRUE(sheet.objectsExtent(extent));
+    EXPECT_EQ(extent, QsBox(-5, 2, 510, 510));
+    ASSERT_EQ(sheet.moveObjects(QsPoint(10, -2)), 1);
+    ASSERT_TRUE(sheet.objectsExtent(extent));
+    EXPECT_EQ(extent, QsBox(5, 0, 520, 508));
+    EXPECT_EQ(sheet.moveObjects(QsPoint(INT32_MAX, 0)), 0);
+    ASSERT_TRUE(sheet.objectsExtent(extent));
+    EXPECT_EQ(extent, QsBox(5, 0, 520, 508));
+
+    std::unique_ptr<LexSheetObject> back = sheet.removeObject(c);
+    EXPECT_EQ(back.get(), c);
+    EXPECT_EQ(sheet.components().size(), 0u);
+    EXPECT_EQ(sheet.objectCount(), 3u);
+}
+
+TEST(LexObjectTest, ZoneGridAndTextFields) {
+    LexZone zone;
+    EXPECT_EQ(zone.pitchX(), 1000);
+    EXPECT_EQ(zone.kind(), 1);
+    zone.setLabels("ABC", "xy");
+    EXPECT_EQ(zone.label1(), "AB");
+    EXPECT_EQ(zone.label2(), "xy");
+    zone.setMode(7);
+    EXPECT_EQ(zone.mode(), 3);
+
+    LexGrid grid;
+    grid.setColor(0x1FF);
+    grid.setHighByte(1);
+    grid.setValues(0x12345, -1);
+    EXPECT_EQ(grid.flags(), (0xFFu << 16) | (1u << 24));
+    EXPECT_EQ(grid.value1(), 0x2345);
+    EXPECT_EQ(grid.value2(), 0xFFFF);
+
+    LexText text(QsPoint(100, 200), "AB", 0);
+    EXPECT_EQ(text.scale(), 1.0);
+    EXPECT_EQ(text.textGeometry().width, 10);
+    ASSERT_EQ(text.scaleBy(QsPoint(0, 0), 2.0), 1);
+    EXPECT_EQ(text.position(), QsPoint(200, 400));
+    EXPECT_EQ(text.scale(), 2.0);
+    ASSERT_EQ(text.rotate(QsPoint(200, 400), 7.0), 1);
+    EXPECT_NEAR(text.angle(), 7.0 - 6.283185307179586, 1e-12);
+    // The box grows with the scale: without a settings row each metric is 10.
+    EXPECT_GT(text.box().x2 - text.box().x1, 20);
+    EXPECT_TRUE(text.isValid());
+}
+
+TEST(LexObjectTest, ClonesAreDeepAndDetached) {
+    LexSheet sheet(LexSheet::kKindSymbol);
+    sheet.setName(std::string("top"));
+    std::unique_ptr<LexSheetObject> line(makeStroke({0, 0}, {5, 5}).release());
+    sheet.addObject(line);
+    auto prop = createProperty("author", "me", false);
+    addProperty(sheet.properties(), prop, 0);
+    sheet.setFileId(9);
+
+    std::unique_ptr<LexObject> copy = sheet.clone();
+    LexSheet* c = copy->asSheet();
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->fileId(), 0u);
+    EXPECT_EQ(c->owner(), nullptr);
+    EXPECT_EQ(*c->name(), "top");
+    ASSERT_EQ(c->polylines().size(), 1u);
+    EXPECT_NE(c->polylines().head(), sheet.polylines().head());
+    EXPECT_EQ(c->polylines().head()->owner(), c);
+    EXPECT_EQ(c->polylines().head()->geometry()->usedCount(), 2);
+    EXPECT_EQ(c->properties().size(), 1u);
+}
