@@ -69,6 +69,7 @@ bool parseHpglReal(std::string_view t, double& out) {
         }
     }
     if (intDigits + fracDigits == 0) return false;
+    const size_t mantissaEnd = i;
     size_t end = i;
     int64_t exponent = 0;
     if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
@@ -84,6 +85,19 @@ bool parseHpglReal(std::string_view t, double& out) {
         }
     }
     double v = 0.0;
+    if (exponent == 0 && intDigits + fracDigits <= 15) {
+        // Up to 15 digits are exact in a double, and so is 10^fracDigits: one division rounds
+        // correctly, giving the value the general conversion would.
+        static constexpr double kPow10[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+        int64_t digits = 0;
+        for (size_t j = mantissa; j < mantissaEnd; ++j) {
+            if (t[j] != '.') digits = digits * 10 + (t[j] - '0');
+        }
+        v = static_cast<double>(digits) / kPow10[fracDigits];
+        out = negative ? -v : v;
+        return true;
+    }
     const char* first = t.data() + mantissa;
     const auto r = std::from_chars(first, t.data() + end, v, std::chars_format::general);
     if (r.ec == std::errc::result_out_of_range) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <functional>
 
 #include "HpglTestUtil.h"
@@ -199,4 +200,30 @@ TEST(HpglState, DefaultsRestoreTheAttributes) {
     EXPECT_EQ(init.in->relativeWidths, 0);
     EXPECT_EQ(init.in->penDown, 0);
     EXPECT_EQ(init.in->absolute, 1);
+}
+
+// Short decimals take a quicker path than long ones; both must give the correctly rounded value.
+TEST(HpglParams, ShortAndLongDecimalsAgree) {
+    const struct {
+        const char* quick;
+        const char* general;  // the same value with more than 15 digits
+    } cases[] = {
+        {"0.1", "0.10000000000000000"},
+        {"0.3", "0.30000000000000000"},
+        {"1.005", "1.00500000000000000"},
+        {"-7.75", "-7.7500000000000000000"},
+        {"2.5e0", "2.50000000000000000e0"},
+        {"123456789012345", "123456789012345.000"},
+        {"9.87654321098765", "9.876543210987650000"},
+        {"1234567890.12345", "1234567890.123450000"},
+        {"0.000000000000001", "0.0000000000000010000"},
+    };
+    for (const auto& c : cases) {
+        double quick = 0.0;
+        double general = 0.0;
+        ASSERT_TRUE(parseHpglReal(c.quick, quick));
+        ASSERT_TRUE(parseHpglReal(c.general, general));
+        EXPECT_EQ(quick, std::strtod(c.quick, nullptr)) << c.quick;
+        EXPECT_EQ(quick, general) << c.quick;
+    }
 }
