@@ -27,7 +27,7 @@ LexText::LexText() {
 LexText::LexText(const QsPoint& position, std::string_view string, int font) : LexText() {
     text_.position = position;
     text_.setString(string);
-    setFont(font);
+    lexFieldSet(attr_, attr_, kFont, font);
     updateBox();
 }
 
