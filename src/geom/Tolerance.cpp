@@ -1,13 +1,8 @@
 #include "geom/Tolerance.h"
 
-#include <cstdlib>
-#include <string_view>
-#include <type_traits>
+#include <cmath>
 
-#if __has_include("base/SysEnv.h")
 #include "base/SysEnv.h"
-#define TRAZON_GEOM_HAS_SYSENV 1
-#endif
 
 namespace {
 
@@ -24,23 +19,11 @@ ToleranceState& state() {
     return s;
 }
 
-// A switch is on when its variable holds a non-empty value. The environment lookup of the
-// runtime base is used when it is there; it may hand back a pointer or a string object.
-template <class T>
-bool nonEmpty(const T& v) {
-    if constexpr (std::is_pointer_v<T>) {
-        return v != nullptr && *v != '\0';
-    } else {
-        return !std::string_view(v).empty();
-    }
-}
-
+// A switch is on when its variable holds a non-empty value; like every environment read, it goes
+// through the runtime base's lookup (environment, then registry).
 bool switchOn(const char* name) {
-#ifdef TRAZON_GEOM_HAS_SYSENV
-    return nonEmpty(getSysEnv(name));
-#else
-    return nonEmpty(std::getenv(name));
-#endif
+    const char* v = getSysEnv(name);
+    return v != nullptr && *v != '\0';
 }
 
 bool readOnce(int& cached, const char* name) {
