@@ -4,13 +4,19 @@
 #include "base/PathUtil.h"
 #include "base/StringUtil.h"
 #include "base/SysEnv.h"
+#include "convert/SheetCommands.h"
+#include "db/LexDatabase.h"
+#include "db/LexSheet.h"
+#include "db/ProjectLayout.h"
 
 #include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <limits>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -49,6 +55,33 @@ double readDecimal(std::string_view text) {
     return std::strtod(number.c_str(), nullptr);
 }
 
+// Makes dir with every missing parent directory. Empty on success, else the path that could not
+// be made.
+std::string makeDirectoryChain(const std::string& dir) {
+    // From dir upwards, the last components of the paths that do not exist yet.
+    std::vector<std::string> missing;
+    std::string existing = dir;
+    while (existing.size() >= 2 && pathKind(existing) == 0) {
+        std::string parent = pathDirPart(existing);
+        if (parent == existing) break;
+        missing.push_back(pathFilePart(existing));
+        existing = std::move(parent);
+    }
+    // Then made from the top down, each joined to its parent.
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+        pathAppend(existing, *it);
+        makeDirectory(existing);
+        if (pathKind(existing) != 1) return existing;
+    }
+    return pathKind(dir) == 1 ? std::string() : dir;
+}
+
+// The path table of a circuit directory, or the name it would have beside any other directory.
+std::string pathTableOf(const std::string& dir) {
+    std::string table = pathOf(dir, kPathKindPathTable);
+    return table.empty() ? pathJoin(dir, "rcpath") : table;
+}
+
 // An offset is kept only when its value in thousandths fits a 32-bit coordinate.
 bool offsetFits(double value) {
     const double scaled = std::trunc(value * 1000.0);
@@ -60,7 +93,11 @@ bool offsetFits(double value) {
 }  // namespace
 
 HpglReaderApp::HpglReaderApp() = default;
-HpglReaderApp::~HpglReaderApp() = default;
+
+HpglReaderApp::~HpglReaderApp() {
+    // The output was saved (or not) by writeOutput; what is left in memory is let go.
+    if (database_.database() != nullptr) dbClose(database_, LexDatabase::kCloseDiscard);
+}
 
 void HpglReaderApp::reportError(int number, const std::string& argument) {
     if (messages_) messages_->reportError(number, nullptr, {MessageArg(argument)});
@@ -194,22 +231,163 @@ int HpglReaderApp::parseArguments(int argc, char** argv) {
 }
 
 void HpglReaderApp::initialiseDatabase() {
-    // The database layer needs no initialisation until its class registry exists.
+    dbInitialise();
+}
+
+void HpglReaderApp::reportByKind(int symbolNumber, int sheetNumber, const std::string& argument) {
+    reportError(outputKind_ == kOutputSymbol ? symbolNumber : sheetNumber, argument);
 }
 
 int HpglReaderApp::setUp() {
-    // Until the output database can be opened or made, there is nothing to prepare; the
-    // conversion then finds no sheet and reports it.
+    // Directory operations use the output's directory as a full path, so that a circuit is
+    // recognised also when the output is named relative to it.
+    const std::string dir = pathDirPart(makeAbsolutePath(output_));
+    if (outputKind_ == kOutputNewSheet) {
+        if (!makeCircuit(dir)) return 0;
+        outputKind_ = kOutputSheet;
+    }
+    if (!loadSettings(dir)) return 0;
+    const std::string name = pathFilePart(output_);
+    if (!openOutput(name)) return 0;
+    return openedExisting_ ? 1 : configureNewSheet(name);
+}
+
+int HpglReaderApp::makeCircuit(const std::string& dir) {
+    std::string failed = makeDirectoryChain(dir);
+    for (const char* sub : {"log", "ext", "drc", "frame"}) {
+        if (!failed.empty()) break;
+        failed = makeDirectoryChain(pathJoin(dir, sub));
+    }
+    if (!failed.empty()) {
+        reportError(kMsgCannotMakeDirectory, failed);
+        return 0;
+    }
+    const char* root = getSysEnv("QRXROOT");
+    const int written = writeSettingsReference(dir, pathJoin(root ? root : "", "info"));
+    if (written == 0) return 1;
+    reportError(written == -1 ? kMsgCannotMakeReference : kMsgCannotWriteReference,
+                pathTableOf(dir));
+    return 0;
+}
+
+int HpglReaderApp::loadSettings(const std::string& dir) {
+    std::string landataPath, lanenvPath;
+    if (outputKind_ == kOutputSymbol) {
+        landataPath = systemFile("landata", kSystemInfo);
+        lanenvPath = systemFile("lanenv", kSystemInfo);
+    } else {
+        landataPath = pathOf(dir, kPathKindSettings, "landata");
+        lanenvPath = pathOf(dir, kPathKindSettings, "lanenv");
+    }
+    // A circuit without a usable path table names no settings file; the table is named then.
+    landata_ = landataPath.empty() ? nullptr : openDatabaseSettings(landataPath, kSettingsRead);
+    if (!landata_) {
+        reportError(kMsgUnreadable, landataPath.empty() ? pathTableOf(dir) : landataPath);
+        return 0;
+    }
+    lanenv_ = lanenvPath.empty()
+                  ? nullptr
+                  : openEnvironmentSettings(lanenvPath, kSettingsRead, landata_.get());
+    if (!lanenv_) {
+        reportError(kMsgUnreadable, lanenvPath.empty() ? pathTableOf(dir) : lanenvPath);
+        return 0;
+    }
+    return 1;
+}
+
+int HpglReaderApp::openOutput(const std::string& name) {
+    if (keepExisting_ == 1 && exists(output_)) {
+        database_ = dbOpen(output_, landata_.get(), LexDatabase::kModeUpdate);
+        sheet_ = dbFindChild(database_, "Sheet", kDbHandleSheet);
+        if (dbValid(database_) && dbValid(sheet_)) {
+            openedExisting_ = 1;
+            return 1;
+        }
+        reportByKind(kMsgSymbolOpenFailed, kMsgSheetOpenFailed, output_);
+        return 0;
+    }
     openedExisting_ = 0;
+    if (exists(output_)) removeFile(output_);
+    database_ = dbOpen(output_, landata_.get(), LexDatabase::kModeCreate);
+    sheet_ = dbCreateSheet(
+        database_, "Sheet",
+        outputKind_ == kOutputSymbol ? LexSheet::kKindSymbol : LexSheet::kKindSchematic);
+    if (dbValid(database_) && dbValid(sheet_)) return 1;
+    reportByKind(kMsgSymbolOpenFailed, kMsgSheetOpenFailed, name);
+    return 0;
+}
+
+int HpglReaderApp::configureNewSheet(const std::string& name) {
+    const bool symbol = outputKind_ == kOutputSymbol;
+    const EnvironmentSettings& env = *lanenv_;
+    QsBox area(0, 0, 500000, 500000);
+    if ((symbol ? env.symSheetSizeCount() : env.schSheetSizeCount()) > 0) {
+        const SheetSizeEntry e = symbol ? env.symSheetSize(0) : env.schSheetSize(0);
+        area = QsBox(e.x1, e.y1, e.x2, e.y2);
+    }
+    const int sizeColour = symbol ? env.symSheetSizeColor() : env.schSheetSizeColor();
+
+    SetSheetBoxCommand setArea(sheet_, area);
+    MoveSheetCommand moveOrigin(sheet_, QsPoint(0, 0));
+    SetSheetSizeColourCommand setColour(sheet_, static_cast<std::uint16_t>(sizeColour));
+    SetSheetDisplayCommand setDisplay(sheet_, 1);
+    bool ok = true;
+    for (SheetCommand* command :
+         std::initializer_list<SheetCommand*>{&setArea, &moveOrigin, &setColour, &setDisplay})
+        ok = ok && command->execute() == 1;
+    if (!ok || env.gridRowCount() < 1) {
+        reportError(kMsgSheetSetupFailed, name);
+        return 0;
+    }
+
+    const GridRow row = env.gridRow(0);
+    DbGridValues grid;
+    grid.pitchX = row.pitchX;
+    grid.pitchY = row.pitchY;
+    grid.visible = true;
+    grid.value1 = row.valueA;
+    grid.value2 = row.valueB;
+    grid.secondFlag = true;
+    grid.color = env.gridColor();
+    grid.highByte = 1;
+    dbCreateGrid(database_, "Grid", grid);
+
+    DbZoneValues zone;
+    zone.mode = env.zoneOrigin();
+    zone.pitchX = env.zonePitchX();
+    zone.pitchY = env.zonePitchY();
+    zone.label1 = env.zoneStartTextX();
+    zone.label2 = env.zoneStartTextY();
+    zone.visible = true;
+    dbCreateZone(database_, "Zone", zone);
     return 1;
 }
 
 int HpglReaderApp::convertPlot() {
-    // Without an output sheet the converter has nowhere to put the drawing.
-    return kConvertNoSheet;
+    HpglConverter converter(landata_.get(), lanenv_.get(), sheet_, offsetX_, offsetY_);
+    return converter.convert(target_, scale_, penMap_);
 }
 
 int HpglReaderApp::writeOutput() {
-    reportError(outputKind_ == kOutputSymbol ? kMsgSymbolEmpty : kMsgSheetEmpty, output_);
-    return 0;
+    if (openedExisting_ == 0) {
+        // A new sheet's area is the extent of what was drawn on it.
+        QsBox extent;
+        if (LexSheet* sheet = sheet_.sheet()) sheet->objectsExtent(extent);
+        SetSheetBoxCommand setExtent(sheet_, extent);
+        if (setExtent.execute() != 1) {
+            reportError(kMsgSheetSetupFailed, output_);
+            return 0;
+        }
+    }
+    const LexDatabase* db = database_.database();
+    if (db == nullptr || !db->hasContent()) {
+        reportByKind(kMsgSymbolEmpty, kMsgSheetEmpty, output_);
+        return 0;
+    }
+    if (!dbSave(database_)) {
+        reportByKind(kMsgSymbolSaveFailed, kMsgSheetSaveFailed, output_);
+        return 0;
+    }
+    if (messages_) messages_->reportWarning(kMsgSaved, nullptr, output_.c_str());
+    return 1;
 }

@@ -5,6 +5,7 @@
 
 #include "app/MessageManager.h"
 #include "convert/DbHandle.h"
+#include "convert/HpglConverter.h"
 #include "db/ResourceSettings.h"
 
 #include <cstdint>
@@ -17,15 +18,6 @@ enum OutputKind : std::int32_t {
     kOutputSymbol = 1,    // ".smb"
     kOutputSheet = 2,     // ".sht" whose directory exists
     kOutputNewSheet = 3,  // ".sht" whose directory does not exist yet
-};
-
-// Results of the converter's conversion of the plot file.
-enum ConvertResult : int {
-    kConvertDone = 1,          // every statement was read
-    kConvertNoSheet = 2,       // the output sheet is not available
-    kConvertNoInput = 3,       // the input file does not exist
-    kConvertUnreadable = 4,    // the input file cannot be opened for reading
-    kConvertNoStatements = 5,  // the input file holds no statement
 };
 
 // Message numbers of the driver.
@@ -87,9 +79,19 @@ protected:
     // converts the target with the scale and the pen map. Returns a ConvertResult.
     virtual int convertPlot();
 
+    // The steps of setUp: the directories and settings reference of a new circuit, the
+    // settings, the output database, and the area, colours, grid and zone of a new sheet.
+    // Each reports its failure and returns 0.
+    int makeCircuit(const std::string& dir);
+    int loadSettings(const std::string& dir);
+    int openOutput(const std::string& name);
+    int configureNewSheet(const std::string& name);
+
     // Reports a message on the error channel.
     void reportError(int number, const std::string& argument);
     void reportError(int number);
+    // Reports one of two messages by the output kind (symbol or sheet).
+    void reportByKind(int symbolNumber, int sheetNumber, const std::string& argument);
 
     std::string target_;
     std::string output_;

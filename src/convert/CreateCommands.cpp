@@ -1,0 +1,135 @@
+#include "convert/CreateCommands.h"
+
+#include <new>
+#include <utility>
+
+#include "base/ErrorRecord.h"
+#include "db/LexPolygon.h"
+#include "db/LexPolyline.h"
+#include "db/LexSheet.h"
+#include "db/LexText.h"
+#include "geom/QsPolygon.h"
+#include "geom/QsPolyline.h"
+#include "geom/QsPolylineSet.h"
+
+namespace {
+
+// Objects are made without letting an allocation failure escape: null stands for "not made".
+template <class T, class... Args>
+std::unique_ptr<T> makeNoThrow(Args&&... args) {
+    try {
+        return std::make_unique<T>(std::forward<Args>(args)...);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+std::unique_ptr<LexPolygon> polygonFrom(std::unique_ptr<QsPolylineSet> geometry) {
+    if (!geometry) return nullptr;
+    std::unique_ptr<LexPolygon> polygon = makeNoThrow<LexPolygon>();
+    if (!polygon) return nullptr;
+    if (geometry->typeCode() == kQsTypePolygon) {
+        // A polygon keeps its holes; it is taken over as it is.
+        polygon->setGeometry(
+            std::unique_ptr<QsPolygon>(static_cast<QsPolygon*>(geometry.release())));
+    } else {
+        std::unique_ptr<QsPolygon> outline = makeNoThrow<QsPolygon>(*geometry);
+        if (!outline) return nullptr;
+        polygon->setGeometry(std::move(outline));
+    }
+    return polygon;
+}
+
+std::unique_ptr<QsPolylineSet> copyOf(const QsPolylineSet& geometry) {
+    if (geometry.typeCode() == kQsTypePolygon)
+        return makeNoThrow<QsPolygon>(static_cast<const QsPolygon&>(geometry));
+    return makeNoThrow<QsPolylineSet>(geometry);
+}
+
+}  // namespace
+
+CreateObjectCommand::~CreateObjectCommand() = default;
+
+void CreateObjectCommand::prepare(const DbHandle& sheet, std::unique_ptr<LexSheetObject> object) {
+    state_ = kCmdStateNotReady;
+    sheet_ = sheet.sheet();
+    if (sheet_ == nullptr) {
+        recordError(kLexErrorMisuse, kSeverityMinor);
+        return;
+    }
+    if (!object || !object->isValid()) {
+        recordError(kLexErrorNoMemory, kSeverityError);
+        return;
+    }
+    object_ = object.get();
+    owned_ = std::move(object);
+    state_ = kCmdStateReady;
+}
+
+int CreateObjectCommand::apply() {
+    // addObject takes the object over only when it succeeds.
+    return sheet_ != nullptr && owned_ && sheet_->addObject(owned_) ? 1 : 0;
+}
+
+int CreateObjectCommand::takeBack() {
+    if (sheet_ == nullptr) return 0;
+    owned_ = sheet_->removeObject(object_);
+    return owned_ ? 1 : 0;
+}
+
+CreatePolylineCommand::CreatePolylineCommand(const DbHandle& sheet,
+                                             std::unique_ptr<QsPolyline> geometry, int colour,
+                                             int lineStyle, int lineWidth) {
+    std::unique_ptr<LexPolyline> line;
+    if (geometry) line = makeNoThrow<LexPolyline>();
+    if (line) {
+        line->setGeometry(std::move(geometry));
+        if (line->isValid()) {
+            line->setColor(colour);
+            line->setLineStyle(lineStyle);
+            line->setLineWidth(lineWidth);
+        }
+    }
+    prepare(sheet, std::move(line));
+}
+
+CreatePolylineCommand::CreatePolylineCommand(const DbHandle& sheet, const QsPolyline& geometry,
+                                             int colour, int lineStyle, int lineWidth)
+    : CreatePolylineCommand(sheet, makeNoThrow<QsPolyline>(geometry), colour, lineStyle,
+                            lineWidth) {}
+
+CreatePolygonCommand::CreatePolygonCommand(const DbHandle& sheet,
+                                           std::unique_ptr<QsPolylineSet> geometry, int colour,
+                                           int lineStyle, int lineWidth, bool filled,
+                                           int fillStyle) {
+    std::unique_ptr<LexPolygon> polygon = polygonFrom(std::move(geometry));
+    if (polygon && polygon->isValid()) {
+        polygon->setColor(colour);
+        polygon->setLineStyle(lineStyle);
+        polygon->setLineWidth(lineWidth);
+        polygon->setFilled(filled);
+        polygon->setFillStyle(fillStyle);
+    }
+    prepare(sheet, std::move(polygon));
+}
+
+CreatePolygonCommand::CreatePolygonCommand(const DbHandle& sheet, const QsPolylineSet& geometry,
+                                           int colour, int lineStyle, int lineWidth, bool filled,
+                                           int fillStyle)
+    : CreatePolygonCommand(sheet, copyOf(geometry), colour, lineStyle, lineWidth, filled,
+                           fillStyle) {}
+
+CreateTextCommand::CreateTextCommand(const DbHandle& sheet, const QsPoint& position,
+                                     std::string_view string, int font, int colour,
+                                     int justification, int path, double rotation) {
+    std::unique_ptr<LexText> text = makeNoThrow<LexText>(position, string, font);
+    if (text && text->isValid()) {
+        text->setColor(colour);
+        text->setJustification(justification);
+        text->setPath(path);
+        text->rotate(position, rotation);
+        text->scaleBy(position, 1.0);
+    }
+    // The rotation may carry the text's box out of range: validity is looked at again.
+    prepare(sheet, std::move(text));
+}
