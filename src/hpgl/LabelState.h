@@ -19,6 +19,10 @@ public:
     static constexpr double kDefaultPitch = 9.0;            // characters per inch
     static constexpr double kDefaultHeight = 11.5;          // points
 
+    // Mirror bits: the character width or height was given negative.
+    static constexpr unsigned char kMirrorWidth = 1;
+    static constexpr unsigned char kMirrorHeight = 2;
+
     // Both fonts at their defaults for the unit factor k.
     explicit LabelState(double k);
 
@@ -27,7 +31,7 @@ public:
     int selectedFont = 1;  // 1 standard, 0 alternate
     unsigned char terminator = kDefaultTerminator;
     unsigned char textPath = 0;
-    unsigned char mirrorFlags = 0;  // bit 0: width negative, bit 1: height negative
+    unsigned char mirrorFlags = 0;  // kMirrorWidth, kMirrorHeight
     unsigned char originCode = 0;   // justification code of the text geometry
     double direction = 0.0;         // radians
     int terminatorPrinted = 0;
@@ -35,13 +39,27 @@ public:
     int lineFeed = 1;
 
     LabelFontSize& selected() { return selectedFont == 0 ? alternate : standard; }
+    const LabelFontSize& selected() const { return selectedFont == 0 ? alternate : standard; }
 
-    // Pitch p: spacing trunc(100000 / p), width (2 * spacing) / 3. False (font unchanged) when
-    // the spacing does not fit in 32 bits.
+    // The setters below change the font only when every value they compute fits in 32 bits;
+    // otherwise they return false and leave it as it was.
+
+    // Pitch p (characters per inch): spacing trunc(100000 / p), width (2 * spacing) / 3.
     static bool setPitch(LabelFontSize& font, double p);
-    // Height h in points: trunc(k * h * 10), line spacing trunc(1.2 * height). False (font
-    // unchanged) when the height does not fit.
+    // Height h in points: trunc(k * h * 10), line spacing trunc(1.2 * height).
     static bool setHeight(LabelFontSize& font, double h, double k);
+    // Width w in output units: spacing trunc(1.5 * w).
+    static bool setAbsoluteWidth(LabelFontSize& font, double w);
+    // Height v in output units: line spacing trunc(1.2 * v).
+    static bool setAbsoluteHeight(LabelFontSize& font, double v);
     // Pitch 9 and height 11.5 points, stroke width 0.
     static bool setDefaults(LabelFontSize& font, double k);
+    // Extra space: spaces 0 brings the spacing back to trunc(1.5 * width), any other value
+    // multiplies it by 1 + spaces (rounded half away from zero); lines likewise for the line
+    // spacing and trunc(1.2 * height).
+    static bool addExtraSpace(LabelFontSize& font, double spaces, double lines);
+
+    // Absolute width and height for both fonts (character size commands); false, both fonts
+    // unchanged, when a value does not fit.
+    bool setBothAbsolute(double w, double h);
 };
