@@ -278,3 +278,35 @@ TEST(HpglArcs, RefusedStatementsCommitNothing) {
     Plot empty("WG0.001,0,360;");
     EXPECT_EQ(empty.allCodes(), (std::vector<int32_t>{kHpglCodePolygonFinish, kHpglCodeWG, 60}));
 }
+
+// Random mixes of the shape commands with hostile numbers run to their end; the sanitizer build
+// watches for undefined behaviour on the way.
+TEST(HpglArcs, HostileShapesRunToTheirEnd) {
+    const char* pieces[] = {"AA",    "AR",     "AT",    "RT",    "CI",         "EA",    "ER",
+                            "RA",    "RR",     "EW",    "WG",    "PM",         "PM0",   "PM1",
+                            "PM2",   "EP",     "FP",    "PD",    "PU",         "PR",    "SP1",
+                            "PW1",   "FT3",    "1e308", "-1e9",  "2147483647", "5e7",   "0",
+                            "0.001", "1e-320", "360",   "-720",  "nan",        "1e999", ",",
+                            ";",     "-",      "2.5e7", "0.025", "1e300",      "\xff",  "."};
+    const int n = static_cast<int>(sizeof pieces / sizeof pieces[0]);
+    uint32_t seed = 7;
+    for (int round = 0; round < 150; ++round) {
+        std::string text;
+        for (int i = 0; i < 200; ++i) {
+            seed = seed * 1664525u + 1013904223u;
+            text += pieces[(seed >> 8) % n];
+        }
+        Plot plot(text);
+        const auto batches = plot.batches();
+        ASSERT_FALSE(batches.empty());
+        EXPECT_TRUE(batches.back().hasCode(60)) << round;
+        for (const StatementBatch& b : batches) {
+            for (const auto& f : b.figures) {
+                ASSERT_NE(f, nullptr);
+                if (f->typeCode() != kQsTypePolyline && f->typeCode() != kQsTypePolygon) continue;
+                const auto& recs = static_cast<const QsRecordFigure&>(*f);
+                EXPECT_TRUE(recs.isWithinRange()) << round;
+            }
+        }
+    }
+}
