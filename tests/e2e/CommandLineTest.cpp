@@ -1,57 +1,15 @@
 // Runs the built program as a user would: its own process and environment, with its output,
 // exit code and log files looked at afterwards.
-#include "support/TestSupport.h"
+#include "E2eSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <cstdlib>
 #include <filesystem>
 #include <optional>
 
+using e2e::Outcome;
+using e2e::ProgramRun;
 using testsupport::readFile;
-
-namespace {
-
-std::string quote(const std::string& s) {
-    std::string out = "'";
-    for (char c : s)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-struct Outcome {
-    int code = -1;
-    std::string out, err;
-};
-
-// A home with its log directory, the bundled installation and English messages.
-class ProgramRun {
-public:
-    ProgramRun() { std::filesystem::create_directories(logDirectory()); }
-    std::string logDirectory() const { return home_.path() + "/norvel/kv/log"; }
-    std::string errorLog() const { return logDirectory() + "/trazon.err"; }
-    std::string file(const std::string& name) const { return home_.file(name); }
-
-    Outcome run(const std::vector<std::string>& args,
-                std::optional<std::string> root = testsupport::bundledRoot()) const {
-        std::string command = "cd " + quote(home_.path()) +
-                              " && env -i HOME=" + quote(home_.path()) + " QLANG=english";
-        if (root) command += " QRXROOT=" + quote(*root);
-        command += " " + quote(TRAZON_PROGRAM);
-        for (const auto& a : args)
-            command += " " + quote(a);
-        command += " >" + quote(file("out.txt")) + " 2>" + quote(file("err.txt"));
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(file("out.txt")),
-                readFile(file("err.txt"))};
-    }
-
-private:
-    testsupport::TempDir home_;
-};
-
-}  // namespace
 
 TEST(CommandLine, UsageVersionAndMissingInstallation) {
     ProgramRun p;

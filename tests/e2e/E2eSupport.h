@@ -1,0 +1,134 @@
+// Shared pieces of the end-to-end tests: the built program run in its own process with a
+// temporary home and a controlled environment, the golden files beside the tests, and loading
+// an output file back through the database layer.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "base/SysEnv.h"
+#include "convert/DbHandle.h"
+#include "db/LexDatabase.h"
+#include "db/LexSheet.h"
+#include "db/ResourceSettings.h"
+#include "support/TestSupport.h"
+
+namespace e2e {
+
+// 4 December 2026, 16:11:56 (UTC): every save stamp of the tests.
+inline constexpr const char* kEpoch = "1796400716";
+
+inline std::string quote(const std::string& s) {
+    std::string out = "'";
+    for (char c : s)
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+struct Outcome {
+    int code = -1;
+    std::string out, err;
+};
+
+// A home with its log directory (also the working directory of the runs), the bundled
+// installation, English messages and a fixed save time.
+class ProgramRun {
+public:
+    ProgramRun() { std::filesystem::create_directories(logDirectory()); }
+    const std::string& home() const { return home_.path(); }
+    std::string logDirectory() const { return home_.path() + "/norvel/kv/log"; }
+    std::string errorLog() const { return logDirectory() + "/trazon.err"; }
+    std::string warningLog() const { return logDirectory() + "/trazon.wrn"; }
+    std::string file(const std::string& name) const { return home_.file(name); }
+
+    // Further variables for the runs (a value of std::nullopt removes one set by default).
+    std::map<std::string, std::optional<std::string>> env{{"QLANG", "english"},
+                                                          {"SOURCE_DATE_EPOCH", kEpoch}};
+
+    Outcome run(const std::vector<std::string>& args,
+                std::optional<std::string> root = testsupport::bundledRoot()) const {
+        std::string command = "cd " + quote(home_.path()) + " && env -i HOME=" + quote(home());
+        for (const auto& [name, value] : env)
+            if (value) command += " " + name + "=" + quote(*value);
+        if (root) command += " QRXROOT=" + quote(*root);
+        command += " " + quote(TRAZON_PROGRAM);
+        for (const auto& a : args)
+            command += " " + quote(a);
+        command += " >" + quote(file("out.txt")) + " 2>" + quote(file("err.txt"));
+        const int status = std::system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+                testsupport::readFile(file("out.txt")), testsupport::readFile(file("err.txt"))};
+    }
+
+    // The "<Mess.N> text" lines of a log, without its banner.
+    static std::string messages(const std::string& log) {
+        const std::string text = testsupport::readFile(log);
+        std::string lines;
+        for (std::size_t p = text.find("<Mess."); p != std::string::npos;
+             p = text.find("<Mess.", p + 1))
+            lines += text.substr(p, text.find('\n', p) - p + 1);
+        return lines;
+    }
+    std::string errors() const { return messages(errorLog()); }
+    std::string warnings() const { return messages(warningLog()); }
+
+private:
+    testsupport::TempDir home_;
+};
+
+// The folder of the golden files.
+inline std::string dataFile(const std::string& name) {
+    return testsupport::sourceDir() + "/tests/e2e/data/" + name;
+}
+
+// The saved text with the user name of the save stamps replaced, so that it does not depend on
+// who runs the tests.
+inline std::string withoutUser(const std::string& text) {
+    static const std::regex user("\n(author|updateUser)\n(0\n|1\n[^\n]*\n)");
+    return std::regex_replace(text, user, "\n$1\n1\n<user>\n");
+}
+
+// Compares an output file with its golden file, both without the user name. With
+// TRAZON_UPDATE_GOLDEN set, the golden file is rewritten from the output instead.
+inline void expectGolden(const std::string& output, const std::string& golden) {
+    const std::string actual = withoutUser(testsupport::readFile(output));
+    ASSERT_FALSE(actual.empty()) << output;
+    if (std::getenv("TRAZON_UPDATE_GOLDEN") != nullptr) {
+        testsupport::writeFile(dataFile(golden), actual);
+        return;
+    }
+    EXPECT_EQ(actual, testsupport::readFile(dataFile(golden))) << golden;
+}
+
+// An output file loaded back read-only with the bundled settings, texts measured with the
+// bundled fonts as the program measured them.
+class Loaded {
+public:
+    explicit Loaded(const std::string& path) {
+        resetSysEnv();
+        dbInitialise();
+        settings_ =
+            openDatabaseSettings(testsupport::bundledRoot() + "/info/landata.rsc", kSettingsRead);
+        database_ = LexDatabase::open(path, settings_.get(), LexDatabase::kModeReadOnly);
+    }
+    bool ok() const { return database_ != nullptr && database_->sheet() != nullptr; }
+    LexSheet& sheet() const { return *database_->sheet(); }
+    LexDatabase& database() const { return *database_; }
+
+private:
+    testsupport::ScopedEnv root_{"QRXROOT", testsupport::bundledRoot()};
+    std::unique_ptr<DatabaseSettings> settings_;
+    std::unique_ptr<LexDatabase> database_;
+};
+
+}  // namespace e2e
