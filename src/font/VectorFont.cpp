@@ -13,10 +13,12 @@
 namespace {
 
 // Open fonts by path. The list does not own them: the handles do, and a font removes itself when
-// the last of them lets go.
+// the last of them lets go. The list is never destroyed, because handles kept by other
+// process-wide records (the system font table) let go of their fonts during the exit, possibly
+// after a static list would already be gone.
 std::map<std::string, std::weak_ptr<VectorFont>, std::less<>>& openFonts() {
-    static std::map<std::string, std::weak_ptr<VectorFont>, std::less<>> fonts;
-    return fonts;
+    static auto* fonts = new std::map<std::string, std::weak_ptr<VectorFont>, std::less<>>;
+    return *fonts;
 }
 
 // Header fields of a ".vec" file.
