@@ -29,6 +29,20 @@ std::size_t hostEnd(std::string_view path) {
     return path.find(path[0], 2);
 }
 
+// The directory part of a path that normalising builds (it begins with "/" or "." and holds
+// only "/" separators), cut in place so that a long run of ".." stays linear.
+void dropLastComponent(std::string& result) {
+    const std::size_t cut = result.rfind('/');
+    if (cut == std::string::npos) {
+        result = ".";
+    } else if (cut == 0) {
+        result.resize(1);
+    } else {
+        result.resize(cut);
+        if (result.back() == ':') result.push_back('/');
+    }
+}
+
 }  // namespace
 
 bool isPathSeparator(char c) {
@@ -132,7 +146,7 @@ std::string normalisePath(std::string_view path) {
         if (part.empty() || part == ".") continue;
         if (part == "..") {
             if (depth > 0) {
-                result = pathDirPart(result);
+                dropLastComponent(result);
                 --depth;
             } else if (!absolute) {
                 if (result == ".")
@@ -154,8 +168,9 @@ std::string makeAbsolutePath(std::string_view path) {
     if (isAbsolutePath(normal)) return normalisePath(normal);
     std::string cwd = currentDirectory();
     if (cwd.empty()) return normal;
-    std::string full = pathJoin(cwd, normal);
-    if (full.size() > kFullPathLimit) return normal;
+    // The full path must fit the platform's buffer of kFullPathLimit bytes with its NUL.
+    std::string full = normalisePath(pathJoin(cwd, normal));
+    if (full.size() >= kFullPathLimit) return normal;
     return normalisePath(full);
 }
 

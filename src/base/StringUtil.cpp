@@ -1,7 +1,9 @@
 #include "base/StringUtil.h"
 
+#include <locale.h>
+
 #include <cctype>
-#include <cstdio>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 
@@ -111,11 +113,14 @@ int compareVersions(const char* a, const char* b) {
     }
 }
 
+// Numbers are written and read with the "C" conventions whatever the process's locale:
+// to_chars formats as printf does in the "C" locale, and reading goes through a "C" locale
+// object of its own.
 void appendDouble(std::string& out, double v) {
     char buffer[40];
-    int n = std::snprintf(buffer, sizeof buffer, "%.10g", v);
-    if (n > 0)
-        out.append(buffer, static_cast<std::size_t>(n) < sizeof buffer ? n : sizeof buffer - 1);
+    const std::to_chars_result r =
+        std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, 10);
+    if (r.ec == std::errc()) out.append(buffer, r.ptr);
 }
 
 std::string formatDouble(double v) {
@@ -165,9 +170,11 @@ int readLong(const char* text, int base, long* out, const char** end) {
 }
 
 int readDouble(const char* text, double* out, const char** end) {
+    // Made once and kept for the process; null only when the system cannot make it.
+    static const locale_t cLocale = ::newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
     const char* start = text ? text : "";
     char* stop = nullptr;
-    double value = std::strtod(start, &stop);
+    double value = cLocale ? ::strtod_l(start, &stop, cLocale) : std::strtod(start, &stop);
     if (end) *end = stop;
     if (stop == start) {
         if (out) *out = 0.0;
@@ -204,13 +211,17 @@ long findByteBackward(std::string_view s, char c, long fromEnd) {
         std::size_t at = s.rfind(c, static_cast<std::size_t>(from));
         return at == std::string_view::npos ? -1 : static_cast<long>(at);
     }
+    // Walk whole characters from the beginning; the last candidate at or before `from` wins.
+    // Searching backwards, a match on a second byte is skipped together with its first byte, so
+    // a first byte is a candidate only when its second byte lies beyond `from` or differs.
+    const std::size_t last = static_cast<std::size_t>(from);
     long found = -1;
     std::size_t i = 0;
-    while (i <= static_cast<std::size_t>(from)) {
-        std::size_t width =
-            isLeadByte(static_cast<unsigned char>(s[i]), kind) && i + 1 < s.size() ? 2 : 1;
-        if (s[i] == c) found = static_cast<long>(i);
-        i += width;
+    while (i <= last) {
+        const bool pair = isLeadByte(static_cast<unsigned char>(s[i]), kind) && i + 1 < s.size();
+        const bool trailMatches = pair && i + 1 <= last && s[i + 1] == c;
+        if (s[i] == c && !trailMatches) found = static_cast<long>(i);
+        i += pair ? 2 : 1;
     }
     return found;
 }

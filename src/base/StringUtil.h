@@ -19,7 +19,8 @@ int compareNames(const char* a, const char* b);
 // Orders version texts (1.9 and 1.10, 2.0.1 and 2.0). Negative, 0 or positive.
 int compareVersions(const char* a, const char* b);
 
-// Appends v as "%.10g" (ten significant digits, no trailing zeros).
+// Appends v as "%.10g" does in the "C" locale (ten significant digits, no trailing zeros),
+// whatever the process's locale.
 void appendDouble(std::string& out, double v);
 std::string formatDouble(double v);
 
@@ -32,7 +33,8 @@ std::string formatInt(long long v);
 // given it receives the first byte not read.
 int readLong(const char* text, int base, long* out, const char** end = nullptr);
 
-// Reads a double (strtod) from the start of text, with the same failure rule as readLong.
+// Reads a double as strtod does in the "C" locale (the decimal separator is always "."), with
+// the same failure rule as readLong.
 int readDouble(const char* text, double* out, const char** end = nullptr);
 
 // Position of the byte c at or after start, -1 when absent or when start lies outside s. A byte

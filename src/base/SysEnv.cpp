@@ -158,8 +158,9 @@ const char* expandEnvValue(const char* text, std::optional<std::string>* slot) {
     return (*slot)->c_str();
 }
 
-const char* getSysEnv(const char* name) {
-    if (!name) return nullptr;
+namespace {
+
+const char* lookUp(const char* name) {
     for (SysEnvEntry* row = gTable; row->name; ++row) {
         if (std::strcmp(row->name, name) != 0) continue;
         if (row->cached) return row->cached->c_str();
@@ -180,6 +181,17 @@ const char* getSysEnv(const char* name) {
         valueName = slash + 1;
     }
     return registryValueInto(key, valueName, &gRegistryValue);
+}
+
+}  // namespace
+
+const char* getSysEnv(const char* name) {
+    if (!name) return nullptr;
+    try {
+        return lookUp(name);
+    } catch (const std::bad_alloc&) {
+        return nullptr;  // a key path that cannot be built finds nothing
+    }
 }
 
 int setSysEnv(const char* name, const char* value) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <clocale>
 #include <string>
 
 #include "base/ErrorRecord.h"
@@ -16,56 +17,43 @@ int sign(int v) {
     return v < 0 ? -1 : (v > 0 ? 1 : 0);
 }
 
+struct OrderCase {
+    const char* a;
+    const char* b;
+    int expected;
+};
+
 }  // namespace
 
-TEST(StringUtil, CompareNoCase) {
+TEST(StringUtil, CaseInsensitiveNameAndVersionOrders) {
     EXPECT_EQ(compareNoCase("LANDATA", "landata"), 0);
     EXPECT_EQ(compareNoCase(nullptr, ""), 0);
     EXPECT_EQ(compareNoCase("abc", "ABD"), 'C' - 'D');
-    EXPECT_GT(compareNoCase("abc", "ab"), 0);
     EXPECT_LT(compareNoCase("ab", "abc"), 0);
     EXPECT_GT(compareNoCase("\xE9", "a"), 0);  // bytes compare unsigned
-}
 
-TEST(StringUtil, NameOrdering) {
-    struct Case {
-        const char* a;
-        const char* b;
-        int expected;
+    const OrderCase names[] = {
+        {"A9", "A10", -1}, {"A1", "A01", -1}, {"A1", "A1", 0},  {"", "A", -1},
+        {nullptr, "", 0},  {"A", "A0", -1},   {"A2", "B1", -1}, {"12", "9", 1},
+        {"AB1", "A1", 1},  {"R", "R2", -1},   {"\xE9", "a", 1}, {"U2X", "U10X", 1},
     };
-    const Case cases[] = {
-        {"A9", "A10", -1}, {"A10", "A9", 1}, {"A1", "A01", -1}, {"A01", "A1", 1},
-        {"A1", "A1", 0},   {"", "A", -1},    {nullptr, "", 0},  {"A", nullptr, 1},
-        {"A", "B", -1},    {"A", "A0", -1},  {"A2", "B1", -1},  {"12", "9", 1},
-        {"AB1", "A1", 1},  {"R", "R2", -1},  {"\xE9", "a", 1},  {"U2X", "U10X", 1},
+    for (const OrderCase& c : names) {
+        EXPECT_EQ(sign(compareNames(c.a, c.b)), c.expected) << (c.a ? c.a : "null") << c.b;
+        EXPECT_EQ(sign(compareNames(c.b, c.a)), -c.expected) << (c.a ? c.a : "null") << c.b;
+    }
+    const OrderCase versions[] = {
+        {"1.9", "1.9", 0},      {"10", "9", 1},  {"2", "10", -1},    {"1.2", "1.10", 1},
+        {"1.4", "1.45", -1},    {"1.", "1", 1},  {"1.2", "1", 1},    {"7.0", "7.0.1", -1},
+        {"7.10", "7.9", -1},    {"v2", "v1", 1}, {nullptr, "1", -1}, {"01", "1", -1},
+        {"1.2.3", "1.2.4", -1},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(sign(compareNames(c.a, c.b)), c.expected)
-            << (c.a ? c.a : "null") << " vs " << (c.b ? c.b : "null");
+    for (const OrderCase& c : versions) {
+        EXPECT_EQ(sign(compareVersions(c.a, c.b)), c.expected) << (c.a ? c.a : "null") << c.b;
+        EXPECT_EQ(sign(compareVersions(c.b, c.a)), -c.expected) << (c.a ? c.a : "null") << c.b;
     }
 }
 
-TEST(StringUtil, VersionOrdering) {
-    struct Case {
-        const char* a;
-        const char* b;
-        int expected;
-    };
-    const Case cases[] = {
-        {"1.9", "1.9", 0},    {"10", "9", 1},      {"2", "10", -1},        {"1.2", "1.10", 1},
-        {"1.5", "1.45", 1},   {"1.4", "1.45", -1}, {"1.", "1", 1},         {"1.2", "1", 1},
-        {"7.0", "7.0.1", -1}, {"7.10", "7.9", -1}, {"a", "b", -1},         {"v2", "v1", 1},
-        {"", "", 0},          {nullptr, "1", -1},  {"1.2.3", "1.2.4", -1}, {"01", "1", -1},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(sign(compareVersions(c.a, c.b)), c.expected)
-            << (c.a ? c.a : "null") << " vs " << c.b;
-        EXPECT_EQ(sign(compareVersions(c.b, c.a)), -c.expected)
-            << c.b << " vs " << (c.a ? c.a : "null");
-    }
-}
-
-TEST(StringUtil, NumbersAsText) {
+TEST(StringUtil, NumbersAsTextUseTheCConventionsInEveryLocale) {
     const std::pair<double, const char*> doubles[] = {
         {0.1, "0.1"},
         {0.1 + 0.2, "0.3"},
@@ -73,53 +61,52 @@ TEST(StringUtil, NumbersAsText) {
         {3.0, "3"},
         {-0.5, "-0.5"},
         {1e20, "1e+20"},
-        {1.6, "1.6"},
-        {123456789012.0, "1.23456789e+11"},
         {1.0 / 3, "0.3333333333"},
+        {123456789012.0, "1.23456789e+11"},
         {0.0, "0"},
-        {-40.0, "-40"},
     };
-    for (const auto& [v, text] : doubles)
-        EXPECT_EQ(formatDouble(v), text);
-    std::string out = "x=";
-    appendDouble(out, 2.5);
-    appendInt(out, -12);
-    EXPECT_EQ(out, "x=2.5-12");
-    EXPECT_EQ(formatInt(0), "0");
+    auto check = [&] {
+        for (const auto& [v, text] : doubles)
+            EXPECT_EQ(formatDouble(v), text);
+        double d = 0;
+        const char* end = nullptr;
+        EXPECT_EQ(readDouble("2.5,7", &d, &end), 1);
+        EXPECT_EQ(d, 2.5);
+        EXPECT_STREQ(end, ",7");
+    };
+    check();
+    // A locale whose decimal separator is a comma, when the system has one.
+    const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+    bool switched = false;
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8", "de_DE"})
+        if (!switched && std::setlocale(LC_NUMERIC, name)) switched = true;
+    if (switched) check();
+    std::setlocale(LC_NUMERIC, saved.c_str());
+
     EXPECT_EQ(formatInt(LLONG_MIN), "-9223372036854775808");
-    EXPECT_EQ(formatInt(32767), "32767");
+    EXPECT_EQ(formatInt(0), "0");
 }
 
 TEST(StringUtil, ReadingNumbersRecordsFailure) {
     ErrorRecord& record = ErrorRecord::instance();
-    record.clear();
     long n = 99;
     const char* end = nullptr;
+    record.clear();
     EXPECT_EQ(readLong("12abc", 10, &n, &end), 1);
     EXPECT_EQ(n, 12);
     EXPECT_STREQ(end, "abc");
-    EXPECT_EQ(record.size(), 0);
     EXPECT_EQ(readLong("ff", 16, &n), 1);
     EXPECT_EQ(n, 255);
-    EXPECT_EQ(readLong("  -7", 10, &n), 1);
-    EXPECT_EQ(n, -7);
-
-    for (const char* bad : {"abc", "", "-", " x"}) {
+    EXPECT_EQ(record.size(), 0);
+    for (const char* bad : {"abc", "", "-", " x", static_cast<const char*>(nullptr)}) {
         record.clear();
         n = 99;
-        EXPECT_EQ(readLong(bad, 10, &n), 0) << bad;
+        EXPECT_EQ(readLong(bad, 10, &n), 0);
         EXPECT_EQ(n, 0);
         EXPECT_EQ(record.code(), 515);
         EXPECT_EQ(record.severity(), kSeverityMinor);
     }
-    record.clear();
-    EXPECT_EQ(readLong(nullptr, 10, &n), 0);
-    EXPECT_EQ(record.code(), 515);
-
     double d = 1;
-    EXPECT_EQ(readDouble("2.5mm", &d, &end), 1);
-    EXPECT_DOUBLE_EQ(d, 2.5);
-    EXPECT_STREQ(end, "mm");
     record.clear();
     EXPECT_EQ(readDouble(".", &d), 0);
     EXPECT_EQ(d, 0.0);
@@ -128,31 +115,33 @@ TEST(StringUtil, ReadingNumbersRecordsFailure) {
 }
 
 TEST(StringUtil, SearchesNeverStopInsideDoubleByteCharacters) {
+    // 0x83 0x5C is one Shift_JIS character whose second byte is a backslash.
+    const std::string s =
+        "a\x83\x5C"
+        "b\\c";
     resetSysEnv();
     resetCharsetKind();
     {
         testsupport::ScopedEnv lang("QLANG", "japanese");
         ASSERT_EQ(charsetKind(), kCharsetShiftJis);
-        // 0x83 0x5C is one Shift_JIS character whose second byte is a backslash.
-        const std::string s =
-            "a\x83\x5C"
-            "b\\c";
         EXPECT_EQ(findByte(s, '\\'), 4);
         EXPECT_EQ(findByte(s, '\\', 2), 4);
         EXPECT_EQ(findByteBackward(s, '\\', 0), 4);
         EXPECT_EQ(findByteBackward(s, '\\', 3), -1);  // from the trail byte backwards
-        EXPECT_EQ(findByte(s, 'c', 6), -1);
         EXPECT_EQ(findByteBackward(s, 'a', 5), 0);
         EXPECT_EQ(findByteBackward(s, 'a', 6), -1);
+        EXPECT_EQ(findByte(s, 'c', 6), -1);
+        // A second byte that matches is skipped together with its first byte.
+        const std::string twice = "\x82\x82";
+        EXPECT_EQ(findByteBackward(twice, '\x82', 0), -1);
+        EXPECT_EQ(findByteBackward(twice, '\x82', 1), 0);
+        EXPECT_EQ(findByte(twice, '\x82'), 0);
     }
     resetSysEnv();
     resetCharsetKind();
     {
         testsupport::ScopedEnv lang("QLANG", std::nullopt);
         ASSERT_EQ(charsetKind(), kCharsetSingleByte);
-        const std::string s =
-            "a\x83\x5C"
-            "b\\c";
         EXPECT_EQ(findByte(s, '\\'), 2);
         EXPECT_EQ(findByteBackward(s, '\\', 3), 2);
     }
