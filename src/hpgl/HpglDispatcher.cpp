@@ -68,7 +68,9 @@ int HpglInterpreter::dispatchBatch(StatementBatch& batch) {
     work.pen = pen;
     int result = 1;
     HpglStatement& st = statement_;
-    for (int i = 1;; ++i) {
+    // Only the first read of the call may be empty without meaning the end: a flag rather than
+    // a read counter, which a batch of billions of ignored statements would overflow.
+    for (bool firstRead = true;; firstRead = false) {
         if (!readStatement(st)) {
             work.addCode(kHpglCodeNoInput);
             result = 0;
@@ -76,7 +78,7 @@ int HpglInterpreter::dispatchBatch(StatementBatch& batch) {
         }
         if (st.empty()) {
             // The one empty read that begins a file (it only finds the first mnemonic).
-            if (i == 1) continue;
+            if (firstRead) continue;
             work.addCode(kHpglCodeEndOfInput);
             result = 0;
             break;
