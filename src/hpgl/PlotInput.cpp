@@ -11,6 +11,8 @@ bool PlotInput::open(const std::string& path) {
         std::fclose(file_);
         file_ = nullptr;
     }
+    // Nothing left to read from an earlier file, whose buffer goes now, if this open fails.
+    pos_ = end_ = nullptr;
     buffer_.reset(new (std::nothrow) unsigned char[kBufferSize]);
     if (!buffer_) return false;
     file_ = std::fopen(path.c_str(), "rb");
