@@ -144,6 +144,7 @@ void LexDatabase::setSaveTime(const std::tm& t) {
 int LexDatabase::write(TokenFile& file) {
     std::tm t = timeSet_ ? saveTime_ : currentSaveTime();
     file.setNextIdentifier(nextId_);
+    file.setReservedIdentifiers(&readIds_);
     file.writeString(lexVersionLine(t)).endLine();
     file.writeString("LexDatabase").endLine();
     file.writeString("{").endLine();
@@ -153,18 +154,23 @@ int LexDatabase::write(TokenFile& file) {
         return child.write(file) == 0 || file.failed();
     });
     nextId_ = file.nextIdentifier();
+    file.setReservedIdentifiers(nullptr);
     if (stopped) return 0;
     file.writeString("}").endLine();
     return 1;
 }
 
-std::uint32_t LexDatabase::read(TokenFile& file, LexReadContext&) {
-    return load(file);
+std::uint32_t LexDatabase::read(TokenFile&, LexReadContext&) {
+    // A database is a whole file, never a record inside one: reading it as a child would start
+    // the file over again and again.
+    recordError(kLexErrorFormat, kSeverityFormat);
+    return 0;
 }
 
 int LexDatabase::load(TokenFile& file) {
     std::string line;
-    if (!file.readLine(line, kMaxFirstLine) || line.empty() || line.size() >= kMaxFirstLine) {
+    // The first line is no text value: a carriage return before its line feed counts.
+    if (!file.readLine(line, kMaxFirstLine, true) || line.empty() || line.size() >= kMaxFirstLine) {
         return formatFailure();
     }
     if (!file.seek(0, 0)) return formatFailure();
@@ -209,6 +215,7 @@ int LexDatabase::load(TokenFile& file) {
     if (file.failed()) return formatFailure();
     nextId_ = context.largestIdentifier() + 1;
     if (nextId_ == 0) nextId_ = 1;
+    readIds_ = context.identifiers();
     return 1;
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "db/LexHashTable.h"
 #include "db/LexObject.h"
@@ -55,6 +56,8 @@ public:
     // The header line (with the time of setSaveTime, or now), "LexDatabase", "{", each child
     // as key, class name and record in table order, "}". 0 as soon as a child's write fails.
     int write(TokenFile& file) override;
+    // A database is read only as a whole file (load); as a record inside a file it is a format
+    // error (30006).
     std::uint32_t read(TokenFile& file, LexReadContext& context) override;
     LexDatabase* asDatabase() override { return this; }
     const LexDatabase* asDatabase() const override { return this; }
@@ -100,6 +103,9 @@ private:
     int mode_ = kModeCreate;
     double version_ = 0.0;
     std::uint32_t nextId_ = 1;
+    // The identifiers of the file read (sorted): new objects never take them, even once the
+    // counter has wrapped around.
+    std::vector<std::uint32_t> readIds_;
     bool timeSet_ = false;
     std::tm saveTime_{};
     LexHashTable<ChildSlot> children_;

@@ -1,5 +1,6 @@
 #include "db/LexObject.h"
 
+#include <algorithm>
 #include <string>
 
 #include "base/ErrorRecord.h"
@@ -90,4 +91,12 @@ LexObject* LexReadContext::find(std::uint32_t id) const {
 
 void LexReadContext::noteIdentifier(std::uint32_t id) {
     if (id > largest_) largest_ = id;
+    seen_.push_back(id);
+}
+
+std::vector<std::uint32_t> LexReadContext::identifiers() const {
+    std::vector<std::uint32_t> ids = seen_;
+    std::sort(ids.begin(), ids.end());
+    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    return ids;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <unordered_map>
+#include <vector>
 
 class LexObject;
 
@@ -22,9 +23,12 @@ public:
     void noteIdentifier(std::uint32_t id);
     // The largest identifier read so far (0 when none).
     std::uint32_t largestIdentifier() const { return largest_; }
+    // Every identifier registered or noted so far, sorted, each once.
+    std::vector<std::uint32_t> identifiers() const;
 
 private:
     double version_ = 0.0;
     std::uint32_t largest_ = 0;
+    std::vector<std::uint32_t> seen_;
     std::unordered_map<std::uint32_t, LexObject*> objects_;
 };

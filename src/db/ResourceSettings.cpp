@@ -819,7 +819,9 @@ DatabaseSettings::DatabaseSettings(bool fromEnvironment) : ResourceSettings(data
 
 void DatabaseSettings::finishReading() {
     // The defaults are checked only now, so that the order of the keys in a file does not matter.
+    // Only values the file gave are checked: a built-in default stands as it is.
     for (int i = 0; i < kSettingsDefaultCount; ++i) {
+        if (valueOf(kDefaultKeys[i].key) == nullptr) continue;
         long long& v = scalar(kDbDefaultFirst + i).integer;
         if (v >= table(kDefaultKeys[i].table).size()) v = 0;
     }

@@ -391,7 +391,7 @@ bool TokenFile::readLine(std::string& out) {
     return readLine(out, std::numeric_limits<std::size_t>::max());
 }
 
-bool TokenFile::readLine(std::string& out, std::size_t limit) {
+bool TokenFile::readLine(std::string& out, std::size_t limit, bool keepCarriageReturn) {
     out.clear();
     bool any = false;
     for (;;) {
@@ -409,7 +409,7 @@ bool TokenFile::readLine(std::string& out, std::size_t limit) {
             }
             out.append(start, k);
             pos_ += k + 1;
-            if (!out.empty() && out.back() == '\r') out.pop_back();
+            if (!keepCarriageReturn && !out.empty() && out.back() == '\r') out.pop_back();
             return true;
         }
         std::size_t k = std::min(len_ - pos_, limit - out.size());
@@ -432,6 +432,10 @@ bool TokenFile::readLines(std::uint32_t n, std::string& out) {
 }
 
 std::uint32_t TokenFile::takeIdentifier() {
-    if (nextId_ == 0) nextId_ = 1;
-    return nextId_++;
+    for (;;) {
+        if (nextId_ == 0) nextId_ = 1;
+        std::uint32_t id = nextId_++;
+        if (reserved_ == nullptr || !std::binary_search(reserved_->begin(), reserved_->end(), id))
+            return id;
+    }
 }

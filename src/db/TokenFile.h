@@ -73,8 +73,9 @@ public:
     // Reads one line: the bytes up to the line feed, without it and without a carriage return
     // in front of it. False at the end of the data when nothing was read.
     bool readLine(std::string& out);
-    // The same, but stops after `limit` bytes of a longer line (the rest stays unread).
-    bool readLine(std::string& out, std::size_t limit);
+    // The same, but stops after `limit` bytes of a longer line (the rest stays unread). With
+    // keepCarriageReturn a carriage return before the line feed stays part of the line.
+    bool readLine(std::string& out, std::size_t limit, bool keepCarriageReturn = false);
     // Reads n lines joined with line feeds; n = 0 gives the empty string.
     bool readLines(std::uint32_t n, std::string& out);
     // Skips blanks and line ends; true when no further byte follows.
@@ -83,7 +84,12 @@ public:
     // Identifiers given to records written through this file that carry none yet.
     void setNextIdentifier(std::uint32_t next) { nextId_ = next; }
     std::uint32_t nextIdentifier() const { return nextId_; }
-    // Hands out the next identifier (never 0).
+    // Identifiers the counter must skip (sorted; not owned, may be null): those of the file the
+    // database was read from, which matter once the counter wraps around.
+    void setReservedIdentifiers(const std::vector<std::uint32_t>* reserved) {
+        reserved_ = reserved;
+    }
+    // Hands out the next identifier (never 0, never a reserved one).
     std::uint32_t takeIdentifier();
 
 private:
@@ -106,4 +112,5 @@ private:
     // Output waiting for the stream.
     std::string out_;
     std::uint32_t nextId_ = 1;
+    const std::vector<std::uint32_t>* reserved_ = nullptr;
 };

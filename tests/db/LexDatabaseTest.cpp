@@ -450,6 +450,16 @@ TEST_F(LexDatabaseTest, LaterSavesKeepIdentifiersAuthorAndCountSaves) {
     EXPECT_NE(second.find("\nupdateTime\n1\n17:11:56\n"), std::string::npos);
     EXPECT_NE(second.find("\nsaveCount\n1\n2\n"), std::string::npos);
     EXPECT_EQ(second.find("\nsaveCount\n1\n1\n"), std::string::npos);
+
+    // A counter that wraps around skips the identifiers of the file: the text loads again.
+    std::string text = kMinimal;
+    text.replace(text.find("$id 2\n"), 6, "$id 4294967295\n");
+    db = load(text, LexDatabase::kModeUpdate, "wrap.smb");
+    ASSERT_NE(db, nullptr);
+    ASSERT_EQ(db->save(), 1);
+    std::string wrapped = readFile(db->path());
+    EXPECT_NE(wrapped.find("$id 2\n0 0\nauthor\n"), std::string::npos);
+    EXPECT_NE(load(wrapped, LexDatabase::kModeReadOnly, "wrap2.smb"), nullptr);
 }
 
 TEST_F(LexDatabaseTest, SheetsKeepFramesAndCarryNoSaveCount) {
@@ -537,6 +547,12 @@ TEST_F(LexDatabaseTest, ReaderChecksRejectWithTheirCodes) {
         {"80-byte first line", std::string(80, 'x') + "\n" + minimal, 30006},
         {"79-byte first line",
          "$Version 1.100 a b c LexDatabase" + std::string(47, ' ') + "\n{\n}\n", 0},
+        // The first line is no text value: its carriage return counts.
+        {"79-byte first line and CR",
+         "$Version 1.100 a b c LexDatabase" + std::string(47, ' ') + "\r\n{\n}\n", 30006},
+        {"78-byte first line and CR",
+         "$Version 1.100 a b c LexDatabase" + std::string(46, ' ') + "\r\n{\n}\n", 0},
+        {"a database as a child", replaced("Grid\nLexGrid", "Grid\nLexDatabase"), 30006},
         {"wrong class", replaced("\nLexDatabase\n", "\nLexDataBase\n"), 30006},
         {"missing brace", replaced("LexDatabase\n{", "LexDatabase\n"), 30006},
         {"zero identifier", replaced("$id 2", "$id 0"), 30006},

@@ -193,10 +193,13 @@ TEST(ResourceSettingsTest, DefaultsAreClampedToTheirTablesOnceTheFileIsRead) {
     EXPECT_EQ(d.s.defaultTextFont(), 1);
     EXPECT_EQ(d.s.defaultSymbFrameColor(), 13);
     EXPECT_EQ(d.s.defaultCompColor(), -1);
-    // Without tables every given index falls back to 0, the built-in 13 as well.
+    // Without tables every given index falls back to 0; a default the file does not give
+    // keeps its built-in value.
     Db empty("defaultLineWidth : 3");
     EXPECT_EQ(empty.s.defaultLineWidth(), 0);
-    EXPECT_EQ(empty.s.defaultSymbFrameColor(), 0);
+    EXPECT_EQ(empty.s.defaultSymbFrameColor(), 13);
+    EXPECT_EQ(empty.s.defaultCompColor(), -1);
+    EXPECT_EQ(Db("defaultSymbFrameColor : 13").s.defaultSymbFrameColor(), 0);
     // Built-in values stand until a file is read.
     EXPECT_EQ(DatabaseSettings(false).defaultSymbFrameColor(), 13);
 
