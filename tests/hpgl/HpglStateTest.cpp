@@ -9,58 +9,44 @@
 #include "hpgl/HpglParams.h"
 
 TEST(HpglParams, LongestDecimalPrefix) {
+    const double noReal = NAN;
+    const int64_t noInt = INT64_MIN;
     const struct {
         const char* text;
-        bool ok;
-        double value;
-    } reals[] = {
-        {"12.5", true, 12.5},   {"0.10000000000000000", true, 0.1},
-        {"-7.75", true, -7.75}, {" -3e2xyz", true, -300.0},
-        {"+.5", true, 0.5},     {"5.", true, 5.0},
-        {"1e", true, 1.0},      {"2E+", true, 2.0},
-        {"0x10", true, 0.0},    {"1e-400", true, 0.0},
-        {".", false, 0},        {"-", false, 0},
-        {"inf", false, 0},      {"nan", false, 0},
-        {"1e999", false, 0},    {"abc", false, 0},
-        {"", false, 0},
+        double real;
+        int64_t integer;
+    } cases[] = {
+        {"12.5", 12.5, 12},
+        {"-7.75", -7.75, -7},
+        {" -3e2xyz", -300.0, -3},
+        {"+.5", 0.5, noInt},
+        {"5.", 5.0, 5},
+        {"1e", 1.0, 1},
+        {"2E+", 2.0, 2},
+        {"0x10", 0.0, 0},
+        {"1e-400", 0.0, 1},
+        {"0.10000000000000000", 0.1, 0},
+        {"1e999", noReal, 1},
+        {"2147483647", 2147483647.0, INT32_MAX},
+        {"-2147483648", -2147483648.0, INT32_MIN},
+        {"2147483648", 2147483648.0, noInt},
+        {"99999999999999999999", 1e20, noInt},
+        {".", noReal, noInt},
+        {"-", noReal, noInt},
+        {"inf", noReal, noInt},
+        {"nan", noReal, noInt},
+        {"", noReal, noInt},
     };
-    for (const auto& c : reals) {
+    for (const auto& c : cases) {
+        // Failures leave the output untouched.
         double v = -1.0;
-        EXPECT_EQ(parseHpglReal(c.text, v), c.ok) << c.text;
-        EXPECT_EQ(v, c.ok ? c.value : -1.0) << c.text;  // untouched on failure
-    }
-    const struct {
-        const char* text;
-        bool ok;
-        int32_t value;
-    } ints[] = {
-        {"42", true, 42},
-        {" -7.9", true, -7},
-        {"+3x", true, 3},
-        {"2147483647", true, INT32_MAX},
-        {"-2147483648", true, INT32_MIN},
-        {"2147483648", false, 0},
-        {"99999999999999999999", false, 0},
-        {"x1", false, 0},
-        {"+", false, 0},
-    };
-    for (const auto& c : ints) {
-        int32_t v = -1;
-        EXPECT_EQ(parseHpglInt(c.text, v), c.ok) << c.text;
-        EXPECT_EQ(v, c.ok ? c.value : -1) << c.text;
+        EXPECT_EQ(parseHpglReal(c.text, v), !std::isnan(c.real)) << c.text;
+        EXPECT_EQ(v, std::isnan(c.real) ? -1.0 : c.real) << c.text;
+        int32_t i = -1;
+        EXPECT_EQ(parseHpglInt(c.text, i), c.integer != noInt) << c.text;
+        EXPECT_EQ(i, c.integer != noInt ? c.integer : -1) << c.text;
     }
 }
-
-namespace {
-
-// The codes of a whole plot, the end of input left out.
-std::vector<int32_t> codesOf(Plot& plot) {
-    std::vector<int32_t> codes = plot.allCodes();
-    codes.pop_back();
-    return codes;
-}
-
-}  // namespace
 
 TEST(HpglState, PlotPageHandlers) {
     const QsPoint d = PlotPage::kDefaultSize;
@@ -82,73 +68,56 @@ TEST(HpglState, PlotPageHandlers) {
         {"PS10000,20000;IN;", {}, {0, 0}, d, d},
     };
     for (const auto& c : cases) {
-        Plot plot("PU1,1;" + c.text);
-        EXPECT_EQ(codesOf(plot), c.codes) << c.text;
+        const PlotRun run("PU1,1;" + c.text);
+        EXPECT_EQ(run.codes, c.codes) << c.text;
         EXPECT_EQ(plotPage().p1, c.p1) << c.text;
         EXPECT_EQ(plotPage().p2, c.p2) << c.text;
         EXPECT_EQ(plotPage().plotSize, c.size) << c.text;
-        EXPECT_EQ(plot.in->current.x, c.codes.empty() ? 0.0 : 40.0) << c.text;
+        EXPECT_EQ(run.plot.in->current.x, c.codes.empty() ? 0.0 : 40.0) << c.text;
     }
 }
 
+// A field of the interpreter, as a double.
+#define FIELD(expr) [](const HpglInterpreter& in) -> double { return in.expr; }
+
 TEST(HpglState, AttributeHandlers) {
     using Field = double (*)(const HpglInterpreter&);
-    const Field width = [](const HpglInterpreter& in) -> double { return in.lineWidth; };
-    const Field widthPen = [](const HpglInterpreter& in) -> double { return in.widthPen; };
-    const Field unit = [](const HpglInterpreter& in) -> double { return in.relativeWidths; };
-    const Field hatched = [](const HpglInterpreter& in) -> double { return in.fillHatched; };
-    const Field angle = [](const HpglInterpreter& in) { return in.hatchAngle; };
-    const Field dashed = [](const HpglInterpreter& in) -> double { return in.dashed; };
-    const Field ends = [](const HpglInterpreter& in) -> double { return in.lineEnd; };
-    const Field pen = [](const HpglInterpreter& in) -> double { return in.pen; };
-    const Field bufferPen = [](const HpglInterpreter& in) -> double {
-        return in.polygonBuffer.pen;
-    };
-    const Field x = [](const HpglInterpreter& in) { return in.current.x; };
-    const Field symbol = [](const HpglInterpreter& in) -> double {
-        return in.symbolMode * 1000 + in.symbolChar;
-    };
-    const Field terminator = [](const HpglInterpreter& in) -> double {
-        return in.labelState->terminatorPrinted * 1000 + in.labelState->terminator;
-    };
     const struct {
         std::string text;
         std::vector<int32_t> codes;
         Field field;
         double value;
     } cases[] = {
-        {"PW0.5;", {}, width, 50000},
+        {"PW0.5;", {}, FIELD(lineWidth), 50000},
         // relativeSize(0.5): trunc(38600.03...) * 40 * 0.5.
-        {"WU1;PW0.5;", {}, width, 772000},
-        {"WU1;PW;", {}, width, 154400},
-        {"PW0.5,3;", {}, widthPen, 3},
-        {"PW-1;PW1,-1;PW1,40000;PW30000;PWx;", std::vector<int32_t>(5, 13), width, 0},
-        {"WU2;WU1;", {kHpglCodeWU}, unit, 1},
-        {"FT3,0,45;", {}, angle, 0.7853981633974483},
-        {"FT3;FT7;FT12;FT0;FT1,0,x;", std::vector<int32_t>(4, 10), hatched, 1},
-        {"FT3;FT10;", {}, hatched, 0},
-        {"LT-8;", {}, dashed, 1},
-        {"LT2;LT99;", {}, dashed, 1},
-        {"LT2;LT;", {}, dashed, 0},
-        {"LT9;LT2,0;LT2,1,2;LT1,1,1,1;LT-9;LTx;", std::vector<int32_t>(6, 12), dashed, 0},
-        {"LA1,2;", {}, ends, 1},
-        {"LA2,7,3,9;", {}, ends, 3},
-        {"LA1,1,9;", {}, ends, 0},
-        {"LA1,1;LA;", {}, ends, 3},
-        {"LA1,2;LA5,1;LA1,5;LA1,x;LAx;", std::vector<int32_t>(4, 11), ends, 1},
-        {"SP5;", {}, bufferPen, 5},
-        {"SP5;SP;", {}, pen, 0},
-        {"SP5;SP;", {}, bufferPen, 5},
-        {"SP5;SP-1;SP40000;SPx;", std::vector<int32_t>(3, 14), pen, 5},
-        {"PU10,10;SM*;PU20,20;", {}, symbol, 1000 + '*'},
-        {"PU10,10;SM*;PU20,20;SM;", {}, x, 400},
-        {"DT#,0;", {}, terminator, 1000 + '#'},
-        {"DT#;DT;DT#,2;DT\x1b;", std::vector<int32_t>(3, 41), terminator, '#'},
+        {"WU1;PW0.5;", {}, FIELD(lineWidth), 772000},
+        {"WU1;PW;", {}, FIELD(lineWidth), 154400},
+        {"PW0.5,3;", {}, FIELD(widthPen), 3},
+        {"PW-1;PW1,-1;PW1,40000;PW30000;PWx;", std::vector<int32_t>(5, 13), FIELD(lineWidth), 0},
+        {"WU2;WU1;", {kHpglCodeWU}, FIELD(relativeWidths), 1},
+        {"FT3,0,45;", {}, FIELD(hatchAngle), 0.7853981633974483},
+        {"FT3;FT7;FT12;FT0;FT1,0,x;", std::vector<int32_t>(4, 10), FIELD(fillHatched), 1},
+        {"FT3;FT10;", {}, FIELD(fillHatched), 0},
+        {"LT-8;", {}, FIELD(dashed), 1},
+        {"LT2;LT99;", {}, FIELD(dashed), 1},
+        {"LT2;LT;", {}, FIELD(dashed), 0},
+        {"LT9;LT2,0;LT2,1,2;LT1,1,1,1;LT-9;LTx;", std::vector<int32_t>(6, 12), FIELD(dashed), 0},
+        {"LA1,2;", {}, FIELD(lineEnd), 1},
+        {"LA2,7,3,9;", {}, FIELD(lineEnd), 3},
+        {"LA1,1,9;", {}, FIELD(lineEnd), 0},
+        {"LA1,1;LA;", {}, FIELD(lineEnd), 3},
+        {"LA1,2;LA5,1;LA1,5;LA1,x;LAx;", std::vector<int32_t>(4, 11), FIELD(lineEnd), 1},
+        {"SP5;", {}, FIELD(polygonBuffer.pen), 5},
+        {"SP5;SP;", {}, FIELD(pen), 0},
+        {"SP5;SP;", {}, FIELD(polygonBuffer.pen), 5},
+        {"SP5;SP-1;SP40000;SPx;", std::vector<int32_t>(3, 14), FIELD(pen), 5},
+        {"PU10,10;SM*;PU20,20;", {}, FIELD(symbolMode * 1000 + in.symbolChar), 1000 + '*'},
+        {"PU10,10;SM*;PU20,20;SM;", {}, FIELD(current.x), 400},
     };
     for (const auto& c : cases) {
-        Plot plot(c.text);
-        EXPECT_EQ(codesOf(plot), c.codes) << c.text;
-        EXPECT_EQ(c.field(*plot.in), c.value) << c.text;
+        const PlotRun run(c.text);
+        EXPECT_EQ(run.codes, c.codes) << c.text;
+        EXPECT_EQ(c.field(*run.plot.in), c.value) << c.text;
     }
 }
 
@@ -164,11 +133,7 @@ TEST(HpglState, DefaultsRestoreTheAttributes) {
     EXPECT_EQ(in.savedPosition.x, 400.0);
     EXPECT_EQ(in.labelState->terminator, 3);
     EXPECT_EQ(in.labelState->originCode, 0);
-    EXPECT_EQ(in.labelState->selectedFont, 1);
     EXPECT_EQ(in.labelState->standard.height, 4600);
-    EXPECT_EQ(in.labelState->standard.lineSpacing, 5520);
-    EXPECT_EQ(in.labelState->standard.spacing, 11111);
-    EXPECT_EQ(in.labelState->standard.width, 7407);
     // DF keeps the pen, the pen width and the width unit; IN resets the width and unit.
     EXPECT_EQ(in.pen, 4);
     EXPECT_EQ(in.lineWidth, 40000);

@@ -12,8 +12,6 @@
 #include "hpgl/HpglInterpreter.h"
 #include "support/TestSupport.h"
 
-using Elements = std::vector<std::string>;
-
 class Plot {
 public:
     // The plot text at the given unit factor (40: the default scale).
@@ -27,23 +25,6 @@ public:
     }
     ~Plot() { resetUnitFactor(); }
 
-    // Every statement up to the end of input, the empty first read of a file left out.
-    std::vector<Elements> statements() {
-        std::vector<Elements> out;
-        HpglStatement st;
-        for (int i = 0; i < 1000000 && in->readStatement(st) == 1; ++i) {
-            if (st.empty()) {
-                if (i == 0) continue;
-                break;
-            }
-            Elements e;
-            for (int j = 0; j < st.size(); ++j)
-                e.push_back(st[j]);
-            out.push_back(e);
-        }
-        return out;
-    }
-
     // Dispatches batches up to the end of input; the batches in order.
     std::vector<StatementBatch> batches() {
         std::vector<StatementBatch> out;
@@ -55,36 +36,43 @@ public:
         return out;
     }
 
-    // Every code of every batch, end of input included.
-    std::vector<int32_t> allCodes() {
-        std::vector<int32_t> codes;
-        for (const StatementBatch& b : batches())
-            codes.insert(codes.end(), b.codes.begin(), b.codes.end());
-        return codes;
-    }
-
     std::unique_ptr<HpglInterpreter> in;
 
 private:
     testsupport::TempDir dir_;
 };
 
-// The vertices of a polyline figure.
-inline std::vector<QsPoint> vertices(const QsFigure& f) {
-    std::vector<QsPoint> pts;
-    if (f.typeCode() != kQsTypePolyline) return pts;
+// A polyline as "x,y x,y ...", followed by " w<width> s<line style> e<end style>" when one of
+// them is not 0.
+inline std::string describeLine(const QsFigure& f) {
+    if (f.typeCode() != kQsTypePolyline) return "not a polyline";
     const auto& line = static_cast<const QsPolyline&>(f);
-    for (int i = 0; i < line.usedCount(); ++i)
-        pts.push_back(line.record(i).point());
-    return pts;
-}
-
-// The vertices of every polyline of every batch, one list per figure.
-inline std::vector<std::vector<QsPoint>> strokes(const std::vector<StatementBatch>& batches) {
-    std::vector<std::vector<QsPoint>> out;
-    for (const StatementBatch& b : batches) {
-        for (const auto& f : b.figures)
-            out.push_back(vertices(*f));
+    std::string out;
+    for (int i = 0; i < line.usedCount(); ++i) {
+        const QsPoint p = line.record(i).point();
+        out += (i ? " " : "") + std::to_string(p.x) + "," + std::to_string(p.y);
+    }
+    const int32_t w = line.usedCount() > 0 ? line.record(0).width() : 0;
+    if (w != 0 || line.firstAttribute() != 0 || line.secondAttribute() != 0) {
+        out += " w" + std::to_string(w) + " s" + std::to_string(line.firstAttribute()) + " e" +
+               std::to_string(line.secondAttribute());
     }
     return out;
 }
+
+// A plot dispatched to its end: its polylines described, and its codes with the end of input
+// left out.
+struct PlotRun {
+    explicit PlotRun(const std::string& text, double k = 40.0) : plot(text, k) {
+        for (const StatementBatch& b : plot.batches()) {
+            codes.insert(codes.end(), b.codes.begin(), b.codes.end());
+            for (const auto& f : b.figures)
+                lines.push_back(describeLine(*f));
+        }
+        if (!codes.empty()) codes.pop_back();
+    }
+
+    Plot plot;
+    std::vector<std::string> lines;
+    std::vector<int32_t> codes;
+};
