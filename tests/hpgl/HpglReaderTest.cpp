@@ -2,6 +2,8 @@
 // them into batches.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "HpglTestUtil.h"
 #include "hpgl/HpglHandlers.h"
 
@@ -80,12 +82,6 @@ TEST(HpglReader, LabelEndsAtTheCurrentTerminator) {
     Plot plot("LBA;B#PU");
     plot.in->labelState->terminator = '#';
     EXPECT_EQ(statements(plot), (std::vector<Elements>{{"LB", "A;B#"}, {"PU"}}));
-
-    // DT changes the terminator for the labels that follow it in the same file.
-    Plot dt("DT#;LBA" + kEtx + "B#PU");
-    const auto batches = dt.batches();
-    EXPECT_EQ(dt.in->labelState->terminator, '#');
-    EXPECT_EQ(batches.size(), 3u);  // ...LB | PU | end of input
 }
 
 TEST(HpglReader, NoInputStream) {
@@ -128,66 +124,52 @@ TEST(HpglReader, CountsStatementsAndRewinds) {
 TEST(HpglDispatch, BatchesEndAfterDrawingCommands) {
     const std::vector<std::string> ending = {"AA", "AR", "AT", "CI", "PA", "PD", "PE", "PR", "PU",
                                              "RT", "EA", "ER", "EP", "FP", "RA", "RR", "WG", "LB"};
-    const std::vector<std::string> continuing = {
-        "EW", "FT", "LA", "LT", "PW", "SM", "SP", "WU", "AD", "CP", "DI", "DR", "DT", "ES",
-        "LO", "SA", "SD", "SI", "SR", "SS", "DF", "IN", "IP", "IR", "PS", "DV", "TD", "ZZ"};
-    for (const std::string& m : ending) {
+    for (const std::string m :
+         {"AA", "AR", "AT", "CI", "PA", "PD", "PE", "PR", "PU", "RT", "EA", "ER",
+          "EW", "EP", "FP", "RA", "RR", "WG", "FT", "LA", "LT", "PW", "SM", "SP",
+          "WU", "AD", "CP", "DI", "DR", "DT", "ES", "LB", "LO", "SA", "SD", "SI",
+          "SR", "SS", "DF", "IN", "IP", "IR", "PS", "DV", "TD", "ZZ"}) {
+        const bool ends = std::find(ending.begin(), ending.end(), m) != ending.end();
         Plot plot(m + ";SP3;");
         StatementBatch b;
         plot.in->dispatchBatch(b);
-        EXPECT_FALSE(b.hasCode(kHpglCodeEndOfInput)) << m;
-        EXPECT_EQ(b.pen, 0) << m;
-    }
-    for (const std::string& m : continuing) {
-        Plot plot(m + ";SP3;");
-        StatementBatch b;
-        plot.in->dispatchBatch(b);
-        EXPECT_TRUE(b.hasCode(kHpglCodeEndOfInput)) << m;
-        EXPECT_EQ(b.pen, 3) << m;
+        EXPECT_EQ(b.hasCode(kHpglCodeEndOfInput), !ends) << m;
+        EXPECT_EQ(b.pen, ends ? 0 : 3) << m;
     }
 }
 
-TEST(HpglDispatch, PenFiguresAndCodesOfBatches) {
-    Plot plot("IN;SP2;PU0,0;PD10,0,10,10;SP-1;XX;PU;SP1;PA20,20;PD");
-    StatementBatch b;
-    // IN SP2 PU0,0
-    EXPECT_EQ(plot.in->dispatchBatch(b), 1);
-    EXPECT_EQ(b.pen, 2);
-    EXPECT_TRUE(b.figures.empty());
-    EXPECT_TRUE(b.codes.empty());
-    // PD with two points: one polyline with the pen of the batch.
-    EXPECT_EQ(plot.in->dispatchBatch(b), 1);
-    EXPECT_EQ(b.pen, 2);
-    ASSERT_EQ(b.figures.size(), 1u);
-    EXPECT_EQ(describeLine(*b.figures[0]), "0,0 400,0 400,400");
-    // A failing SP adds its code and the batch goes on; XX is ignored.
-    EXPECT_EQ(plot.in->dispatchBatch(b), 0);
-    EXPECT_EQ(b.codes, std::vector<int32_t>{kHpglCodeSP});
-    EXPECT_TRUE(b.figures.empty());
-    // SP1 PA20,20 (pen up: no figure).
-    EXPECT_EQ(plot.in->dispatchBatch(b), 1);
-    EXPECT_EQ(b.pen, 1);
-    EXPECT_TRUE(b.figures.empty());
-    // The file ends right after PD: [PD] is the last statement, then the end of input.
-    EXPECT_EQ(plot.in->dispatchBatch(b), 1);
-    EXPECT_TRUE(b.codes.empty());
-    EXPECT_EQ(plot.in->dispatchBatch(b), 0);
-    EXPECT_EQ(b.codes, std::vector<int32_t>{kHpglCodeEndOfInput});
-    EXPECT_EQ(b.pen, 1);
-}
-
-TEST(HpglDispatch, PolygonModeKeepsTheBatchOpen) {
-    Plot plot("PM0;PD1,1;PA2,2,3,3;");
-    const auto batches = plot.batches();
-    ASSERT_EQ(batches.size(), 1u);
-    EXPECT_EQ(batches[0].figures.size(), 2u);
-    EXPECT_EQ(plot.in->polygonMode, 1);
-}
-
-TEST(HpglDispatch, FailuresOfDfAndInOnlyAddTheirCodes) {
-    // At this unit factor the default character height leaves the 32-bit range.
-    Plot plot("DF;IN;PU;", 1e300);
-    StatementBatch b;
-    EXPECT_EQ(plot.in->dispatchBatch(b), 1);
-    EXPECT_EQ(b.codes, (std::vector<int32_t>{kHpglCodeDF, kHpglCodeIN}));
+// Each batch of a plot as "<result> p<pen>", then its polylines in brackets and its codes.
+TEST(HpglDispatch, BatchesOfPlots) {
+    const struct {
+        std::string text;
+        double k;
+        std::vector<std::string> batches;
+    } cases[] = {
+        // A failing SP adds its code and the batch goes on; XX is ignored. The file ends right
+        // after PD: [PD] is the last statement, then the end of input.
+        {"IN;SP2;PU0,0;PD10,0,10,10;SP-1;XX;PU;SP1;PA20,20;PD",
+         40,
+         {"1 p2", "1 p2 [0,0 400,0 400,400]", "0 p2 #14", "1 p1", "1 p1", "0 p1 #60"}},
+        // Polygon mode keeps the batch open through drawing commands.
+        {"PM0;PD1,1;PA2,2,3,3;", 40, {"0 p0 [0,0 40,40] [40,40 80,80 120,120] #60"}},
+        // DF and IN fail (the default character height leaves the 32-bit range) but only add
+        // their codes.
+        {"DF;IN;PU;", 1e300, {"1 p0 #6 #7", "0 p0 #60"}},
+    };
+    for (const auto& c : cases) {
+        Plot plot(c.text, c.k);
+        std::vector<std::string> batches;
+        for (int i = 0;
+             i < 100 && (batches.empty() || batches.back().find("#60") == std::string::npos); ++i) {
+            StatementBatch b;
+            std::string text = std::to_string(plot.in->dispatchBatch(b));
+            text += " p" + std::to_string(b.pen);
+            for (const auto& f : b.figures)
+                text += " [" + describeLine(*f) + "]";
+            for (int32_t code : b.codes)
+                text += " #" + std::to_string(code);
+            batches.push_back(text);
+        }
+        EXPECT_EQ(batches, c.batches) << c.text;
+    }
 }

@@ -98,52 +98,36 @@ TEST(HpglState, AttributeHandlers) {
         {"FT3,0,45;", {}, FIELD(hatchAngle), 0.7853981633974483},
         {"FT3;FT7;FT12;FT0;FT1,0,x;", std::vector<int32_t>(4, 10), FIELD(fillHatched), 1},
         {"FT3;FT10;", {}, FIELD(fillHatched), 0},
-        {"LT-8;", {}, FIELD(dashed), 1},
-        {"LT2;LT99;", {}, FIELD(dashed), 1},
-        {"LT2;LT;", {}, FIELD(dashed), 0},
+        {"LT-8;LT99;", {}, FIELD(dashed), 1},
         {"LT9;LT2,0;LT2,1,2;LT1,1,1,1;LT-9;LTx;", std::vector<int32_t>(6, 12), FIELD(dashed), 0},
         {"LA1,2;", {}, FIELD(lineEnd), 1},
         {"LA2,7,3,9;", {}, FIELD(lineEnd), 3},
         {"LA1,1,9;", {}, FIELD(lineEnd), 0},
-        {"LA1,1;LA;", {}, FIELD(lineEnd), 3},
         {"LA1,2;LA5,1;LA1,5;LA1,x;LAx;", std::vector<int32_t>(4, 11), FIELD(lineEnd), 1},
-        {"SP5;", {}, FIELD(polygonBuffer.pen), 5},
         {"SP5;SP;", {}, FIELD(pen), 0},
         {"SP5;SP;", {}, FIELD(polygonBuffer.pen), 5},
         {"SP5;SP-1;SP40000;SPx;", std::vector<int32_t>(3, 14), FIELD(pen), 5},
         {"PU10,10;SM*;PU20,20;", {}, FIELD(symbolMode * 1000 + in.symbolChar), 1000 + '*'},
         {"PU10,10;SM*;PU20,20;SM;", {}, FIELD(current.x), 400},
+        // DF restores the attributes and keeps the pen, the pen width and the width unit; IN
+        // resets these as well.
+        {"FT3;DF;", {}, FIELD(fillHatched), 0},
+        {"LA1,1;DF;", {}, FIELD(lineEnd), 3},
+        {"LT2;DF;", {}, FIELD(dashed), 0},
+        {"PM0;DF;", {}, FIELD(polygonMode), 0},
+        {"PU10,10;SM*;DF;", {}, FIELD(symbolMode * 1000 + in.savedPosition.x), 400},
+        {"DT#;DF;", {}, FIELD(labelState->terminator), 3},
+        {"SI1,1;LO6;DF;", {}, FIELD(labelState->standard.height + in.labelState->originCode), 4600},
+        {"SP4;PW0.4,2;WU1;DF;",
+         {},
+         FIELD(pen * 10000000 + in.lineWidth + in.relativeWidths),
+         40040001},
+        {"PW0.4,2;WU1;PD1,1;PR;IN;", {}, FIELD(lineWidth + in.widthPen + in.relativeWidths), 0},
+        {"PD1,1;PR;IN;", {}, FIELD(penDown * 10 + in.absolute), 1},
     };
     for (const auto& c : cases) {
         const PlotRun run(c.text);
         EXPECT_EQ(run.codes, c.codes) << c.text;
         EXPECT_EQ(c.field(*run.plot.in), c.value) << c.text;
     }
-}
-
-TEST(HpglState, DefaultsRestoreTheAttributes) {
-    Plot plot("PW0.4,2;WU1;FT3,0,30;LA1,1;LT2;DT#;LO6;SA;PM0;SP4;PU10,10;SM*;DF;");
-    plot.batches();
-    const HpglInterpreter& in = *plot.in;
-    EXPECT_EQ(in.fillHatched, 0);
-    EXPECT_EQ(in.lineEnd, 3);
-    EXPECT_EQ(in.dashed, 0);
-    EXPECT_EQ(in.polygonMode, 0);
-    EXPECT_EQ(in.symbolMode, 0);
-    EXPECT_EQ(in.savedPosition.x, 400.0);
-    EXPECT_EQ(in.labelState->terminator, 3);
-    EXPECT_EQ(in.labelState->originCode, 0);
-    EXPECT_EQ(in.labelState->standard.height, 4600);
-    // DF keeps the pen, the pen width and the width unit; IN resets the width and unit.
-    EXPECT_EQ(in.pen, 4);
-    EXPECT_EQ(in.lineWidth, 40000);
-    EXPECT_EQ(in.relativeWidths, 1);
-
-    Plot init("PW0.4,2;WU1;PD1,1;PR;IN;");
-    init.batches();
-    EXPECT_EQ(init.in->lineWidth, 0);
-    EXPECT_EQ(init.in->widthPen, 0);
-    EXPECT_EQ(init.in->relativeWidths, 0);
-    EXPECT_EQ(init.in->penDown, 0);
-    EXPECT_EQ(init.in->absolute, 1);
 }
