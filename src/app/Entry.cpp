@@ -6,6 +6,10 @@
 #include <cstdio>
 #include <vector>
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 std::string usageText() {
     return "Usage    : trazon.sh(exe) options target\n"
            " options :\n"
@@ -35,6 +39,9 @@ int trazonMain(int argc, char** argv) {
     args.push_back(nullptr);
 
     if (count < 2) {
+#if defined(_WIN32)
+        MessageBoxA(nullptr, usageText().c_str(), "HPGL Reader", MB_OK);
+#endif
         const std::string text = usageText() + "\n";
         std::fwrite(text.data(), 1, text.size(), stdout);
         std::fflush(stdout);
@@ -42,4 +49,31 @@ int trazonMain(int argc, char** argv) {
     }
     HpglReaderApp app;
     return app.run(count, args.data());
+}
+
+std::vector<std::string> splitCommandLine(std::string_view commandLine) {
+    std::vector<std::string> pieces;
+    std::size_t i = 0;
+    while (i < commandLine.size()) {
+        const std::size_t start = commandLine.find_first_not_of(" \t", i);
+        if (start == std::string_view::npos) break;
+        std::size_t end = commandLine.find_first_of(" \t", start);
+        if (end == std::string_view::npos) end = commandLine.size();
+        pieces.emplace_back(commandLine.substr(start, end - start));
+        i = end;
+    }
+    return pieces;
+}
+
+int runCommandLine(const char* commandLine) {
+    std::vector<std::string> pieces = splitCommandLine(commandLine ? commandLine : "");
+    std::string programName = "trazon.exe";
+    std::vector<char*> args;
+    args.reserve(pieces.size() + 2);
+    args.push_back(programName.data());
+    for (std::string& piece : pieces)
+        args.push_back(piece.data());
+    const int count = static_cast<int>(args.size());
+    args.push_back(nullptr);
+    return trazonMain(count, args.data());
 }

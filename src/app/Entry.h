@@ -3,6 +3,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 // Exit codes of the converter.
 inline constexpr int kExitSaved = 0;    // the output was saved
@@ -18,3 +20,11 @@ std::string usageText();
 // Runs the converter on the process's arguments (argv[0] is replaced by "trazon"; the others are
 // used as given). Returns the exit code.
 int trazonMain(int argc, char** argv);
+
+// Splits a command line handed over as one string at blanks and tabs; a run of them separates
+// once, so no piece is empty.
+std::vector<std::string> splitCommandLine(std::string_view commandLine);
+
+// The entry of platforms that hand over the command line as one string: runs the converter on
+// "trazon.exe" followed by the pieces of the line. Returns the exit code.
+int runCommandLine(const char* commandLine);

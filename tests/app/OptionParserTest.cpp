@@ -1,5 +1,7 @@
 #include "app/OptionParser.h"
 
+#include "app/Entry.h"
+
 #include "AppTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -65,4 +67,28 @@ TEST(OptionParser, TargetLeftoversAndDroppedLastOption) {
     argc = big.argc();
     EXPECT_EQ(parseOptions(argc, big.argv()).entries.size(), 10000u);
     EXPECT_EQ(argc, 1);
+}
+
+TEST(OptionParser, CommandLineStringSplitsAtBlanksAndTabs) {
+    const std::pair<const char*, std::vector<std::string>> cases[] = {
+        {"", {}},
+        {" \t ", {}},
+        {"-o out.sht plot.hgl", {"-o", "out.sht", "plot.hgl"}},
+        {"\t -p:scale\t\t2   a ", {"-p:scale", "2", "a"}},
+    };
+    for (const auto& [line, pieces] : cases)
+        EXPECT_EQ(splitCommandLine(line), pieces) << line;
+
+    testsupport::ScopedEnv noRoot("QRXROOT", std::nullopt);
+    resetSysEnv();
+    EXPECT_EQ(runCommandLine("-V"), kExitFailed);  // no installation
+    apptest::DriverEnvironment env;
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(runCommandLine(" \t"), kExitUsage);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), usageText() + "\n");
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(runCommandLine("\t-V "), kExitVersion);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Norvel\tV7.010\t03/04/30\tWINDOWS\ntrazon\tV7.010\t2003/02/28\n"
+              "trazon is provided as is, without warranty of any kind.\n");
 }
