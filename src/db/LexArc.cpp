@@ -84,9 +84,7 @@ std::uint32_t LexArc::read(TokenFile& file, LexReadContext& context) {
     setLineStyle(style);
     setColor(color);
     setLineWidth(width);
-    std::uint16_t flags =
-        code == 2 ? QsArc::kFullCircle : static_cast<std::uint16_t>(code & 0xFFFF);
-    arc_ = QsArc(QsPoint(cx, cy), r, a1, a2, flags);
+    arc_ = lexArcFromFile(cx, cy, r, a1, a2, code);
     if (!readOptionalListsAndClose(file, context, properties_, boxes_)) return 0;
     updateBox();
     return id;

@@ -2,6 +2,7 @@
 
 #include "db/LexPropBox.h"
 #include "db/LexProperty.h"
+#include "geom/QsAngle.h"
 #include "geom/QsArc.h"
 #include "geom/QsPolyRecord.h"
 
@@ -38,6 +39,20 @@ bool isWholeArc(const QsPolyRecord* records, int count, int i) {
 }
 
 }  // namespace
+
+QsArc lexArcFromFile(std::int32_t cx, std::int32_t cy, std::int32_t radius, double a1, double a2,
+                     std::int32_t code) {
+    // Six decimals put pi just beyond the half-turn; taken as it is, the direction would fall
+    // on the other side of it and be written with the opposite sign next time.
+    auto halfTurn = [](double a) {
+        if (a > kQsPi && a <= kQsPi + 1e-6) return kQsPi;
+        if (a < -kQsPi && a >= -kQsPi - 1e-6) return -kQsPi;
+        return a;
+    };
+    std::uint16_t flags =
+        code == 2 ? QsArc::kFullCircle : static_cast<std::uint16_t>(code & 0xFFFF);
+    return QsArc(QsPoint(cx, cy), radius, halfTurn(a1), halfTurn(a2), flags);
+}
 
 int writePropertyLists(TokenFile& file, const LexPropertyList& properties,
                        const LexPropBoxList& boxes) {
@@ -127,10 +142,7 @@ bool readVertexBlock(TokenFile& file, std::vector<QsPolyRecord>& records) {
                 return formatError();
             }
             if (radius < 0 || seen + 3 > count) return formatError();
-            std::uint16_t flags =
-                code == 2 ? QsArc::kFullCircle : static_cast<std::uint16_t>(code & 0xFFFF);
-            QsArc arc(QsPoint(cx, cy), radius, a1, a2, flags);
-            auto three = makeArcRecords(arc);
+            auto three = makeArcRecords(lexArcFromFile(cx, cy, radius, a1, a2, code));
             records.insert(records.end(), three.begin(), three.end());
             seen += 3;
         } else if (token == "$Dummy") {

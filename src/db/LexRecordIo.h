@@ -13,6 +13,7 @@
 #include "db/TokenFile.h"
 
 class LexPropertyList;
+class QsArc;
 struct QsPolyRecord;
 
 // Writes "{", each element as its class name and record, "}".
@@ -64,6 +65,13 @@ bool readOptionalListsAndClose(TokenFile& file, LexReadContext& context,
 // Writes the two lists only when there is at least one property, then "}".
 int writeOptionalListsAndClose(TokenFile& file, const LexPropertyList& properties,
                                const LexPropBoxList& boxes);
+
+// The arc of a "$Arc" line or an arc record: centre, radius, start and end angle and the
+// orientation code (2 a full circle, else the arc flags). An angle written as +-3.141593 (pi
+// rounded to six decimals) is taken as +-pi, so that its direction stays on the side of the
+// half-turn where it was written.
+QsArc lexArcFromFile(std::int32_t cx, std::int32_t cy, std::int32_t radius, double a1, double a2,
+                     std::int32_t code);
 
 // Vertex block: "{", the record count, one line per vertex or arc (or "$Dummy"), "}".
 int writeVertexBlock(TokenFile& file, const QsPolyRecord* records, int count);
