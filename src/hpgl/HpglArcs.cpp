@@ -1,9 +1,9 @@
 // Arcs, circles, rectangles and wedges: AA, AR, AT, RT, CI, EA, ER, RA, RR, EW and WG.
 //
 // Arcs and circles become polylines holding one true arc segment (never chords); rectangles and
-// wedges become polygons. Every value that becomes a coordinate or a radius is checked against
-// the 32-bit range before anything is committed, and so is the circle of every arc: its centre
-// and axis points are written out later and must fit as well.
+// wedges become polygons. Every value that a figure stores (a point, the start and end of an arc,
+// a radius) is checked against the 32-bit range before anything is committed. An arc whose
+// centre or axis points lie outside the range is still made: the conversion leaves it out.
 
 #include <cmath>
 #include <memory>
@@ -59,13 +59,24 @@ bool offsetPoint(QsPoint& p, const QsPoint& d) {
     return true;
 }
 
-// The circle of centre c and radius r (r >= 0) keeps its axis points inside 32 bits.
-bool circleFits(const QsDPoint& c, double r) {
-    QsPoint ci;
-    int32_t ri = 0;
-    if (!c.tryRounded(ci) || !tryRoundHalfAway(r, ri) || ri < 0) return false;
-    return fitsInt32(int64_t{ci.x} - ri) && fitsInt32(int64_t{ci.x} + ri) &&
-           fitsInt32(int64_t{ci.y} - ri) && fitsInt32(int64_t{ci.y} + ri);
+// The point at angle a on the circle of centre c and radius r, placed as the arc constructor from
+// angles places its start and end, lies inside 32 bits.
+bool pointOnCircleFits(const QsPoint& c, int32_t r, double a) {
+    QsPoint p;
+    return QsDPoint(c.x + r * std::cos(a), c.y + r * std::sin(a)).tryRounded(p);
+}
+
+// s turned about m by angle a, placed as the arc constructor from a sweep places its end, lies
+// inside 32 bits.
+bool turnedPointFits(const QsPoint& s, const QsPoint& m, double a) {
+    const double dx = double(int64_t{s.x} - m.x);
+    const double dy = double(int64_t{s.y} - m.y);
+    int32_t x = 0;
+    int32_t y = 0;
+    if (!tryRoundHalfAway(dx * std::cos(a) - dy * std::sin(a), x) ||
+        !tryRoundHalfAway(dx * std::sin(a) + dy * std::cos(a), y))
+        return false;
+    return fitsInt32(int64_t{m.x} + x) && fitsInt32(int64_t{m.y} + y);
 }
 
 // A polyline holding the arc, finished as a closed line figure, goes to the batch. appendCode is
@@ -98,11 +109,13 @@ int arcAboutCentre(HpglInterpreter& in, const HpglStatement& st, StatementBatch&
         return 0;
     }
     if (relative && !offsetPoint(centre, start)) return 0;
+    const double sweep = v[2] * kDegreesToRadians;
     int32_t radius = 0;
-    if (!tryRoundHalfAway(distance(start, centre), radius) || !circleFits(centre, radius)) {
+    if (!tryRoundHalfAway(distance(start, centre), radius) ||
+        !turnedPointFits(start, centre, sweep)) {
         return 0;
     }
-    const QsArc arc(start, centre, v[2] * kDegreesToRadians);
+    const QsArc arc(start, centre, sweep);
     return moveAlongArc(in, arc, arc.end, batch);
 }
 
@@ -118,11 +131,13 @@ int arcThroughPoints(HpglInterpreter& in, const HpglStatement& st, StatementBatc
         return 0;
     }
     if (relative && (!offsetPoint(mid, start) || !offsetPoint(end, start))) return 0;
-    // Nearly collinear points far apart make a circle too large to write: refused. Exactly
-    // collinear points (within the tolerance) are the arc constructor's matter.
+    // Nearly collinear points far apart give a radius beyond 32 bits: refused, where the arc
+    // constructor would fall back to a straight segment. Exactly collinear points (within the
+    // tolerance) are the constructor's matter.
     QsDPoint c;
     double r = 0.0;
-    if (QsArc::circleThrough(start, mid, end, c, r) && !circleFits(c, r)) return 0;
+    int32_t radius = 0;
+    if (QsArc::circleThrough(start, mid, end, c, r) && !tryRoundHalfAway(r, radius)) return 0;
     const QsArc arc(start, mid, end);
     return moveAlongArc(in, arc, end, batch);
 }
@@ -162,7 +177,10 @@ int wedge(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch) {
         flags = QsArc::kClockwise;
     }
     QsPoint centre;
-    if (!penPoint(in, centre) || !circleFits(centre, radius)) return 0;
+    if (!penPoint(in, centre) || !pointOnCircleFits(centre, radius, startAngle)) return 0;
+    // A full circle ends at its start.
+    if (flags != QsArc::kFullCircle && !pointOnCircleFits(centre, radius, startAngle + sweep))
+        return 0;
     const QsArc arc(centre, radius, startAngle, startAngle + sweep, flags);
     auto polygon = std::make_unique<QsPolygon>();
     // A point-sized arc cannot be appended; what could be added is finished all the same.
@@ -203,7 +221,8 @@ int handleCI(HpglInterpreter& in, const HpglStatement& st, StatementBatch& b) {
     }
     int32_t radius = 0;
     QsPoint centre;
-    if (!scaledLength(r, radius) || !penPoint(in, centre) || !circleFits(centre, radius)) {
+    if (!scaledLength(r, radius) || !penPoint(in, centre) ||
+        !pointOnCircleFits(centre, radius, startAngle)) {
         return fail(b, kHpglCodeCI);
     }
     const QsArc arc(centre, radius, startAngle, startAngle, QsArc::kFullCircle);

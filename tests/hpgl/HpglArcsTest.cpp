@@ -110,9 +110,16 @@ TEST(HpglArcs, ShapesOfPlots) {
         // Refused: too few or bad numbers, zero or huge radii, far centres, near-collinear points.
         {"AA1,2;AAnan,0,90;AR1,1e999,90;AT1,2,3;RT1,2,3,x;CI;CIinf;CI0.01;CI6e7;",
          "#16 | #16 | #17 | #18 | #19 | #20 | #20 | #20 | #20 | @0,0"},
-        {"EA1;ER1,x;RA1e9,0;EW1,2;WG-1e99,0,90;AA5e7,0,90;AT2.5e7,0.025,5e7,0;",
-         "#25 | #26 | #27 | #29 #30 | #16 | #18 | @0,0"},
-        {"PU5e7,0;CI1e7;RR1e7,0;AR2e6,0,90;", "#20 | #28 | #17 | @2e+09,0"},
+        {"EA1;ER1,x;RA1e9,0;EW1,2;WG-1e99,0,90;AT2.5e7,0.025,5e7,0;",
+         "#25 | #26 | #27 | #29 #30 | #18 | @0,0"},
+        {"PU5e7,0;CI1e7;RR1e7,0;AR2e6,0,180;EW5e6,0,90;", "#20 | #28 | #17 | #29 | @2e+09,0"},
+        // A centre or axis points beyond the range do not stop an arc whose stored points fit.
+        {"PU5e7,0;PD;AR2e6,0,90;",
+         "L(a2000000000,0>2080000000,-80000000c2080000000,0r80000000f0) | @2.08e+09,-8e+07"},
+        {"PU5e7,0;CI-5e6;EW5e6,180,90;",
+         "L(a1800000000,0>1800000000,0c2000000000,0r200000000f2) | "
+         "P(2000000000,0 a1800000000,0>2000000000,-200000000c2000000000,0r200000000f0) | @2e+09,0"},
+        {"PU37.5e6,0;AT40849364.905,12.5e6,50e6,21650635.09;", "@2e+09,8.66025e+08"},
         {"PD;AA0,0,90;", "#55 #16 | @0,0"},
         // A zero-radius wedge is its centre point; as a full circle nothing is left.
         {"EW0.001,0,90;WG0.001,0,360;", "P(0,0) #51 #30 | @0,0"},
