@@ -1,6 +1,7 @@
 // Labels and character attributes: LB, DT, SI, SR, SD, AD, SS, SA, ES, LO, DI, DR, CP, and DV and
 // TD (run only by DF).
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <new>
@@ -8,7 +9,7 @@
 #include <string>
 
 #include "font/SystemFontTable.h"
-#include "geom/QsBox.h"
+#include "font/TextMeasure.h"
 #include "geom/QsText.h"
 #include "hpgl/HpglHandlers.h"
 #include "hpgl/HpglParams.h"
@@ -125,19 +126,23 @@ bool characterPlotMove(HpglInterpreter& in, double s, double n) {
 // Where the pen goes after the text: for a text that starts at its position and runs to the
 // right, the far side of its unrotated box plus one character gap, on its bottom line, mirrored
 // about the position as the label is and turned by the label's direction; otherwise the position
-// itself. An empty text leaves the pen where it is. False when the text or the point leaves the
-// 32-bit range.
+// itself. An empty text leaves the pen where it is. False when the point leaves the 32-bit range.
 bool textEndPoint(const QsText& text, const LabelState& ls, QsPoint& end) {
     const QsPoint& pos = text.position;
     end = pos;
     if (ls.originCode != 0 || ls.textPath != 0 || !text.hasString()) return true;
-    QsBox box;
-    if (!text.getBox(box)) return false;
-    int64_t x = int64_t{box.x2} + text.spacing;
-    int64_t y = box.y1;
-    if (ls.mirrorFlags & LabelState::kMirrorWidth) x = 2 * int64_t{pos.x} - x;
-    if (ls.mirrorFlags & LabelState::kMirrorHeight) y = 2 * int64_t{pos.y} - y;
-    return moveTurned(pos, double(x - pos.x), double(y - pos.y), ls.direction, end);
+    // The unrotated box spans the measured extent from the position (a label has neither frame
+    // nor pen width) and is mirrored about the position as the label is. Only its far side and
+    // its bottom are used, so a box that reaches beyond the range elsewhere still gives the end.
+    const TextExtent e = measureText(text.width, text.height, text.spacing, text.lineSpacing,
+                                     unsigned{text.fontNumber}, text.stringView());
+    const bool mirrorX = (ls.mirrorFlags & LabelState::kMirrorWidth) != 0;
+    const bool mirrorY = (ls.mirrorFlags & LabelState::kMirrorHeight) != 0;
+    int64_t x = std::max<int64_t>(0, mirrorX ? -e.width : e.width) + text.spacing;
+    int64_t y = std::min<int64_t>(0, mirrorY ? -e.height : e.height);
+    if (mirrorX) x = -x;
+    if (mirrorY) y = -y;
+    return moveTurned(pos, double(x), double(y), ls.direction, end);
 }
 
 // Makes a text of the buffer at the pen with the selected font's sizes, adds it to the batch and

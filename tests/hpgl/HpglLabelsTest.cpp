@@ -202,7 +202,9 @@ TEST_F(HpglLabels, PenMovesWithFixedPitch) {
         // back about the position. A mirrored height keeps the pen on the baseline.
         {"SI-0.285,0.375;LBAB\x03", {-14248, 0}, {0, 0}, {}},
         {"SI0.2,-0.3;LBAB\x03", {15000, 0}, {0, 0}, {}},
-        // A text whose end would leave the coordinate range is not made; the pen stays.
+        // A text reaching beyond the coordinate range above its end is made; one whose end would
+        // leave the range is not, and the pen stays.
+        {"PA0,53600000;SI0.1,200;LBAB\x03", {7500, 2144000000}, {0, 2144000000}, {}},
         {"PA53600000,0;LB" + std::string(400, 'A') + "\x03",
          {2144000000, 0},
          {2144000000, 0},
