@@ -13,6 +13,7 @@
 #include "db/LexClassRegistry.h"
 #include "db/LexDatabase.h"
 #include "db/LexGrid.h"
+#include "db/LexSaveInfo.h"
 #include "db/LexSheet.h"
 #include "db/LexZone.h"
 #include "db/ResourceSettings.h"
@@ -460,6 +461,60 @@ TEST_F(LexDatabaseTest, LaterSavesKeepIdentifiersAuthorAndCountSaves) {
     std::string wrapped = readFile(db->path());
     EXPECT_NE(wrapped.find("$id 2\n0 0\nauthor\n"), std::string::npos);
     EXPECT_NE(load(wrapped, LexDatabase::kModeReadOnly, "wrap2.smb"), nullptr);
+}
+
+TEST_F(LexDatabaseTest, SaveStampsFollowTheDateAndTimePatterns) {
+    std::tm t{};
+    t.tm_year = 126;  // 4 December 2026, 16:11:56
+    t.tm_mon = 11;
+    t.tm_mday = 4;
+    t.tm_hour = 16;
+    t.tm_min = 11;
+    t.tm_sec = 56;
+    EXPECT_EQ(lexVersionLine(t), "$Version 1.100 12/04 16:11:56 2026");
+    const std::pair<const char*, const char*> dates[] = {{"YY/MM/DD", "26/12/04"},
+                                                         {"YYYY-MM-DD", "2026-12-04"},
+                                                         {"DD.MM.YYYY", "04.12.2026"},
+                                                         {"YYYYY", "2026Y"},
+                                                         {"YYY", "26Y"},
+                                                         {"", "2026/12/04"},
+                                                         {"MMDD HH:SS", "1204 HH:SS"}};
+    for (const auto& [pattern, text] : dates)
+        EXPECT_EQ(formatSaveDate(pattern, t), text) << pattern;
+    const std::pair<const char*, const char*> times[] = {
+        {"HH:MM:SS", "16:11:56"}, {"", "16:11:56"},   {"HHMMSS", "161156"},
+        {"SSS", "56S"},           {"H:M:S", "H:M:S"}, {"DD/YY", "DD/YY"}};
+    for (const auto& [pattern, text] : times)
+        EXPECT_EQ(formatSaveTime(pattern, t), text) << pattern;
+
+    // Through a save: the variables when the settings were made, the settings file's keys
+    // over them, the variables alone for a database without settings.
+    ScopedEnv date("QRX_DATE_FORMAT", std::string("DD.MM.YYYY"));
+    ScopedEnv time("QRX_TIME_FORMAT", std::string("HH-MM"));
+    DatabaseSettings fromEnv;
+    DatabaseSettings fromFile;
+    ASSERT_EQ(fromFile.read("dateFormat : \"YYYY MM DD\"\ntimeFormat : SS"), 1);
+    const std::pair<const LexEnvironment*, std::string> saves[] = {
+        {&fromEnv, "date\n1\n04.12.2026\ntime\n1\n16-11\n"},
+        {&fromFile, "date\n1\n2026 12 04\ntime\n1\n56\n"},
+        {nullptr, "date\n1\n04.12.2026\ntime\n1\n16-11\n"}};
+    int n = 0;
+    for (const auto& [environment, stamp] : saves) {
+        std::string path = dir_.file("stamp" + std::to_string(n++) + ".sht");
+        std::unique_ptr<LexDatabase> db =
+            LexDatabase::open(path, environment, LexDatabase::kModeCreate);
+        ASSERT_NE(db, nullptr);
+        addChild(*db, "Sheet", std::make_unique<LexSheet>());
+        ASSERT_EQ(db->save(), 1);
+        std::string text = readFile(path);
+        std::string properties;
+        for (const char* name : {"date", "time"}) {
+            std::size_t at = text.find(std::string("\n") + name + "\n");
+            ASSERT_NE(at, std::string::npos);
+            properties += text.substr(at + 1, text.find("}", at) - at - 1);
+        }
+        EXPECT_EQ(properties, stamp);
+    }
 }
 
 TEST_F(LexDatabaseTest, SheetsKeepFramesAndCarryNoSaveCount) {
