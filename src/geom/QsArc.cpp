@@ -24,9 +24,20 @@ QsEVector scaledDirection(double k, double vx, double vy) {
     return QsEVector(roundHalfAway(k * vx), roundHalfAway(k * vy));
 }
 
-// The angle of an arc, -pi replaced by pi so that it lies in (-pi, pi].
-double inHalfOpenRange(double a) {
+// The direction of (dx, dy) in (-pi, pi]: 0 for a zero vector, +-pi/2 on the y axis, and -pi
+// (which atan2 gives for a negative zero y) taken as pi.
+double directionAngle(double dx, double dy) {
+    if (dx == 0.0) return dy == 0.0 ? 0.0 : (dy > 0 ? kQsHalfPi : -kQsHalfPi);
+    const double a = std::atan2(dy, dx);
     return a <= -kQsPi ? kQsPi : a;
+}
+
+// A written angle within half a resolution beyond +-pi stands for a direction inside (-pi, pi]
+// on the same side: pi itself above, the middle of the short interval it covers above -pi below.
+double foldHalfTurn(double a, double half) {
+    if (a > kQsPi && a - half <= kQsPi) return kQsPi;
+    if (a <= -kQsPi && a + half > -kQsPi) return (-kQsPi + (a + half)) / 2;
+    return a;
 }
 
 }  // namespace
@@ -148,19 +159,105 @@ QsPoint QsArc::centrePoint() const {
 
 double QsArc::startAngle() const {
     // Negated in 64 bits: the direction from the centre is the opposite of toCentre.
-    const int64_t nx = -int64_t{toCentre.x};
-    const int64_t ny = -int64_t{toCentre.y};
-    if (nx == 0) return ny == 0 ? 0.0 : (ny > 0 ? kQsHalfPi : -kQsHalfPi);
-    return inHalfOpenRange(std::atan2(double(ny), double(nx)));
+    return directionAngle(double(-int64_t{toCentre.x}), double(-int64_t{toCentre.y}));
 }
 
 double QsArc::endAngle() const {
     if (isFullCircle()) return startAngle();
     const QsDPoint c = centre();
-    const double dx = end.x - c.x;
-    const double dy = end.y - c.y;
-    if (dx == 0.0) return dy == 0.0 ? 0.0 : (dy > 0 ? kQsHalfPi : -kQsHalfPi);
-    return inHalfOpenRange(std::atan2(dy, dx));
+    return directionAngle(end.x - c.x, end.y - c.y);
+}
+
+namespace {
+
+// The end of an arc read from its written values: the integer point near the ray of angle e
+// from the arc's own centre (its start plus its direction; the written centre is that point
+// rounded), among the points within a unit of the ray a few units either side of radius r.
+// Points whose direction lies within half of the written end angle a2 come first; among them,
+// and among the others when there are none, the one nearest to the circle's point on the ray.
+// Returns whether the point found lies within; false with no point when none fits in 32 bits.
+bool findWrittenEnd(const QsDPoint& centre, int32_t r, double e, double a2, double half,
+                    QsPoint& end, bool& found) {
+    const double ux = std::cos(e);
+    const double uy = std::sin(e);
+    const QsDPoint ideal(centre.x + r * ux, centre.y + r * uy);
+    found = false;
+    bool bestInside = false;
+    double bestNear = 0.0;
+    double bestOff = 0.0;
+    for (int step = -8; step <= 8; ++step) {
+        const double t = r + 0.5 * step;
+        QsPoint onRay;
+        if (!QsDPoint(centre.x + t * ux, centre.y + t * uy).tryRounded(onRay)) continue;
+        for (int dy = -1; dy <= 1; ++dy) {
+            for (int dx = -1; dx <= 1; ++dx) {
+                const int64_t px = int64_t{onRay.x} + dx;
+                const int64_t py = int64_t{onRay.y} + dy;
+                if (!fitsInt32(px) || !fitsInt32(py)) continue;
+                const double off = std::fabs(directionAngle(px - centre.x, py - centre.y) - a2);
+                const double near = distance(QsDPoint(double(px), double(py)), ideal);
+                const bool inside = off <= half;
+                if (found && (inside != bestInside
+                                  ? !inside
+                                  : (near > bestNear || (near == bestNear && off >= bestOff))))
+                    continue;
+                found = true;
+                bestInside = inside;
+                bestNear = near;
+                bestOff = off;
+                end = QsPoint(static_cast<int32_t>(px), static_cast<int32_t>(py));
+            }
+        }
+    }
+    return found && bestInside;
+}
+
+}  // namespace
+
+QsArc QsArc::fromWrittenAngles(const QsPoint& c, int32_t r, double a1, double a2, uint16_t f,
+                               double resolution) {
+    const double half = std::isfinite(resolution) ? std::fabs(resolution) / 2 : 0.0;
+    const double s = foldHalfTurn(a1, half);
+    const double e = foldHalfTurn(a2, half);
+    if (r <= 0 || (f & kFullCircle) != 0 || !std::isfinite(s) || !std::isfinite(e))
+        return QsArc(c, r, s, e, f);
+
+    QsArc arc;
+    arc.radius = r;
+    arc.flags = f;
+    arc.toCentre = scaledDirection(-QsEVector::kScale, std::cos(s), std::sin(s));
+    // The start through the rounded direction, so that the centre the arc reports (start plus
+    // direction) rounds to the written centre again.
+    const double k = double(r) / QsEVector::kScale;
+    if (!QsDPoint(c.x - k * arc.toCentre.x, c.y - k * arc.toCentre.y).tryRounded(arc.start))
+        return QsArc(c, r, s, e, f);
+    bool found = false;
+    if (!findWrittenEnd(arc.centre(), r, e, a2, half, arc.end, found)) {
+        if (!found) return QsArc(c, r, s, e, f);
+        // The written start angle leaves the direction open within its resolution, and the end
+        // angle was measured from a centre moved along with it: try directions a little either
+        // side (the start and the written values stay) for one that puts an end point within.
+        static constexpr int kTries[] = {1, -1, 2, -2, 3, -3};
+        for (int t : kTries) {
+            const double a = s + t * half / 4;
+            QsArc trial = arc;
+            trial.toCentre = scaledDirection(-QsEVector::kScale, std::cos(a), std::sin(a));
+            QsPoint written;
+            if (std::fabs(trial.startAngle() - a1) > half || !trial.centre().tryRounded(written) ||
+                written != c)
+                continue;
+            bool any = false;
+            if (findWrittenEnd(trial.centre(), r, e, a2, half, trial.end, any)) {
+                arc = trial;
+                break;
+            }
+        }
+    }
+    if (pointsEqual(arc.end, arc.start)) {
+        arc.flags |= kFullCircle;
+        arc.end = arc.start;
+    }
+    return arc;
 }
 
 bool QsArc::isWithinRange() const {

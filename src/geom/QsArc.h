@@ -34,6 +34,17 @@ public:
     // 6. From start, toCentre, the direction from the centre to the end, radius and flags.
     QsArc(const QsPoint& s, const QsEVector& tc, const QsEVector& toEnd, int32_t r, uint16_t f);
 
+    // The arc that a centre, a radius, a start and an end angle and flags stand for when the
+    // angles were written rounded to the given resolution (1e-6 for six decimals), as database
+    // files hold arcs. Start point and direction come from the start angle as in constructor 1;
+    // the end is the point near the end angle's ray (seen from the arc's own centre) whose
+    // direction lies within half the resolution of the written angle, the one nearest to the
+    // radius, so that the arc reports the same angles when it is written again. A written
+    // angle just beyond +-pi (the half-turn rounded outwards) keeps the side it was written on.
+    // Full circle when the flags say so or the end equals the start.
+    static QsArc fromWrittenAngles(const QsPoint& c, int32_t r, double a1, double a2, uint16_t f,
+                                   double resolution = 1e-6);
+
     // The exact centre and radius of the circle through three points; false when they are
     // collinear (within the integer tolerance) or the values are not finite. For callers that
     // must check the range before building the arc through the points.

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <string>
 
 #include "base/ErrorRecord.h"
 #include "geom/QsAngle.h"
@@ -198,4 +200,66 @@ TEST(QsArc, TransformationsTurnTheDirectionAndMirrorsFlipTheOrientation) {
     a.mirrorPoint(QsPoint(10, 10));
     EXPECT_TRUE(a.isClockwise());
     EXPECT_EQ(a.centrePoint(), QsPoint(20, 20));
+}
+
+namespace {
+
+// The values a database file keeps of an arc: rounded centre, radius, angles with six decimals,
+// and the flags.
+std::string written(const QsArc& a) {
+    const QsPoint c = a.centrePoint();
+    char text[160];
+    std::snprintf(text, sizeof text, "%d %d %d %.6f %.6f %d", c.x, c.y, a.radius, a.startAngle(),
+                  a.endAngle(), int(a.flags));
+    return text;
+}
+
+QsArc readBack(const QsArc& a) {
+    const std::string text = written(a);
+    int cx = 0, cy = 0, r = 0, flags = 0;
+    double a1 = 0, a2 = 0;
+    EXPECT_EQ(std::sscanf(text.c_str(), "%d %d %d %lf %lf %d", &cx, &cy, &r, &a1, &a2, &flags), 6);
+    return QsArc::fromWrittenAngles(QsPoint(cx, cy), r, a1, a2, static_cast<uint16_t>(flags));
+}
+
+}  // namespace
+
+TEST(QsArc, WrittenValuesReadBackToTheSameText) {
+    const struct {
+        const char* name;
+        QsArc arc;
+        bool sameAtOnce;  // an arc about an integer centre reads back unchanged
+    } cases[] = {
+        {"half-turn start", QsArc(QsPoint(100, 100), 50, kQsPi, 0.5, 0), true},
+        {"half-turn end", QsArc(QsPoint(-7, 3), 4000, 0.25, kQsPi, QsArc::kClockwise), true},
+        {"just above -pi", QsArc(QsPoint(0, 0), 100, -kQsPi + 1e-8, 1.0, 0), true},
+        {"end just above -pi", QsArc(QsPoint(5, 5), 90000, 1.0, -kQsPi + 2e-7, 0), true},
+        {"clockwise over the half-turn, far out",
+         QsArc(QsPoint(0, 0), 1000000, -3.1415, 3.1415 - kQsTwoPi, QsArc::kClockwise), true},
+        {"full circle at pi", QsArc(QsPoint(1, 2), 30, kQsPi, kQsPi, QsArc::kFullCircle), true},
+        {"quarter", QsArc(QsPoint(40, -40), 1234567, 0.3, 0.3 + kQsHalfPi, 0), true},
+        {"small", QsArc(QsPoint(123457, -98765), 7, -2.0, 2.5, 0), false},
+        {"through three points", QsArc(QsPoint(0, 0), QsPoint(333, 1000), QsPoint(1717, 3)), false},
+        {"through three points, clockwise", QsArc(QsPoint(5, 9), QsPoint(20, 31), QsPoint(36, 8)),
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QsArc once = readBack(c.arc);
+        if (c.sameAtOnce) {
+            EXPECT_EQ(written(once), written(c.arc));
+        }
+        EXPECT_EQ(once.isFullCircle(), c.arc.isFullCircle());
+        EXPECT_EQ(once.isClockwise(), c.arc.isClockwise());
+        EXPECT_LE(std::abs(once.end.x - c.arc.end.x) + std::abs(once.end.y - c.arc.end.y), 3);
+        // Read and written again, nothing moves any more.
+        const QsArc twice = readBack(once);
+        EXPECT_EQ(written(twice), written(once));
+        EXPECT_EQ(twice.start, once.start);
+        EXPECT_EQ(twice.end, once.end);
+    }
+    EXPECT_EQ(written(QsArc::fromWrittenAngles(QsPoint(0, 0), 10, 3.141593, 0, 0)).substr(0, 15),
+              "0 0 10 3.141593");
+    EXPECT_EQ(written(QsArc::fromWrittenAngles(QsPoint(0, 0), 10, -3.141593, 0, 0)).substr(0, 16),
+              "0 0 10 -3.141593");
 }
