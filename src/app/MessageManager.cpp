@@ -79,8 +79,12 @@ void MessageManager::writeBanner(std::size_t c) {
     std::FILE* f = stream(c);
     if (f == nullptr) return;
     std::string text;
-    // A log opened for appending that already holds text gets a blank line before the banner.
-    if (f != stderr && std::fseek(f, 0, SEEK_END) == 0 && std::ftell(f) > 0) text += '\n';
+    // A stream that already holds text (a log opened for appending, or standard error sent to
+    // a file) gets a line feed before the banner. Standard error is asked where it stands
+    // without being moved.
+    const long position =
+        f == stderr ? std::ftell(f) : (std::fseek(f, 0, SEEK_END) == 0 ? std::ftell(f) : -1);
+    if (position > 0) text += '\n';
     const std::string rule(70, '#');
     std::tm now{};
     const std::string time = localTimeOf(std::time(nullptr), &now) ? timeText24(now) : "";

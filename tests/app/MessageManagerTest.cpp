@@ -83,6 +83,20 @@ TEST(MessageManager, AppendModeAndPreparationFailures) {
         ASSERT_EQ(::mkdir((env.home() + "/dir.err").c_str(), 0755), 0);
         EXPECT_EQ(manager.openLogs("dir", 0), 0);  // a directory where the log should be
         EXPECT_EQ(manager.logPath(MessageManager::kErrorChannel), env.home() + "/dir.err");
+        // A log that cannot be made at the first message sends it, banner first, to standard
+        // error, after a line feed when standard error already holds text.
+        const std::string gone = env.home() + "/gone";
+        ASSERT_EQ(::mkdir(gone.c_str(), 0755), 0);
+        manager.setLogDirectory(gone.c_str());
+        ASSERT_EQ(manager.openLogs("trazon", 0), 1);
+        ASSERT_EQ(::rmdir(gone.c_str()), 0);
+        testing::internal::CaptureStderr();
+        std::fputs("before", stderr);
+        manager.reportError(36710, nullptr, {"c"});
+        const std::string captured = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(matches(
+            captured, "before\n" + banner("Error Occurred !!!") + "\n<Mess\\.36710> missing c\n"))
+            << captured;
     }
     const std::string b = banner("Error Occurred !!!");
     EXPECT_TRUE(matches(
