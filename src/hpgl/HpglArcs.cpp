@@ -137,7 +137,12 @@ int arcThroughPoints(HpglInterpreter& in, const HpglStatement& st, StatementBatc
     QsDPoint c;
     double r = 0.0;
     int32_t radius = 0;
-    if (QsArc::circleThrough(start, mid, end, c, r) && !tryRoundHalfAway(r, radius)) return 0;
+    if (QsArc::circleThrough(start, mid, end, c, r)) {
+        if (!tryRoundHalfAway(r, radius)) return 0;
+    } else if (pointsEqual(start, end) && !pointsEqual(mid, start)) {
+        // Out and back along one line: the circle over the diameter from the start to the point.
+        if (!tryRoundHalfAway(distance(mid, start) / 2, radius)) return 0;
+    }
     const QsArc arc(start, mid, end);
     return moveAlongArc(in, arc, end, batch);
 }
