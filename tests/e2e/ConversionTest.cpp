@@ -8,13 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "db/LexPolyline.h"
-#include "geom/QsPolyline.h"
-
 using e2e::dataFile;
-using e2e::expectGolden;
 using e2e::Loaded;
-using e2e::Outcome;
 using e2e::ProgramRun;
 using testsupport::fileExists;
 using testsupport::readFile;
@@ -25,246 +20,176 @@ namespace fs = std::filesystem;
 namespace {
 
 // A circuit directory whose path table sends both settings files to the bundled installation.
-void makeCircuit(const std::string& dir) {
-    fs::create_directories(dir);
+std::string pathTableText() {
     const std::string info = testsupport::bundledRoot() + "/info";
-    writeFile(dir + "/rcpath", "landata : \"" + info + "\"\nlanenv : \"" + info + "\"\n");
+    return "landata : \"" + info + "\"\nlanenv : \"" + info + "\"\n";
 }
 
 void copyData(const std::string& name, const std::string& to) {
+    fs::create_directories(fs::path(to).parent_path());
     fs::copy_file(dataFile(name), to, fs::copy_options::overwrite_existing);
-}
-
-std::vector<QsPoint> pointsOf(const LexPolyline& line) {
-    return line.geometry()->ringPoints();
 }
 
 }  // namespace
 
-TEST(Conversion, TypicalRunIntoANewSheetOfAnExistingCircuit) {
+TEST(Conversion, GoldenOutputs) {
     ProgramRun p;
-    makeCircuit(p.file("board.cir"));
+    fs::create_directories(p.file("board.cir"));
+    writeFile(p.file("board.cir/rcpath"), pathTableText());
     copyData("typical.hpgl", p.file("plot.hgl"));
     copyData("typical.pens", p.file("pens.txt"));
-    const Outcome o = p.run({"-o", "board.cir/logo.sht", "-r", "pens.txt", "plot.hgl"});
-    EXPECT_EQ(o.code, 0);
-    EXPECT_EQ(o.out + o.err, "");
-    EXPECT_EQ(p.errors(), "");
-    EXPECT_EQ(p.warnings(), "<Mess.36752> The drawing was saved in board.cir/logo.sht.\n");
-    expectGolden(p.file("board.cir/logo.sht"), "typical.sht");
-
-    Loaded out(p.file("board.cir/logo.sht"));
-    ASSERT_TRUE(out.ok());
-    EXPECT_FALSE(out.sheet().isSymbol());
-    ASSERT_EQ(out.sheet().polylines().size(), 2u);
-    // 40 output units per plotter unit; pen 1 takes its colour from the pen map, pen 2 its
-    // default; style and width are the settings' defaults, stored explicitly.
-    const LexPolyline& first = *out.sheet().polylines().head();
-    EXPECT_EQ(pointsOf(first), (std::vector<QsPoint>{{0, 0}, {4000, 0}, {4000, 4000}}));
-    EXPECT_EQ(first.rawColor(), 6);
-    EXPECT_EQ(out.sheet().polylines().tail()->rawColor(), 2);
-    EXPECT_EQ(first.rawLineStyle(), 0);
-    EXPECT_EQ(first.rawLineWidth(), 0);
-    EXPECT_EQ(out.sheet().sheetBox(), QsBox(0, 0, 4000, 4000));  // the extent
-    EXPECT_EQ(
-        readFile(p.file("board.cir/logo.sht")).rfind("$Version 1.100 12/04 16:11:56 2026\n", 0),
-        0u);
-}
-
-TEST(Conversion, SymbolsNamedFromTheInputOrWithCapitals) {
-    ProgramRun p;
-    fs::create_directories(p.file("sub"));
     copyData("symbol.hpgl", p.file("sub/plot.hgl"));
-    Outcome o = p.run({"sub/plot.hgl"});
-    EXPECT_EQ(o.code, 0);
-    EXPECT_EQ(p.warnings(),
-              "<Mess.36752> The drawing was saved in " + p.file("sub/plot.smb") + ".\n");
-    expectGolden(p.file("sub/plot.smb"), "symbol.smb");
-    Loaded symbol(p.file("sub/plot.smb"));
-    ASSERT_TRUE(symbol.ok());
-    EXPECT_TRUE(symbol.sheet().isSymbol());
-    // Frame, circle and arc as polylines, the polygon twice (FP, EP) and the rectangle, and a
-    // label.
-    EXPECT_EQ(symbol.sheet().polylines().size(), 3u);
-    EXPECT_EQ(symbol.sheet().polygons().size(), 3u);
-    EXPECT_EQ(symbol.sheet().texts().size(), 1u);
-
-    o = p.run({"-o", "OUT.SMB", "sub/plot.hgl"});
-    EXPECT_EQ(o.code, 0);
-    Loaded capitals(p.file("OUT.SMB"));
-    ASSERT_TRUE(capitals.ok());
-    EXPECT_TRUE(capitals.sheet().isSymbol());
-}
-
-TEST(Conversion, SheetInACircuitThatDoesNotExistYet) {
-    ProgramRun p;
-    writeFile(p.file("plot.hgl"), "IN;SP1;PU0,0;PD10,0;");
-    Outcome o = p.run({"-o", "new/deep.cir/s.sht", "plot.hgl"});
-    EXPECT_EQ(o.code, 0);
-    EXPECT_EQ(p.errors(), "");
-    for (const char* sub : {"", "/log", "/ext", "/drc", "/frame"})
-        EXPECT_TRUE(fs::is_directory(p.file("new/deep.cir") + sub)) << sub;
-    const std::string info = testsupport::bundledRoot() + "/info";
-    EXPECT_EQ(readFile(p.file("new/deep.cir/rcpath")),
-              "landata : \"" + info + "\"\nlanenv : \"" + info + "\"\n");
-    Loaded sheet(p.file("new/deep.cir/s.sht"));
-    ASSERT_TRUE(sheet.ok());
-    EXPECT_EQ(sheet.sheet().polylines().size(), 1u);
-
-    // A directory that is no circuit cannot hold the path table; one below a file cannot be
-    // made at all. The directories made stay.
-    writeFile(p.file("afile"), "x");
+    copyData("append.hpgl", p.file("append.hgl"));
+    copyData("every-class.sht", p.file("board.cir/all.sht"));
     struct Case {
-        std::string output, messages;
+        std::vector<std::string> args;
+        std::string output, shown, golden;
     };
     const Case cases[] = {
-        {"plain/s.sht", "<Mess.36715> Cannot make the settings reference " +
-                            p.file("plain/rcpath") + " of the new design.\n"},
-        {"afile/x.cir/s.sht",
-         "<Mess.36707> Cannot create the directory " + p.file("afile/x.cir") + ".\n"},
+        // A new sheet in an existing circuit; a symbol named from the input; a sheet of every
+        // class of record, kept as it was, with the new objects appended.
+        {{"-o", "board.cir/logo.sht", "-r", "pens.txt", "plot.hgl"},
+         "board.cir/logo.sht",
+         "board.cir/logo.sht",
+         "typical.sht"},
+        {{"sub/plot.hgl"}, "sub/plot.smb", p.file("sub/plot.smb"), "symbol.smb"},
+        {{"-o", "board.cir/all.sht", "append.hgl"},
+         "board.cir/all.sht",
+         "board.cir/all.sht",
+         "append.sht"},
     };
     for (const Case& c : cases) {
-        o = p.run({"-o", c.output, "plot.hgl"});
-        EXPECT_EQ(o.code, 1) << c.output;
-        EXPECT_EQ(p.errors(), c.messages);
-        EXPECT_FALSE(fileExists(p.file(c.output)));
+        SCOPED_TRACE(c.golden);
+        EXPECT_EQ(p.run(c.args).code, 0);
+        EXPECT_EQ(p.errors(), "");
+        EXPECT_EQ(p.warnings(), "<Mess.36752> The drawing was saved in " + c.shown + ".\n");
+        e2e::expectGolden(p.file(c.output), c.golden);
     }
-    EXPECT_TRUE(fs::is_directory(p.file("plain/frame")));
+    // The typical run: 40 output units per plotter unit, pen 1's colour from the pen map, the
+    // area set to the extent.
+    Loaded typical(p.file("board.cir/logo.sht"));
+    ASSERT_TRUE(typical.ok());
+    EXPECT_EQ(typical.sheet().sheetBox(), QsBox(0, 0, 4000, 4000));
+    EXPECT_EQ(typical.sheet().polylines().head()->rawColor(), 6);
 }
 
-TEST(Conversion, AddingToAnExistingSheetKeepsItsContent) {
-    ProgramRun p;
-    makeCircuit(p.file("board.cir"));
-    copyData("every-class.sht", p.file("board.cir/all.sht"));
-    copyData("append.hpgl", p.file("plot.hgl"));
-    Outcome o = p.run({"-o", "board.cir/all.sht", "plot.hgl"});
-    EXPECT_EQ(o.code, 0);
-    EXPECT_EQ(p.errors(), "");
-    // The earlier records come back as they were, the new polyline and text at the ends of
-    // their lists; the area stays.
-    expectGolden(p.file("board.cir/all.sht"), "append.sht");
-    {
-        Loaded sheet(p.file("board.cir/all.sht"));
-        ASSERT_TRUE(sheet.ok());
-        EXPECT_EQ(sheet.sheet().objectCount(), 11u);
-        EXPECT_EQ(sheet.sheet().sheetBox(), QsBox(0, 0, 420000, 297000));
-        EXPECT_EQ(sheet.sheet().texts().tail()->string(), "ok");
-    }
-
-    // -m new replaces the file.
-    o = p.run({"-m", "new", "-o", "board.cir/all.sht", "plot.hgl"});
-    EXPECT_EQ(o.code, 0);
-    {
-        Loaded sheet(p.file("board.cir/all.sht"));
-        ASSERT_TRUE(sheet.ok());
-        EXPECT_EQ(sheet.sheet().objectCount(), 2u);
-        EXPECT_EQ(sheet.sheet().components().size(), 0u);
-        QsBox extent;
-        ASSERT_TRUE(sheet.sheet().objectsExtent(extent));
-        EXPECT_EQ(sheet.sheet().sheetBox(), extent);
-        EXPECT_EQ(extent.x1, 400);
-    }
-
-    // An existing file that is no sheet is not replaced without -m new.
-    writeFile(p.file("board.cir/bad.sht"), "not a sheet\n");
-    o = p.run({"-o", "board.cir/bad.sht", "plot.hgl"});
-    EXPECT_EQ(o.code, 1);
-    EXPECT_EQ(p.errors(), "<Mess.36723> Cannot open or create the sheet board.cir/bad.sht.\n");
-    EXPECT_EQ(readFile(p.file("board.cir/bad.sht")), "not a sheet\n");
-}
-
-TEST(Conversion, OffsetsScaleAndPenMap) {
+TEST(Conversion, OutputKindsOptionsAndNewCircuits) {
     ProgramRun p;
     writeFile(p.file("plot.hgl"), "IN;SP1;PU0,0;PD400,0;SP9;PD400,100;");
+    writeFile(p.file("nothing.hgl"), "IN;SP1;PU100,100;SP0;");
     writeFile(p.file("pens.txt"), "1 9 0\n");
-    const Outcome o = p.run({"-p:scale", "2", "-p:offsetx", "2.5", "-p:offsety", "-1", "-r",
-                             "pens.txt", "-o", "out.smb", "plot.hgl"});
-    EXPECT_EQ(o.code, 0);
-    Loaded out(p.file("out.smb"));
-    ASSERT_TRUE(out.ok());
-    ASSERT_EQ(out.sheet().polylines().size(), 2u);
-    const LexPolyline& first = *out.sheet().polylines().head();
-    EXPECT_EQ(pointsOf(first), (std::vector<QsPoint>{{2500, -1000}, {22500, -1000}}));
-    EXPECT_EQ(first.rawColor(), 9);
-    EXPECT_EQ(out.sheet().polylines().tail()->rawColor(), 9);  // pen 9 by default
-    EXPECT_EQ(out.sheet().sheetBox(), QsBox(2500, -1000, 22500, 4000));
-}
-
-TEST(Conversion, PlotThatDrawsNothing) {
-    ProgramRun p;
-    writeFile(p.file("plot.hgl"), "IN;SP1;PU100,100;SP0;");
-    EXPECT_EQ(p.run({"plot.hgl"}).code, 0);
-    Loaded out(p.file("plot.smb"));
-    ASSERT_TRUE(out.ok());
-    EXPECT_EQ(out.sheet().objectCount(), 0u);
-    EXPECT_EQ(out.sheet().sheetBox(), QsBox(0, 0, 0, 0));
+    copyData("every-class.sht", p.file("old.cir/all.sht"));
+    writeFile(p.file("old.cir/rcpath"), pathTableText());
+    struct Case {
+        std::vector<std::string> args;
+        std::string output;
+        bool symbol;
+        std::size_t objects;
+        QsBox area;
+        int colour;  // of the first polyline
+    };
+    const Case cases[] = {
+        {{"-o", "OUT.SMB", "plot.hgl"}, "OUT.SMB", true, 2, {0, 0, 16000, 4000}, 1},
+        {{"-p:scale", "2", "-p:offsetx", "2.5", "-p:offsety", "-1", "-r", "pens.txt", "-o",
+          "moved.smb", "plot.hgl"},
+         "moved.smb",
+         true,
+         2,
+         {2500, -1000, 22500, 4000},
+         9},
+        {{"nothing.hgl"}, "nothing.smb", true, 0, {0, 0, 0, 0}, 0},
+        {{"-o", "new/deep.cir/s.sht", "plot.hgl"},
+         "new/deep.cir/s.sht",
+         false,
+         2,
+         {0, 0, 16000, 4000},
+         1},
+        {{"-m", "new", "-o", "old.cir/all.sht", "plot.hgl"},
+         "old.cir/all.sht",
+         false,
+         2,
+         {0, 0, 16000, 4000},
+         1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.output);
+        EXPECT_EQ(p.run(c.args).code, 0);
+        EXPECT_EQ(p.errors(), "");
+        Loaded out(p.file(c.output));
+        ASSERT_TRUE(out.ok());
+        EXPECT_EQ(out.sheet().isSymbol(), c.symbol);
+        EXPECT_EQ(out.sheet().objectCount(), c.objects);
+        EXPECT_EQ(out.sheet().sheetBox(), c.area);
+        if (c.objects > 0) {
+            EXPECT_EQ(out.sheet().polylines().head()->rawColor(), c.colour);
+        }
+    }
+    for (const char* sub : {"log", "ext", "drc", "frame"})
+        EXPECT_TRUE(fs::is_directory(p.file("new/deep.cir/") + sub)) << sub;
+    EXPECT_EQ(readFile(p.file("new/deep.cir/rcpath")), pathTableText());
 }
 
 TEST(Conversion, ReportedFailures) {
     ProgramRun p;
     writeFile(p.file("plot.hgl"), "IN;SP1;PD10,10;");
     writeFile(p.file("words.txt"), "only words, no command\n");
+    writeFile(p.file("afile"), "x");
     fs::create_directories(p.file("nopath.cir"));
+    writeFile(p.file("nopath.cir/bad.sht"), "not a sheet\n");
     // Installations with one settings file missing.
+    const std::string bundled = testsupport::bundledRoot();
     const std::string noLandata = p.file("root1"), noLanenv = p.file("root2");
     for (const std::string& root : {noLandata, noLanenv})
-        fs::copy(testsupport::bundledRoot(), root, fs::copy_options::recursive);
+        fs::copy(bundled, root, fs::copy_options::recursive);
     fs::remove(noLandata + "/info/landata.rsc");
     fs::remove(noLanenv + "/info/lanenv.rsc");
-
     struct Case {
         std::vector<std::string> args;
-        std::string root, messages, output;
+        std::string root, message;
     };
-    const std::string bundled = testsupport::bundledRoot();
     const Case cases[] = {
-        {{"words.txt"},
-         bundled,
-         "<Mess.36708> Cannot convert " + p.file("words.txt") +
-             ": the output name must end in .smb or .sht and differ from the input name, and the "
-             "input must hold HP-GL statements.\n",
-         "words.smb"},
-        {{"-r", p.home(), "plot.hgl"},
-         bundled,
-         "<Mess.36711> Cannot read the file " + p.home() + ".\n",
-         "plot.smb"},
+        {{"words.txt"}, bundled, "36708> Cannot convert " + p.file("words.txt") + ": "},
+        {{"-r", p.home(), "plot.hgl"}, bundled, "36711> Cannot read the file " + p.home() + "."},
         {{"plot.hgl"},
          noLandata,
-         "<Mess.36711> Cannot read the file " + noLandata + "/info/landata.rsc.\n",
-         "plot.smb"},
-        {{"plot.hgl"},
-         noLanenv,
-         "<Mess.36711> Cannot read the file " + noLanenv + "/info/lanenv.rsc.\n",
-         "plot.smb"},
+         "36711> Cannot read the file " + noLandata + "/info/landata.rsc."},
+        {{"plot.hgl"}, noLanenv, "36711> Cannot read the file " + noLanenv + "/info/lanenv.rsc."},
+        // A circuit without path table; a directory that is no circuit; one below a file.
         {{"-o", "nopath.cir/s.sht", "plot.hgl"},
          bundled,
-         "<Mess.36711> Cannot read the file " + p.file("nopath.cir/rcpath") + ".\n",
-         "nopath.cir/s.sht"},
+         "36711> Cannot read the file " + p.file("nopath.cir/rcpath") + "."},
+        {{"-o", "plain/s.sht", "plot.hgl"},
+         bundled,
+         "36715> Cannot make the settings reference " + p.file("plain/rcpath") + " "},
+        {{"-o", "afile/x.cir/s.sht", "plot.hgl"},
+         bundled,
+         "36707> Cannot create the directory " + p.file("afile/x.cir") + "."},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.args.front());
-        const Outcome o = p.run(c.args, c.root);
-        EXPECT_EQ(o.code, 1);
-        EXPECT_EQ(p.errors(), c.messages);
+        SCOPED_TRACE(c.message);
+        EXPECT_EQ(p.run(c.args, c.root).code, 1);
+        EXPECT_EQ(p.errors().rfind("<Mess." + c.message, 0), 0u) << p.errors();
         EXPECT_EQ(p.warnings(), "");
-        EXPECT_FALSE(fileExists(p.file(c.output)));
     }
+    EXPECT_FALSE(fileExists(p.file("words.smb")) || fileExists(p.file("plot.smb")));
+    EXPECT_TRUE(fs::is_directory(p.file("plain/frame")));  // made before the failure, kept
+
+    // An existing file that is no sheet is not replaced without -m new.
+    writeFile(p.file("nopath.cir/rcpath"), pathTableText());
+    EXPECT_EQ(p.run({"-o", "nopath.cir/bad.sht", "plot.hgl"}).code, 1);
+    EXPECT_EQ(p.errors(), "<Mess.36723> Cannot open or create the sheet nopath.cir/bad.sht.\n");
+    EXPECT_EQ(readFile(p.file("nopath.cir/bad.sht")), "not a sheet\n");
 }
 
 TEST(Conversion, EveryCorpusPlotBecomesALoadableSymbol) {
-    ProgramRun p;
     const std::vector<std::string> files = testsupport::corpusFiles();
     if (files.empty()) GTEST_SKIP() << "no plot corpus beside the repository";
-    int index = 0;
+    ProgramRun p;
     for (const std::string& plot : files) {
         SCOPED_TRACE(plot);
-        const std::string output = p.file("corpus" + std::to_string(index++) + ".smb");
-        const Outcome o = p.run({"-o", output, plot});
-        EXPECT_EQ(o.code, 0);
-        EXPECT_EQ(o.out + o.err, "");
-        EXPECT_EQ(p.errors(), "");
-        Loaded symbol(output);
-        EXPECT_TRUE(symbol.ok());
-        fs::remove(output);
+        const auto outcome = p.run({"-m", "new", "-o", "corpus.smb", plot});
+        EXPECT_EQ(outcome.code, 0);
+        EXPECT_EQ(outcome.out + outcome.err + p.errors(), "");
+        EXPECT_TRUE(Loaded(p.file("corpus.smb")).ok());
     }
 }

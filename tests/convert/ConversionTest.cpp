@@ -1,0 +1,273 @@
+// The figure conversion and its undoable commands, on a fresh database reached through handles
+// as the driver reaches it.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "base/ErrorRecord.h"
+#include "convert/CreateCommands.h"
+#include "convert/HpglConverter.h"
+#include "convert/SheetCommands.h"
+#include "db/LexDatabase.h"
+#include "db/LexSheet.h"
+#include "geom/QsArc.h"
+#include "geom/QsPolygon.h"
+#include "hpgl/PlotPage.h"
+#include "support/TestSupport.h"
+
+using testsupport::writeFile;
+
+namespace {
+
+std::unique_ptr<QsPolyline> stroke(std::vector<QsPoint> p) {
+    return std::make_unique<QsPolyline>(p.data(), static_cast<int>(p.size()));
+}
+
+std::unique_ptr<QsPolygon> square(std::int32_t lineWidth) {
+    auto polygon = std::make_unique<QsPolygon>(QsBox(0, 0, 100, 100));
+    polygon->setLineWidth(lineWidth);
+    return polygon;
+}
+
+// A figure of any type code, for the dispatch.
+struct CodedFigure : QsFigure {
+    explicit CodedFigure(int c) : code(c) {}
+    int typeCode() const override { return code; }
+    std::unique_ptr<QsFigure> clone() const override { return nullptr; }
+    int code;
+};
+
+class ConversionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dbInitialise();
+        // Widths 0, 3, 4; text heights 2000, 2500, 3000; a default style that shows when stored.
+        ASSERT_EQ(landata.read("lineWidth 2 { 0 0  1 3  2 4 }\n"
+                               "textTable 5 { 0 1 2000 0 0  1 1 2500 0 0  2 1 3000 0 0 }\n"
+                               "lineStyleTable 5 { 0 0 0 0 0  1 1 1 1 1  2 2 2 2 2 }\n"
+                               "defaultLineStyle : 2\n"),
+                  1);
+        resetUnitFactor();
+        ErrorRecord::instance().clear();
+        database = dbOpen(dir.file("out.smb"), &landata, LexDatabase::kModeCreate);
+        sheetHandle = dbCreateSheet(database, "Sheet", LexSheet::kKindSymbol);
+        ASSERT_NE(sheetHandle.sheet(), nullptr);
+    }
+    void TearDown() override { dbCloseAll(), resetUnitFactor(); }
+
+    LexSheet& sheet() { return *sheetHandle.sheet(); }
+    static int code() { return ErrorRecord::instance().code(); }
+
+    testsupport::TempDir dir;
+    DatabaseSettings landata{false};
+    DbHandle database, sheetHandle;
+};
+
+}  // namespace
+
+TEST_F(ConversionTest, OffsetsMoveFiguresAndThoseLeavingTheRangeAreSkipped) {
+    HpglConverter converter(&landata, nullptr, sheetHandle, 2500, -1000);  // 2.5 mm, -1 mm
+    EXPECT_EQ(converter.convertFigure(stroke({{0, 0}, {400, 0}}), 1), 1);
+    const LexPolyline& line = *sheet().polylines().head();
+    EXPECT_EQ(line.geometry()->ringPoints(), (std::vector<QsPoint>{{2500, -1000}, {2900, -1000}}));
+    // Pen 1's colour; the default style and width stored as explicit values.
+    EXPECT_EQ(line.rawColor(), 1);
+    EXPECT_EQ(line.rawLineStyle(), 2);
+    EXPECT_EQ(line.rawLineWidth(), 0);
+    // An arc moves with its ends and centre (a half turn below (1000, 0)).
+    auto arc = stroke({{0, 0}});
+    arc->appendArc(QsArc(QsPoint(0, 0), QsPoint(1000, 0), M_PI));
+    EXPECT_EQ(converter.convertFigure(std::move(arc), 1), 1);
+    EXPECT_EQ(sheet().polylines().tail()->box(), QsBox(2500, -2000, 4500, -1000));
+
+    HpglConverter far(&landata, nullptr, sheetHandle, INT_MAX - 99, INT_MIN + 5);
+    EXPECT_EQ(far.convertFigure(stroke({{0, 0}, {99, 10}}), 1), 1);
+    EXPECT_EQ(far.convertFigure(stroke({{0, 0}, {100, 0}}), 1), 0);
+    EXPECT_EQ(far.convertFigure(stroke({{0, -6}}), 1), 0);
+    EXPECT_EQ(far.convertFigure(square(0), 1), 0);
+    EXPECT_EQ(far.convertFigure(std::make_unique<QsPolyline>(), 1), 0);
+    EXPECT_EQ(sheet().objectCount(), 3u);
+}
+
+TEST_F(ConversionTest, WidthAndFontIndexRules) {
+    struct WidthCase {
+        const char* table;
+        int defaultIndex;
+        std::int32_t width;
+        int index;
+    };
+    for (const WidthCase& c : {
+             WidthCase{"0 0 1 3 2 4", 0, 35, 1},      // |3 - 3| = 0
+             WidthCase{"0 0 1 3 2 4", 0, 19, 0},      // a tenth, truncated: 1 is closer to 0
+             WidthCase{"0 10 1 20 2 30", 2, 250, 2},  // 20 and 30 both 5 away: the default wins
+             WidthCase{"0 0 1 10 2 30", 0, 200, 1},   // 10 and 30 both 10 away: the earlier wins
+             WidthCase{"0 100", 0, INT_MAX, 0},       // no overflow in the distance
+         }) {
+        DatabaseSettings s(false);
+        ASSERT_EQ(s.read(std::string("lineWidth 2 { ") + c.table +
+                         " }\ndefaultLineWidth : " + std::to_string(c.defaultIndex)),
+                  1);
+        EXPECT_EQ(HpglConverter(&s, nullptr, sheetHandle, 0, 0).widthIndex(c.width), c.index)
+            << c.table << " / " << c.width;
+    }
+    // Heights 2000, 2500, 3000: a height halfway between two entries takes the earlier; the
+    // height itself is the distance to beat.
+    HpglConverter converter(&landata, nullptr, sheetHandle, 0, 0);
+    const std::pair<std::int32_t, int> fonts[] = {{2250, 0}, {2251, 1}, {2750, 1}, {99999, 2},
+                                                  {0, 0},    {-5, 0},   {1000, 0}};
+    for (const auto& [height, index] : fonts)
+        EXPECT_EQ(converter.fontIndex(height), index) << height;
+    EXPECT_EQ(HpglConverter(nullptr, nullptr, sheetHandle, 0, 0).fontIndex(2500), 0);
+}
+
+TEST_F(ConversionTest, AttributesAndDispatchByType) {
+    writeFile(dir.file("pens.txt"), "1 5 3\n");
+    HpglConverter converter(&landata, nullptr, sheetHandle, 0, 0);
+    converter.penTable().read(dir.file("pens.txt"));
+    auto text = std::make_unique<QsText>();
+    text->position = QsPoint(100, 200);
+    text->setString("AB");
+    text->height = 2600;
+    text->justification = 6;
+    text->path = 1;
+    text->angle = 0.5;
+    EXPECT_EQ(converter.convertFigure(std::move(text), 1), 1);
+    const LexText& t = *sheet().texts().head();
+    EXPECT_EQ(t.string(), "AB");
+    EXPECT_EQ(t.rawFont(), 1);
+    EXPECT_EQ(t.rawColor(), 5);
+    EXPECT_EQ(t.justification() * 10 + t.path(), 61);
+    EXPECT_DOUBLE_EQ(t.angle(), 0.5);
+
+    // A polyline set is stored filled, a polygon unfilled; pen 17 has no entry: colour 2,
+    // style 2. The polygon's width 35 takes index 1.
+    const QsPoint pts[] = {{0, 0}, {10, 0}, {10, 10}};
+    EXPECT_EQ(converter.convertFigure(std::make_unique<QsPolylineSet>(pts, 3), 1), 1);
+    EXPECT_EQ(converter.convertFigure(square(35), 17), 1);
+    const LexPolygon& set = *sheet().polygons().head();
+    const LexPolygon& polygon = *sheet().polygons().tail();
+    EXPECT_TRUE(set.isFilled());
+    EXPECT_EQ(set.rawColor() * 10 + set.rawFillStyle(), 53);
+    EXPECT_FALSE(polygon.isFilled());
+    EXPECT_EQ(polygon.rawColor() * 10 + polygon.rawFillStyle(), 22);
+    EXPECT_EQ(polygon.rawLineWidth(), 1);
+    EXPECT_EQ(polygon.rawLineStyle(), 2);
+
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(converter.convertFigure(std::make_unique<CodedFigure>(17), 1), 1);
+    for (int quiet : {18, 22, 23, 28, 29})
+        EXPECT_EQ(converter.convertFigure(std::make_unique<CodedFigure>(quiet), 1), 0);
+    EXPECT_EQ(converter.convertFigure(std::make_unique<QsBox>(0, 0, 5, 5), 1), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "UNKNOWN!\n");
+    EXPECT_EQ(sheet().objectCount(), 3u);
+}
+
+TEST_F(ConversionTest, ConvertResults) {
+    // Polygons edged (EP) and filled (FP) are both stored unfilled.
+    const std::string plot = dir.file("plot.hgl");
+    writeFile(plot, "IN;SP3;PU0,0;PD100,0;PM0;PD200,0,200,200;PM2;EP;FP;");
+    EXPECT_EQ(HpglConverter(&landata, nullptr, sheetHandle, 0, 0).convert(plot, 2.0, ""),
+              kConvertDone);
+    EXPECT_DOUBLE_EQ(unitFactor(), 50.0);
+    EXPECT_EQ(sheet().polylines().head()->geometry()->ringPoints().back(), QsPoint(5000, 0));
+    ASSERT_EQ(sheet().polygons().size(), 2u);
+    EXPECT_FALSE(sheet().polygons().head()->isFilled() || sheet().polygons().tail()->isFilled());
+
+    writeFile(dir.file("words.txt"), "only words, no command\n");
+    struct Case {
+        DbHandle sheet;
+        std::string input;
+        int result;
+    };
+    for (const Case& c :
+         {Case{DbHandle(), plot, kConvertNoSheet}, Case{database, plot, kConvertNoSheet},
+          Case{sheetHandle, dir.file("missing"), kConvertNoInput},
+          Case{sheetHandle, dir.path(), kConvertUnreadable},
+          Case{sheetHandle, dir.file("words.txt"), kConvertNoStatements}}) {
+        resetUnitFactor();
+        EXPECT_EQ(HpglConverter(&landata, nullptr, c.sheet, 0, 0).convert(c.input, 1.6, ""),
+                  c.result);
+        EXPECT_DOUBLE_EQ(unitFactor(), 40.0);  // multiplied in every case
+    }
+}
+
+TEST_F(ConversionTest, CommandStatesAndCodes) {
+    const QsPoint pts[] = {{0, 0}, {10, 20}};
+    CreatePolylineCommand line(sheetHandle, QsPolyline(pts, 2), 4, 1, 2);
+    EXPECT_EQ(line.state(), kCmdStateReady);
+    EXPECT_EQ(line.type() * 10 + line.reversible(), 1);  // a database command, reversible
+    EXPECT_EQ(line.undo() + line.redo(), 0);             // neither executed nor undone yet
+    EXPECT_EQ(code(), 30005);
+    ASSERT_EQ(line.execute(), 1);
+    EXPECT_EQ(sheet().polylines().head(), line.object());
+    EXPECT_EQ(line.execute(), 0);
+    EXPECT_EQ(code() * 10 + ErrorRecord::instance().severity(), 300052);
+    EXPECT_EQ(line.undo(), 1);
+    EXPECT_EQ(line.state() * 10 + static_cast<int>(sheet().objectCount()), 20);
+    EXPECT_EQ(line.redo(), 1);
+    EXPECT_EQ(line.state() * 10 + static_cast<int>(sheet().objectCount()), 11);
+    {  // undone when destroyed: the command destroys its object (the sanitizers see a leak)
+        CreatePolygonCommand polygon(sheetHandle, QsPolygon(QsBox(0, 0, 5, 5)), 1, 0, 0, true, 2);
+        EXPECT_EQ(polygon.execute() + polygon.undo(), 2);
+    }
+
+    // Commands that cannot be ready: no geometry or a text beyond the range (30004, level 4),
+    // a handle that names no sheet (30002, level 2).
+    auto expectNotReady = [](std::unique_ptr<CreateObjectCommand> c, int codeAndLevel) {
+        EXPECT_EQ(code() * 10 + ErrorRecord::instance().severity(), codeAndLevel);
+        EXPECT_EQ(c->state(), kCmdStateNotReady);
+        EXPECT_EQ(c->execute(), 0);
+        EXPECT_EQ(code(), 30005);
+        ErrorRecord::instance().clear();
+    };
+    ErrorRecord::instance().clear();
+    expectNotReady(std::make_unique<CreatePolylineCommand>(sheetHandle, nullptr, 0, 0, 0), 300044);
+    expectNotReady(std::make_unique<CreatePolygonCommand>(sheetHandle, nullptr, 0, 0, 0, false, 0),
+                   300044);
+    expectNotReady(std::make_unique<CreateTextCommand>(sheetHandle, QsPoint(INT_MAX - 5, 0),
+                                                       std::string(100, 'W'), 0, 0, 0, 0, 0.0),
+                   300044);
+    expectNotReady(std::make_unique<CreatePolylineCommand>(database, QsPolyline(pts, 2), 0, 0, 0),
+                   300022);
+    EXPECT_EQ(sheet().objectCount(), 1u);
+}
+
+TEST_F(ConversionTest, SheetEditCommandsSwapValues) {
+    LexSheet& s = sheet();
+    const QsBox before = s.sheetBox();
+    SetSheetBoxCommand box(sheetHandle, QsBox(1, 2, 300, 400));
+    EXPECT_EQ(box.execute(), 1);
+    EXPECT_EQ(s.sheetBox(), QsBox(1, 2, 300, 400));
+    EXPECT_EQ(box.undo(), 1);
+    EXPECT_EQ(s.sheetBox(), before);
+    SetSheetSizeColourCommand colour(sheetHandle, 0x1234);  // the low 8 bits, in bits 16-23
+    SetSheetDisplayCommand display(sheetHandle, 7);
+    EXPECT_EQ(colour.execute() + display.execute(), 2);
+    EXPECT_EQ(s.attributes() & 0xFFFF0002u, 0x00340002u);
+    EXPECT_EQ(colour.undo() + display.undo(), 2);
+    EXPECT_EQ(s.attributes() & 0xFFFF0002u, 0u);
+
+    const QsPoint pts[] = {{0, 0}, {10, 20}};
+    CreatePolylineCommand line(sheetHandle, QsPolyline(pts, 2), 0, 0, 0);
+    line.execute();
+    MoveSheetCommand move(sheetHandle, QsPoint(10, -5));  // (10, -5) becomes the origin
+    EXPECT_EQ(move.execute(), 1);
+    EXPECT_EQ(s.polylines().head()->box(), QsBox(-10, 5, 0, 25));
+    EXPECT_EQ(move.undo(), 1);
+    MoveSheetCommand tooFar(sheetHandle, QsPoint(INT_MIN, 0));
+    EXPECT_EQ(tooFar.execute(), 0);
+    EXPECT_EQ(s.polylines().head()->box(), QsBox(0, 0, 10, 20));
+
+    // The box command needs a sheet handle; the others take any valid handle but change only
+    // a sheet.
+    const DbHandle grid = dbCreateGrid(database, "Grid", DbGridValues());
+    EXPECT_EQ(SetSheetBoxCommand(grid, QsBox()).state(), kCmdStateNotReady);
+    EXPECT_EQ(code(), 30002);
+    EXPECT_EQ(SetSheetSizeColourCommand(DbHandle(), 1).state(), kCmdStateNotReady);
+    SetSheetDisplayCommand onGrid(grid, 1);
+    EXPECT_EQ(onGrid.state(), kCmdStateReady);
+    EXPECT_EQ(onGrid.execute(), 0);
+}
