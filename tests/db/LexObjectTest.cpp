@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -13,6 +14,16 @@
 #include "geom/QsPolyline.h"
 
 namespace {
+
+// A new object of T with one attribute setter applied.
+template <class T>
+std::function<std::unique_ptr<LexSheetObject>(int)> maker(void (T::*set)(int)) {
+    return [set](int v) {
+        auto o = std::make_unique<T>();
+        ((*o).*set)(v);
+        return std::unique_ptr<LexSheetObject>(o.release());
+    };
+}
 
 std::unique_ptr<LexPolyline> makeStroke(QsPoint a, QsPoint b) {
     QsPoint pts[2] = {a, b};
@@ -112,6 +123,60 @@ TEST(LexObjectTest, AttributeWordsFollowTheDefaultsWhenFlagged) {
     text.setFont(-1);
     text.setColor(4);
     EXPECT_EQ(text.attributes(), 1u | 0x4u | (4u << 8));
+}
+
+TEST(LexObjectTest, AttributeFieldsSitWhereTheLayoutPutsThem) {
+    // Per class and field: the setter, the field's lowest bit and width in the attribute word,
+    // and the flag bit that selects the settings default.
+    struct Field {
+        const char* what;
+        std::function<std::unique_ptr<LexSheetObject>(int)> make;
+        int shift;
+        int bits;
+        int defaultBit;
+    };
+    const Field fields[] = {
+        {"polyline colour", maker(&LexPolyline::setColor), 8, 8, 1},
+        {"polyline style", maker(&LexPolyline::setLineStyle), 4, 4, 2},
+        {"polyline width", maker(&LexPolyline::setLineWidth), 16, 8, 3},
+        {"arc colour", maker(&LexArc::setColor), 8, 8, 1},
+        {"arc style", maker(&LexArc::setLineStyle), 4, 4, 2},
+        {"arc width", maker(&LexArc::setLineWidth), 16, 8, 3},
+        {"polygon colour", maker(&LexPolygon::setColor), 16, 8, 1},
+        {"polygon style", maker(&LexPolygon::setLineStyle), 8, 4, 2},
+        {"polygon width", maker(&LexPolygon::setLineWidth), 24, 8, 4},
+        {"polygon fill", maker(&LexPolygon::setFillStyle), -1, 8, 3},
+        {"circle colour", maker(&LexCircle::setColor), 16, 8, 1},
+        {"circle style", maker(&LexCircle::setLineStyle), 8, 4, 2},
+        {"circle width", maker(&LexCircle::setLineWidth), 24, 8, 4},
+        {"circle fill", maker(&LexCircle::setFillStyle), -1, 8, 3},
+        {"text colour", maker(&LexText::setColor), 8, 8, 1},
+        {"text font", maker(&LexText::setFont), 16, 8, 2},
+        {"property box colour", maker(&LexPropBox::setColor), 8, 8, 1},
+        {"property box font", maker(&LexPropBox::setFont), 16, 8, 2},
+        {"frame style", maker(&LexFrame::setLineStyle), 5, 3, 2},
+        {"frame colour", maker(&LexFrame::setColor), 8, 8, 1},
+        {"frame width", maker(&LexFrame::setLineWidth), 16, 8, 3},
+    };
+    for (const Field& f : fields) {
+        std::uint32_t mask = (1u << f.bits) - 1u;
+        // A new object is visible, polygons and circles filled, with no default flags.
+        std::uint32_t base = f.make(-1)->attributes() & (1u | 0x20u);
+        EXPECT_EQ(base & 1u, 1u) << f.what;
+        std::uint32_t word = f.make(5)->attributes();
+        std::uint32_t expected = f.shift >= 0 ? base | (5u << f.shift) : base;
+        EXPECT_EQ(word, expected) << f.what;
+        EXPECT_EQ(f.make(-1)->attributes(), base | (1u << f.defaultBit)) << f.what;
+        if (f.shift >= 0) {
+            EXPECT_EQ((f.make(0x1FF)->attributes() >> f.shift) & 0x1FFu, 0x1FFu & mask) << f.what;
+        }
+    }
+    LexPolygon filled;
+    filled.setFillStyle(5);
+    EXPECT_EQ(filled.secondAttributes(), 5u);
+    LexCircle round;
+    round.setFillStyle(5);
+    EXPECT_EQ(round.fillStyle(), 5);
 }
 
 TEST(LexObjectTest, ListMisuseIsRefusedWithItsCode) {
