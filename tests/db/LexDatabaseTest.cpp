@@ -4,6 +4,7 @@
 
 #include <csignal>
 #include <memory>
+#include <optional>
 #include <random>
 #include <regex>
 #include <string>
@@ -130,7 +131,7 @@ LexArc
 {
 $id 20
 1 -1 3 -1
-0 0 1000 0.000000 1.570796 1
+0 0 1000 3.141593 -1.570796 1
 }
 }
 $LexCircleList
@@ -166,6 +167,13 @@ $id 23
 2
 R1
 R2
+}
+LexText
+{
+$id 27
+1 -1 0
+0 0 3.141593 1.000000 0 0
+0
 }
 }
 $LexPolylineList
@@ -431,6 +439,7 @@ TEST_F(LexDatabaseTest, LaterSavesKeepIdentifiersAuthorAndCountSaves) {
     ScopedEnv later("SOURCE_DATE_EPOCH", std::string("1796490716"));  // a day and an hour later
     db = LexDatabase::open(path, &settings_, LexDatabase::kModeUpdate);
     ASSERT_NE(db, nullptr);
+    EXPECT_EQ(db->sheet()->name(), std::optional<std::string>(" "));  // written for no name
     QsPoint pts[2] = {{0, 0}, {5, 5}};
     std::unique_ptr<LexSheetObject> line(new LexPolyline(QsPolyline(pts, 2)));
     db->sheet()->addObject(line);
@@ -539,10 +548,11 @@ TEST_F(LexDatabaseTest, EveryClassSurvivesLoadAndSave) {
     ASSERT_NE(db, nullptr) << ErrorRecord::instance().code();
     LexSheet* sheet = db->sheet();
     ASSERT_NE(sheet, nullptr);
-    EXPECT_EQ(sheet->objectCount(), 9u);
+    EXPECT_EQ(sheet->objectCount(), 10u);
     EXPECT_EQ(*sheet->name(), "top sheet");
     EXPECT_EQ(sheet->rawColor(), -1);
     EXPECT_EQ(sheet->texts().head()->string(), "R1\nR2");
+    EXPECT_EQ(sheet->texts().tail()->string(), "");
     EXPECT_EQ(sheet->polylines().head()->geometry()->usedCount(), 6);
     EXPECT_TRUE(sheet->polylines().head()->geometry()->record(1).isMarkedVertex());
     EXPECT_EQ(sheet->polygons().head()->geometry()->holes().size(), 1u);
