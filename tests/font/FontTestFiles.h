@@ -1,5 +1,5 @@
 // Writers of small font files for the tests: ".vec" fonts (fixed-pitch or proportional,
-// single- or double-byte) and split ".vf1"/".vf2" fonts, built from point lists.
+// single- or double-byte) and split ".vf1"/".vf2" font files, built from point lists.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +11,7 @@
 
 namespace fonttest {
 
-// A point of a ".vec" glyph: x, y in cell units; down: drawn from the previous point.
+// A point of a ".vec" glyph in cell units; down: drawn from the previous point.
 struct VecPoint {
     int x;
     int y;
@@ -23,11 +23,13 @@ struct VecGlyph {
     int width = 0;  // advance in cell units (proportional fonts)
 };
 
+// Writes v big-endian in n bytes at s[at].
+inline void putBig(std::string& s, std::size_t at, std::uint32_t v, int n = 4) {
+    for (int i = 0; i < n; ++i)
+        s[at + static_cast<std::size_t>(i)] = static_cast<char>(v >> (8 * (n - 1 - i)));
+}
 inline void putBig32(std::string& s, std::size_t at, std::uint32_t v) {
-    s[at] = static_cast<char>(v >> 24);
-    s[at + 1] = static_cast<char>(v >> 16);
-    s[at + 2] = static_cast<char>(v >> 8);
-    s[at + 3] = static_cast<char>(v);
+    putBig(s, at, v);
 }
 
 // The bytes of a ".vec" font. Fixed pitch: indexEntries 32-bit entries (entry k for code or
@@ -35,97 +37,75 @@ inline void putBig32(std::string& s, std::size_t at, std::uint32_t v) {
 inline std::string vecFont(std::uint32_t flags, int cellWidth, int cellHeight, int baseline,
                            const std::map<int, VecGlyph>& glyphs, int indexEntries = 128) {
     const bool proportional = (flags & (1u << 17)) != 0;
-    const std::size_t indexSize =
-        proportional ? 5 * 128 : 4 * static_cast<std::size_t>(indexEntries);
-    std::string data;
+    const std::size_t indexSize = proportional ? 5 * 128 : 4 * std::size_t(indexEntries);
     std::string index(indexSize, '\0');
+    std::string data;
     for (const auto& [key, glyph] : glyphs) {
-        std::uint32_t offset = static_cast<std::uint32_t>(160 + indexSize + data.size());
-        std::size_t length = 2 * glyph.points.size();
+        const auto offset = static_cast<std::uint32_t>(160 + indexSize + data.size());
+        const auto length = static_cast<std::uint32_t>(2 * glyph.points.size());
         for (const VecPoint& p : glyph.points) {
             data.push_back(static_cast<char>((p.down ? 0x80 : 0) | (p.x & 0x7F)));
             data.push_back(static_cast<char>(p.y & 0x7F));
         }
         if (proportional) {
-            std::size_t at = 5 * static_cast<std::size_t>(key) - 1;
-            index[at] = static_cast<char>(offset >> 16);
-            index[at + 1] = static_cast<char>(offset >> 8);
-            index[at + 2] = static_cast<char>(offset);
-            index[at + 3] = static_cast<char>(length);
-            index[at + 4] = static_cast<char>(glyph.width);
+            const std::size_t at = 5 * std::size_t(key) - 1;
+            putBig(index, at, offset, 3);
+            putBig(index, at + 3, length, 1);
+            putBig(index, at + 4, static_cast<std::uint32_t>(glyph.width), 1);
         } else {
-            putBig32(index, 4 * static_cast<std::size_t>(key),
-                     (offset << 8) | static_cast<std::uint32_t>(length));
+            putBig(index, 4 * std::size_t(key), (offset << 8) | length);
         }
     }
-    std::string file(160, '\0');
-    file.replace(0, 8, "TESTFONT");
-    putBig32(file, 16, flags);
-    putBig32(file, 20, static_cast<std::uint32_t>(cellWidth));
-    putBig32(file, 24, static_cast<std::uint32_t>(cellHeight));
-    putBig32(file, 28, static_cast<std::uint32_t>(baseline));
-    putBig32(file, 32, static_cast<std::uint32_t>(indexSize));
-    putBig32(file, 36, static_cast<std::uint32_t>(data.size()));
-    return file + index + data;
+    std::string header(160, '\0');
+    const std::uint32_t fields[] = {flags,
+                                    std::uint32_t(cellWidth),
+                                    std::uint32_t(cellHeight),
+                                    std::uint32_t(baseline),
+                                    std::uint32_t(indexSize),
+                                    std::uint32_t(data.size())};
+    for (std::size_t i = 0; i < 6; ++i)
+        putBig(header, 16 + 4 * i, fields[i]);
+    return header + index + data;
 }
 
-// One stroke list of a split font glyph: points on the 1024 grid; strokes are separated by the
-// pen-lift pair and the glyph ends with two of them in a row.
+// The strokes of a split font glyph: points on the 1024 grid.
 using SplitGlyph = std::vector<std::vector<std::pair<int, int>>>;
 
-// Packs 10-bit values into little-endian 16-bit words, most significant bits first.
-inline std::string packTenBits(const std::vector<int>& values) {
-    std::string out;
-    std::uint32_t acc = 0;
-    int bits = 0;
-    for (int v : values) {
-        acc = (acc << 10) | static_cast<std::uint32_t>(v & 0x3FF);
-        bits += 10;
-        while (bits >= 16) {
-            std::uint16_t word = static_cast<std::uint16_t>(acc >> (bits - 16));
-            out.push_back(static_cast<char>(word & 0xFF));
-            out.push_back(static_cast<char>(word >> 8));
-            bits -= 16;
+// One split font file with glyphs at the given slots (the others missing): strokes separated
+// by the pen-lift pair, two of them at the end, as 10-bit values packed into little-endian
+// 16-bit words, most significant bits first.
+inline std::string splitFontFile(const std::map<int, SplitGlyph>& glyphs) {
+    std::string table(2 + 4418 * 4, '\xFF');
+    std::string data;
+    for (const auto& [slot, strokes] : glyphs) {
+        for (int b = 0; b < 4; ++b)
+            table[2 + 4 * std::size_t(slot) + std::size_t(b)] =
+                static_cast<char>(data.size() >> (8 * b));
+        std::vector<int> values;
+        for (std::size_t i = 0; i < strokes.size(); ++i) {
+            if (i > 0) values.insert(values.end(), {1023, 1023});
+            for (const auto& [x, y] : strokes[i])
+                values.insert(values.end(), {x, y});
+        }
+        values.insert(values.end(), {1023, 1023, 1023, 1023});
+        std::uint32_t acc = 0;
+        int bits = 0;
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            acc = (acc << 10) | std::uint32_t(values[i]);
+            bits += 10;
+            if (i + 1 == values.size() && bits % 16 != 0) {  // pad the last word
+                acc <<= 16 - bits % 16;
+                bits += 16 - bits % 16;
+            }
+            for (; bits >= 16; bits -= 16) {
+                const auto w = static_cast<std::uint16_t>(acc >> (bits - 16));
+                data.push_back(static_cast<char>(w & 0xFF));
+                data.push_back(static_cast<char>(w >> 8));
+            }
             acc &= (1u << bits) - 1;
         }
     }
-    if (bits > 0) {
-        std::uint16_t word = static_cast<std::uint16_t>(acc << (16 - bits));
-        out.push_back(static_cast<char>(word & 0xFF));
-        out.push_back(static_cast<char>(word >> 8));
-    }
-    return out;
-}
-
-// The bytes of one split font file with glyphs at the given slots (others missing).
-inline std::string splitFontFile(const std::map<int, SplitGlyph>& glyphs) {
-    std::string table(2 + 4418 * 4, '\0');
-    for (int i = 0; i < 4418; ++i) {
-        std::size_t at = 2 + 4 * static_cast<std::size_t>(i);
-        for (int b = 0; b < 4; ++b)
-            table[at + static_cast<std::size_t>(b)] = '\xFF';
-    }
-    std::string data;
-    for (const auto& [slot, strokes] : glyphs) {
-        std::uint32_t offset = static_cast<std::uint32_t>(data.size());
-        std::size_t at = 2 + 4 * static_cast<std::size_t>(slot);
-        for (int b = 0; b < 4; ++b)
-            table[at + static_cast<std::size_t>(b)] = static_cast<char>(offset >> (8 * b));
-        std::vector<int> values;
-        for (std::size_t i = 0; i < strokes.size(); ++i) {
-            if (i > 0) {
-                values.push_back(1023);
-                values.push_back(1023);
-            }
-            for (const auto& [x, y] : strokes[i]) {
-                values.push_back(x);
-                values.push_back(y);
-            }
-        }
-        for (int k = 0; k < 4; ++k)
-            values.push_back(1023);
-        data += packTenBits(values);
-    }
+    table[0] = table[1] = '\0';
     return table + data;
 }
 

@@ -1,3 +1,4 @@
+// Split double-byte fonts: slots of the two files, 10-bit packed points, pen lifts, damaged data.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -24,92 +25,71 @@ constexpr std::uint32_t word(int x, int y) {
     return (std::uint32_t(x) << 16) | std::uint32_t(y);
 }
 
+class SplitVectorFontTest : public ::testing::Test {
+protected:
+    void SetUp() override { resetSysEnv(); }
+    ScopedEnv noFontPath_{"QFONT_PATH", std::nullopt};
+    TempDir dir_;
+    const std::string base_ = dir_.file("kanji.vec");
+};
+
 }  // namespace
 
-TEST(SplitVectorFontTest, FetchesPackedGlyphsFromBothFiles) {
-    resetSysEnv();
-    ScopedEnv noFontPath("QFONT_PATH", std::nullopt);
-    TempDir dir;
-    const std::string base = dir.file("kanji.vec");
-    // JIS 0x2122 is slot 1 of the first file; 0x5021 slot 0 of the second (no glyph); 0x5022
-    // slot 1 of the second.
+TEST_F(SplitVectorFontTest, PackedGlyphsFromBothFiles) {
+    // JIS 0x2122 is slot 1 of the first file, 0x5022 slot 1 of the second; slot 0 is no glyph.
     const SplitGlyph two = {{{0, 0}, {1022, 512}}, {{100, 900}, {200, 900}, {300, 5}}};
     const SplitGlyph one = {{{7, 8}}};
-    ASSERT_TRUE(writeFile(base + ".vf1", splitFontFile({{1, two}, {0, one}})));
-    ASSERT_TRUE(writeFile(base + ".vf2", splitFontFile({{1, one}})));
-
+    ASSERT_TRUE(writeFile(base_ + ".vf1", splitFontFile({{1, two}, {0, one}})));
+    ASSERT_TRUE(writeFile(base_ + ".vf2", splitFontFile({{1, one}})));
     for (int mode : {kLoadWhole, kLoadOnDemand}) {
         SCOPED_TRACE(mode);
-        FontHandle h(base, mode, kCodeJis);
-        ASSERT_TRUE(h.hasFont());
+        FontHandle h(base_, mode, kCodeJis);
         ASSERT_NE(dynamic_cast<SplitVectorFont*>(h.font()), nullptr);
-
         std::uint8_t buf[kGlyphBufferSize];
         int width = -1;
-        int units = h.fetchGlyphWidth(0x2122, buf, sizeof buf, &width);
-        ASSERT_EQ(units, 12);  // five points and one lift, as 32-bit words
+        const int units = h.fetchGlyphWidth(0x2122, buf, sizeof buf, &width);
         EXPECT_EQ(width, 1024);
-        std::vector<std::uint32_t> expected = {word(0, 0),
-                                               word(1022, 512),
-                                               word(1023, 1023),
-                                               word(100, 900),
-                                               word(200, 900),
-                                               word(300, 5),
-                                               0};
-        EXPECT_EQ(words(buf, units), expected);
-
+        ASSERT_EQ(units, 12);  // five points and one lift as 32-bit words, then the 0 word
+        EXPECT_EQ(words(buf, units),
+                  (std::vector<std::uint32_t>{word(0, 0), word(1022, 512), word(1023, 1023),
+                                              word(100, 900), word(200, 900), word(300, 5), 0}));
         std::vector<GlyphPoint> pts;
         ASSERT_EQ(h.glyphPoints(0x2122, pts), 5);
-        EXPECT_EQ(
-            std::vector<bool>({pts[0].penDown, pts[1].penDown, pts[2].penDown, pts[4].penDown}),
-            std::vector<bool>({false, true, false, true}));
+        EXPECT_TRUE(!pts[0].penDown && pts[1].penDown && !pts[2].penDown && pts[4].penDown);
 
-        EXPECT_EQ(h.fetchGlyph(0x2121, buf, sizeof buf), 0);  // slot 0 has no glyph
-        EXPECT_EQ(h.fetchGlyph(0x2123, buf, sizeof buf), 0);  // missing slot
-        EXPECT_EQ(h.fetchGlyph(0x5021, buf, sizeof buf), 0);
-        EXPECT_EQ(h.fetchGlyph(0x5022, buf, sizeof buf), 2);
-        EXPECT_EQ(words(buf, 2)[0], word(7, 8));
-        EXPECT_EQ(h.fetchGlyph(0x2020, buf, sizeof buf), -1);  // below the first slot
-        h.setCodeKind(kCodeShiftJis);
-        EXPECT_EQ(h.fetchGlyph(0x8141, buf, sizeof buf), 12);  // Shift_JIS of JIS 0x2122
-        h.setCodeKind(kCodeKorean);
-        EXPECT_EQ(h.fetchGlyph(0xB0A1, buf, sizeof buf), -1);
+        const struct {
+            int kind;
+            std::uint32_t code;
+            int units;
+        } cases[] = {{kCodeJis, 0x2121, 0},    {kCodeJis, 0x2123, 0},  {kCodeJis, 0x5021, 0},
+                     {kCodeJis, 0x5022, 2},    {kCodeJis, 0x2020, -1}, {kCodeShiftJis, 0x8141, 12},
+                     {kCodeKorean, 0xB0A1, -1}};
+        for (const auto& c : cases) {
+            h.setCodeKind(c.kind);
+            EXPECT_EQ(h.fetchGlyph(c.code, buf, sizeof buf), c.units) << std::hex << c.code;
+        }
     }
 }
 
-TEST(SplitVectorFontTest, MissingOrShortFilesAndCorruptData) {
-    resetSysEnv();
-    ScopedEnv noFontPath("QFONT_PATH", std::nullopt);
-    TempDir dir;
-    const std::string base = dir.file("k.vec");
-    // Without the first file there is no split font; a short first file does not open.
-    ASSERT_TRUE(writeFile(base + ".vf1", std::string(1000, '\0')));
-    FontHandle h(base, kLoadWhole, kCodeJis);
-    EXPECT_FALSE(h.hasFont());
+TEST_F(SplitVectorFontTest, MissingShortAndDamagedFiles) {
+    ASSERT_TRUE(writeFile(base_ + ".vf1", std::string(1000, '\0')));
+    FontHandle h(base_, kLoadWhole, kCodeJis);
+    EXPECT_FALSE(h.hasFont());  // shorter than its slot table
 
-    // A first file alone serves its rows; the second file's rows have no glyph.
-    const SplitGlyph g = {{{1, 2}, {3, 4}}};
-    std::string file = splitFontFile({{1, g}});
-    ASSERT_TRUE(writeFile(base + ".vf1", file));
-    ASSERT_GE(h.open(base, kLoadOnDemand, kCodeJis), 0);
+    // A first file alone serves its rows. Glyph data without the closing lifts ends where the
+    // file ends; an offset past the end gives no glyph; endless data is cut at the buffer.
+    const std::string file = splitFontFile({{1, {{{1, 2}, {3, 4}}}}});
+    std::string garbage = file.substr(0, 17674);
+    garbage[2 + 4 * 2] = 0x40;  // slot 2 points far beyond the data
+    garbage += std::string(20000, '\x11');
     std::uint8_t buf[kGlyphBufferSize];
-    EXPECT_EQ(h.fetchGlyph(0x2122, buf, sizeof buf), 4);
-    EXPECT_EQ(h.fetchGlyph(0x5022, buf, sizeof buf), 0);
-    h.close();
-
-    // Glyph data without the closing lifts ends where the file ends; an offset past the end
-    // gives no glyph; endless garbage is cut at the buffer's size.
-    std::string cut = file.substr(0, file.size() - 3);
-    std::string table = file.substr(0, 17674);
-    table[2 + 4 * 2] = 0x40;  // slot 2 points far beyond the data
-    std::string garbage = table + std::string(20000, '\x11');
     for (int mode : {kLoadWhole, kLoadOnDemand}) {
-        ASSERT_TRUE(writeFile(base + ".vf1", cut));
-        ASSERT_GE(h.open(base, mode, kCodeJis), 0);
+        ASSERT_TRUE(writeFile(base_ + ".vf1", file.substr(0, file.size() - 3)));
+        ASSERT_GE(h.open(base_, mode, kCodeJis), 0);
         EXPECT_EQ(h.fetchGlyph(0x2122, buf, sizeof buf), 4);
-        h.close();
-        ASSERT_TRUE(writeFile(base + ".vf1", garbage));
-        ASSERT_GE(h.open(base, mode, kCodeJis), 0);
+        EXPECT_EQ(h.fetchGlyph(0x5022, buf, sizeof buf), 0);
+        ASSERT_TRUE(writeFile(base_ + ".vf1", garbage));
+        ASSERT_GE(h.open(base_, mode, kCodeJis), 0);
         EXPECT_EQ(h.fetchGlyph(0x2123, buf, sizeof buf), 0);
         EXPECT_EQ(h.fetchGlyph(0x2122, buf, sizeof buf), int(kGlyphBufferSize / 2 - 2));
         h.close();
