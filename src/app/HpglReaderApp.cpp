@@ -12,7 +12,6 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <initializer_list>
 #include <limits>
 #include <string_view>
@@ -51,8 +50,11 @@ double readDecimal(std::string_view text) {
         const std::size_t expEnd = digitsFrom(e);
         if (expEnd > e) end = expEnd;
     }
+    // Only the prefix is handed on, so that nothing beyond it (hexadecimal, "inf") is read.
     const std::string number(text.substr(start, end - start));
-    return std::strtod(number.c_str(), nullptr);
+    double value = 0.0;
+    readDouble(number.c_str(), &value);
+    return value;
 }
 
 // Makes dir with every missing parent directory. Empty on success, else the path that could not
