@@ -1,10 +1,13 @@
-// Appending vertices and arcs to polylines one at a time, as the interpreter does for long strokes.
+// Appending vertices and arcs to polylines one at a time, as the interpreter does for long strokes,
+// and building arcs from the values a sheet file holds, as the file reader does for every arc.
 // A polyline holds at most 65535 records (its slot count is 16 bits), so a million appends fill
 // one polyline to the limit after another; the per-size runs show that the cost per append does
 // not grow with the length of the polyline.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <vector>
 
 #include "geom/QsAngle.h"
 #include "geom/QsArc.h"
@@ -69,5 +72,29 @@ BENCHMARK(BM_AppendArcs)
     ->Arg(21845)
     ->Arg(kMillion)
     ->Unit(benchmark::kMillisecond);
+
+// Arcs written with six-decimal angles (centre, radius, start and end angle) and read back.
+void BM_ArcsFromWrittenAngles(benchmark::State& state) {
+    struct Written {
+        QsPoint centre;
+        int32_t radius;
+        double a1, a2;
+    };
+    std::vector<Written> arcs;
+    for (int i = 0; i < 1000; ++i) {
+        const QsArc arc(pointAt(i * 7919), 10 + (i * 104729) % 100000, 0.0061 * i - 3.0,
+                        0.0043 * i - 2.0, 0);
+        char text[64];
+        std::snprintf(text, sizeof text, "%.6f %.6f", arc.startAngle(), arc.endAngle());
+        Written w{arc.centrePoint(), arc.radius, 0.0, 0.0};
+        if (std::sscanf(text, "%lf %lf", &w.a1, &w.a2) == 2) arcs.push_back(w);
+    }
+    for (auto _ : state) {
+        for (const Written& w : arcs)
+            benchmark::DoNotOptimize(QsArc::fromWrittenAngles(w.centre, w.radius, w.a1, w.a2, 0));
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(arcs.size()));
+}
+BENCHMARK(BM_ArcsFromWrittenAngles);
 
 }  // namespace

@@ -185,21 +185,34 @@ bool findWrittenEnd(const QsDPoint& centre, int32_t r, double e, double a2, doub
     bool bestInside = false;
     double bestNear = 0.0;
     double bestOff = 0.0;
+    QsPoint previous;
     for (int step = -8; step <= 8; ++step) {
         const double t = r + 0.5 * step;
         QsPoint onRay;
         if (!QsDPoint(centre.x + t * ux, centre.y + t * uy).tryRounded(onRay)) continue;
+        if (step > -8 && onRay == previous) continue;  // the same points again
+        previous = onRay;
         for (int dy = -1; dy <= 1; ++dy) {
             for (int dx = -1; dx <= 1; ++dx) {
                 const int64_t px = int64_t{onRay.x} + dx;
                 const int64_t py = int64_t{onRay.y} + dy;
                 if (!fitsInt32(px) || !fitsInt32(py)) continue;
-                const double off = std::fabs(directionAngle(px - centre.x, py - centre.y) - a2);
-                const double near = distance(QsDPoint(double(px), double(py)), ideal);
+                const double vx = px - centre.x;
+                const double vy = py - centre.y;
+                const double near =
+                    (px - ideal.x) * (px - ideal.x) + (py - ideal.y) * (py - ideal.y);
+                // Only points nearly on the ray can lie within the written angle; the exact
+                // direction is taken for those alone.
+                const double along = vx * ux + vy * uy;
+                const double across = vx * uy - vy * ux;
+                double off = kQsTwoPi;
+                if (along > 0 && std::fabs(across) <= along * (4 * half + 1e-12))
+                    off = std::fabs(directionAngle(vx, vy) - a2);
                 const bool inside = off <= half;
-                if (found && (inside != bestInside
-                                  ? !inside
-                                  : (near > bestNear || (near == bestNear && off >= bestOff))))
+                if (found &&
+                    (inside != bestInside
+                         ? !inside
+                         : (near > bestNear || (near == bestNear && (!inside || off >= bestOff)))))
                     continue;
                 found = true;
                 bestInside = inside;
