@@ -9,7 +9,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <optional>
 #include <regex>
@@ -51,15 +50,10 @@ public:
     std::string warningLog() const { return logDirectory() + "/trazon.wrn"; }
     std::string file(const std::string& name) const { return home_.file(name); }
 
-    // Further variables for the runs (a value of std::nullopt removes one set by default).
-    std::map<std::string, std::optional<std::string>> env{{"QLANG", "english"},
-                                                          {"SOURCE_DATE_EPOCH", kEpoch}};
-
     Outcome run(const std::vector<std::string>& args,
                 std::optional<std::string> root = testsupport::bundledRoot()) const {
-        std::string command = "cd " + quote(home_.path()) + " && env -i HOME=" + quote(home());
-        for (const auto& [name, value] : env)
-            if (value) command += " " + name + "=" + quote(*value);
+        std::string command = "cd " + quote(home_.path()) + " && env -i HOME=" + quote(home()) +
+                              " QLANG=english SOURCE_DATE_EPOCH=" + kEpoch;
         if (root) command += " QRXROOT=" + quote(*root);
         command += " " + quote(TRAZON_PROGRAM);
         for (const auto& a : args)
@@ -85,6 +79,16 @@ public:
 private:
     testsupport::TempDir home_;
 };
+
+// The matches of pattern in text, in order.
+inline std::vector<std::string> grep(const std::string& text, const char* pattern) {
+    const std::regex re(pattern);
+    std::vector<std::string> out;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), re); it != std::sregex_iterator();
+         ++it)
+        out.push_back(it->str());
+    return out;
+}
 
 // The folder of the golden files.
 inline std::string dataFile(const std::string& name) {
@@ -123,7 +127,6 @@ public:
     }
     bool ok() const { return database_ != nullptr && database_->sheet() != nullptr; }
     LexSheet& sheet() const { return *database_->sheet(); }
-    LexDatabase& database() const { return *database_; }
 
 private:
     testsupport::ScopedEnv root_{"QRXROOT", testsupport::bundledRoot()};

@@ -1,50 +1,22 @@
-// A plot of arcs, circles, wedges, rectangles and polygon-mode shapes converted by the built
-// program into a symbol: its "$Arc" lines and polygon records, and the symbol read back by the
-// program when a second plot is added to it.
+// A plot of arcs, circles, wedges, rectangles and polygon-mode shapes converted into a symbol:
+// its "$Arc" lines and polygon records, and the symbol read back when a second plot is added.
+#include "E2eSupport.h"
+
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <regex>
-
-#include "support/TestSupport.h"
-
-namespace {
-
-// Runs the program in home on the bundled installation; its exit code.
-int runProgram(const testsupport::TempDir& home, const std::string& args) {
-    std::filesystem::create_directories(home.path() + "/norvel/kv/log");
-    const std::string command = "cd '" + home.path() + "' && env -i HOME='" + home.path() +
-                                "' QLANG=english QRXROOT='" + testsupport::bundledRoot() + "' '" +
-                                TRAZON_PROGRAM + "' " + args + " >/dev/null 2>&1";
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// The lines matching pattern, in file order.
-std::vector<std::string> grep(const std::string& text, const char* pattern) {
-    const std::regex re(pattern);
-    std::vector<std::string> out;
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), re); it != std::sregex_iterator();
-         ++it)
-        out.push_back(it->str());
-    return out;
-}
-
-}  // namespace
+using e2e::grep;
+using testsupport::readFile;
 
 TEST(ShapesE2E, ArcsAndPolygonsOfASymbol) {
-    testsupport::TempDir home;
-    testsupport::writeFile(home.file("shapes.hgl"),
+    e2e::ProgramRun p;
+    testsupport::writeFile(p.file("shapes.hgl"),
                            "IN;SP1;PU0,0;PD;AA0,100,90;AR0,-100,-90;PU200,0;CI50;CI-50;PD;"
                            "AT250,50,300,0;PU500,500;EW100,0,90;WG-100,0,-90;EW100,0,360;"
                            "PU0,500;ER100,50;PU1000,0;PM0;PD1100,0,1100,100,1000,100,1000,0;"
                            "PM1;PU1025,25;PD1075,25,1075,75,1025,75;PM1;PU1090,90;CI5;"
                            "PM1;PU2000,0;PD2100,0,2100,100;PM2;EP;");
-    ASSERT_EQ(runProgram(home, "-o shapes.smb shapes.hgl"), 0);
-    const std::string text = testsupport::readFile(home.file("shapes.smb"));
+    ASSERT_EQ(p.run({"-o", "shapes.smb", "shapes.hgl"}).code, 0);
+    const std::string text = readFile(p.file("shapes.smb"));
     const std::vector<std::string> arcs = {
         "$Arc 0 4000 4000 -1.570796 0.000000 0",     "$Arc 4000 0 4000 1.570796 0.000000 1",
         "$Arc 8000 0 2000 0.000000 0.000000 2",      "$Arc 8000 0 2000 3.141593 3.141593 2",
@@ -61,9 +33,9 @@ TEST(ShapesE2E, ArcsAndPolygonsOfASymbol) {
               std::string::npos);
 
     // Adding a plot reads the symbol back and keeps what it held.
-    testsupport::writeFile(home.file("more.hgl"), "IN;SP2;PU0,0;PD;AA0,50,180;");
-    ASSERT_EQ(runProgram(home, "-o shapes.smb more.hgl"), 0);
-    const std::string again = testsupport::readFile(home.file("shapes.smb"));
+    testsupport::writeFile(p.file("more.hgl"), "IN;SP2;PU0,0;PD;AA0,50,180;");
+    ASSERT_EQ(p.run({"-o", "shapes.smb", "more.hgl"}).code, 0);
+    const std::string again = readFile(p.file("shapes.smb"));
     EXPECT_EQ(grep(again, "\\$Arc .*").size(), arcs.size() + 1);
     EXPECT_EQ(grep(again, "\\$Point .*"), grep(text, "\\$Point .*"));
     EXPECT_NE(again.find("$Arc 0 2000 2000 -1.570796 1.570796 0\n"), std::string::npos);
