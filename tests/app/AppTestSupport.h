@@ -23,12 +23,13 @@ public:
         std::filesystem::create_directories(dir);
         testsupport::writeFile(dir + "/error.msg",
                                "# test\n36701\tno sheet\n36708\tbad name %s\n36710\tmissing %s\n"
-                               "36711\tunreadable %s\n555\tweird %n %d %s %%\n");
+                               "36711\tunreadable %s\n36714\tsetup %s\n555\tweird %n %d %s %%\n");
         testsupport::writeFile(dir + "/guide.msg", "36752\tsaved %s\n");
     }
     ~DriverEnvironment() { resetSysEnv(); }
 
     const std::string& home() const { return home_.path(); }
+    const std::string& root() const { return root_.path(); }
     std::string logDirectory() const { return home_.path() + "/norvel/kv/log"; }
     std::string errorLog() const { return logDirectory() + "/trazon.err"; }
     std::string warningLog() const { return logDirectory() + "/trazon.wrn"; }

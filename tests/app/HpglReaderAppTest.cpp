@@ -1,25 +1,33 @@
 #include "app/HpglReaderApp.h"
 
 #include "AppTestSupport.h"
+#include "db/LexGrid.h"
+#include "db/LexSheet.h"
+#include "db/LexZone.h"
 
 #include <gtest/gtest.h>
 
 using apptest::ArgVector;
 using apptest::DriverEnvironment;
+using testsupport::writeFile;
 
 namespace {
 
-// A driver whose set-up, conversion and save are scripted, so that run's own steps are checked.
+// A driver whose set-up, conversion and save are scripted (or, on request, its own), so that
+// run's steps and what the set-up made can be looked at.
 class ScriptedApp : public HpglReaderApp {
 public:
     int setUpResult = 1, convertResult = kConvertDone, writeResult = 1;
+    bool realSetUp = false;
     int steps = 0;  // how many of initialise, setUp, convert and writeOutput were reached
 
-    int setUp() override { return ++steps, setUpResult; }
+    int setUp() override { return ++steps, realSetUp ? HpglReaderApp::setUp() : setUpResult; }
     int writeOutput() override { return ++steps, writeResult; }
+    const DbHandle& database() const { return database_; }
+    LexSheet* sheet() const { return sheet_.sheet(); }
 
 protected:
-    void initialiseDatabase() override { ++steps; }
+    void initialiseDatabase() override { ++steps, dbInitialise(); }
     int convertPlot() override { return ++steps, convertResult; }
 };
 
@@ -47,43 +55,34 @@ TEST(HpglReaderApp, OutputNamesKindsAndChecks) {
     const std::string sheet = env.makeFile("board.sht"), missing = env.file("missing.plt");
     struct Case {
         std::vector<std::string> args;
-        int code;
         std::int32_t kind;
-        std::string output, messages;
+        std::string output, messages;  // no message: the run goes on and succeeds
     };
     const Case cases[] = {
-        {{plot}, 0, kOutputSymbol, env.file("plot.smb"), ""},
-        {{"-o", "OUT.SMB", plot}, 0, kOutputSymbol, "OUT.SMB", ""},
-        {{"-o", env.file("a.ShT"), plot}, 0, kOutputSheet, env.file("a.ShT"), ""},
-        {{"-o", sheet, plot}, 0, kOutputSheet, sheet, ""},
-        {{"-o", env.file("n.cir/s.sht"), plot}, 0, kOutputNewSheet, env.file("n.cir/s.sht"), ""},
-        {{"-o", "x.txt", plot}, 1, kOutputNone, "x.txt", "<Mess.36708> bad name x.txt\n"},
+        {{plot}, kOutputSymbol, env.file("plot.smb"), ""},
+        {{"-o", env.file("a.ShT"), plot}, kOutputSheet, env.file("a.ShT"), ""},
+        {{"-o", sheet, plot}, kOutputSheet, sheet, ""},
+        {{"-o", env.file("n.cir/s.sht"), plot}, kOutputNewSheet, env.file("n.cir/s.sht"), ""},
+        {{"-o", "x.txt", plot}, kOutputNone, "x.txt", "<Mess.36708> bad name x.txt\n"},
         {{"-o", "d.smb/none", plot},
-         1,
          kOutputNone,
          "d.smb/none",
          "<Mess.36708> bad name d.smb/none\n"},
-        {{smb}, 1, kOutputNone, "", "<Mess.36708> bad name " + smb + "\n"},
-        {{"-o", "x.txt", missing},
-         1,
-         kOutputNone,
-         "x.txt",
-         "<Mess.36710> missing " + missing + "\n"},
+        {{smb}, kOutputNone, "", "<Mess.36708> bad name " + smb + "\n"},
+        {{"-o", "x.txt", missing}, kOutputNone, "x.txt", "<Mess.36710> missing " + missing + "\n"},
         {{"-r", env.work(), plot},
-         1,
          kOutputSymbol,
          env.file("plot.smb"),
          "<Mess.36711> unreadable " + env.work() + "\n"},
-        {{"-r", plot, plot}, 0, kOutputSymbol, env.file("plot.smb"), ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.front());
         ScriptedApp app;
-        EXPECT_EQ(runApp(app, c.args), c.code);
+        EXPECT_EQ(runApp(app, c.args), c.messages.empty() ? 0 : 1);
         EXPECT_EQ(app.outputKind(), c.kind);
         EXPECT_EQ(app.output(), c.output);
         EXPECT_EQ(messageLines(env), c.messages);
-        EXPECT_EQ(app.steps, c.code == 0 ? 4 : 0);
+        EXPECT_EQ(app.steps, c.messages.empty() ? 4 : 0);
     }
 }
 
@@ -97,17 +96,19 @@ TEST(HpglReaderApp, ScaleOffsetsAndMode) {
     };
     const Case cases[] = {
         {{"-p:scale", "0.005"}, 1.6, 0, 0, 1},
-        {{"-p:scale", "200"}, 1.6, 0, 0, 1},
         {{"-p:scale", "100"}, 100.0, 0, 0, 1},
         {{"-p:SCALE", "0.01"}, 0.01, 0, 0, 1},
         {{"-p:scale", "2", "-p:scale", "3"}, 3.0, 0, 0, 1},    // a later option wins
-        {{"-p:scale", "2", "-p:scale", "500"}, 2.0, 0, 0, 1},  // an ignored one keeps the earlier
-        {{"-p:scale", "inf"}, 1.6, 0, 0, 1},
+        {{"-p:scale", "2", "-p:scale", "200"}, 2.0, 0, 0, 1},  // an ignored one keeps the earlier
+        {{"-p:scale", "inf", "-p:offsetx", "0x10"}, 1.6, 0, 0, 1},  // decimal numbers only
         {{"-parameter:Scale", "3xyz"}, 3.0, 0, 0, 1},
         {{"-p:offsetx", "2.5", "-p:offsety", "letters"}, 1.6, 2500, 0, 1},
         {{"-p:OffsetY", "-1.0019"}, 1.6, 0, -1001, 1},  // truncated toward zero
-        {{"-p:offsetx", "4", "-p:offsetx", "3000000"}, 1.6, 4000, 0, 1},
-        {{"-p:offsety", "4", "-p:offsety", "1e999"}, 1.6, 0, 4000, 1},
+        {{"-p:offsetx", "4", "-p:offsetx", "3000000", "-p:offsety", "4", "-p:offsety", "1e999"},
+         1.6,
+         4000,
+         4000,
+         1},
         {{"-p:offsetx", ".5", "-p:depth", "9"}, 1.6, 500, 0, 1},
         {{"-m", "NeW"}, 1.6, 0, 0, 0},
         {{"-m", "old"}, 1.6, 0, 0, 1},
@@ -171,12 +172,49 @@ TEST(HpglReaderApp, RejectedOptionsVersionAndStepResults) {
     }
 }
 
-TEST(HpglReaderApp, UnwritableLogDirectoryStopsBeforeTheOptions) {
-    DriverEnvironment env(false);
+TEST(HpglReaderApp, SetUpOfANewSymbolAndSheet) {
+    DriverEnvironment env;
+    const std::string plot = env.makeFile("plot.hgl");
+    // Sheet-size rows out of order: the row of index 0 is the first entry. The colour keeps
+    // its low 8 bits (300 -> 44).
+    const std::string lanenv =
+        "symSheetSizeTable 6 { 1 B 9 9 9 9  0 A 1 2 3.5 4 }\nsymSheetSizeColor : 300\n"
+        "schSheetSizeColor : 5\nzonePitchX : 20\nzonePitchY : 30\nzoneStartTextX : Q\n"
+        "zoneStartTextY : 7\nzoneOrigin : UpRight\ngridColor : 7\n";
+    std::filesystem::create_directories(env.root() + "/info");
+    writeFile(env.root() + "/info/landata.rsc", "");
+    writeFile(env.root() + "/info/lanenv.rsc", lanenv + "gridTable 5 { 1 9 9 9 9  0 2 3 1.5 2.5 }");
+    struct Case {
+        std::string output;
+        QsBox area;
+        int colour;
+    };
+    for (const Case& c : {Case{"s.smb", QsBox(1000, 2000, 3500, 4000), 44},
+                          Case{"new.cir/s.sht", QsBox(0, 0, 500000, 500000), 5}}) {
+        SCOPED_TRACE(c.output);
+        ScriptedApp app;
+        app.realSetUp = true;
+        ASSERT_EQ(runApp(app, {"-o", env.file(c.output), plot}), 0) << messageLines(env);
+        ASSERT_NE(app.sheet(), nullptr);
+        EXPECT_EQ(app.sheet()->sheetBox(), c.area);
+        EXPECT_EQ(app.sheet()->sizeColor() * 10 + app.sheet()->displayFlag(), c.colour * 10 + 1);
+        const LexGrid* grid = dbFindChild(app.database(), "Grid", kDbHandleGrid).grid();
+        ASSERT_NE(grid, nullptr);
+        EXPECT_EQ(std::vector<int>({grid->pitchX(), grid->pitchY(), grid->value1(), grid->value2(),
+                                    grid->isVisible(), grid->secondFlag(), grid->color(),
+                                    grid->highByte()}),
+                  std::vector<int>({1500, 2500, 2, 3, 1, 1, 7, 1}));
+        const LexZone* zone = dbFindChild(app.database(), "Zone", kDbHandleZone).zone();
+        ASSERT_NE(zone, nullptr);
+        EXPECT_EQ(
+            std::vector<int>({zone->mode(), zone->pitchX(), zone->pitchY(), zone->isVisible()}),
+            std::vector<int>({3, 20000, 30000, 1}));
+        EXPECT_EQ(std::string(zone->label1()) + std::string(zone->label2()), "Q7");
+    }
+    // Without a grid row the new sheet cannot be set up.
+    writeFile(env.root() + "/info/lanenv.rsc", lanenv);
     ScriptedApp app;
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(runApp(app, {"-V"}), 1);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "trazon: cannot write the log files in the directory " + env.logDirectory() + "\n");
-    EXPECT_EQ(app.steps, 0);
+    app.realSetUp = true;
+    EXPECT_EQ(runApp(app, {"-o", env.file("t.smb"), plot}), 1);
+    EXPECT_EQ(messageLines(env), "<Mess.36714> setup t.smb\n");
 }
