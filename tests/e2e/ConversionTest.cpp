@@ -59,7 +59,9 @@ TEST(Conversion, GoldenOutputs) {
     };
     // The typical run: a new sheet in an existing circuit, 40 output units per plotter unit,
     // pen 1's colour from the pen map, the area set to the extent. Then a symbol named from the
-    // input, and a sheet of every class of record, kept as it was, with the new objects appended.
+    // input, drawn with arcs, circles, wedges, rectangles, polygons with holes and labels of
+    // every size, direction and origin; and a sheet of every class of record, kept as it was,
+    // with the new objects appended.
     const Case cases[] = {
         {{"-o", "board.cir/logo.sht", "-r", "pens.txt", "plot.hgl"},
          "board.cir/logo.sht",

@@ -80,16 +80,6 @@ private:
     testsupport::TempDir home_;
 };
 
-// The matches of pattern in text, in order.
-inline std::vector<std::string> grep(const std::string& text, const char* pattern) {
-    const std::regex re(pattern);
-    std::vector<std::string> out;
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), re); it != std::sregex_iterator();
-         ++it)
-        out.push_back(it->str());
-    return out;
-}
-
 // The folder of the golden files.
 inline std::string dataFile(const std::string& name) {
     return testsupport::sourceDir() + "/tests/e2e/data/" + name;
