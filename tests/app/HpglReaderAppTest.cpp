@@ -49,43 +49,6 @@ std::string messageLines(const DriverEnvironment& env) {
 
 }  // namespace
 
-TEST(HpglReaderApp, OutputNamesKindsAndChecks) {
-    DriverEnvironment env;
-    const std::string plot = env.makeFile("plot.hgl"), smb = env.makeFile("plot.smb");
-    const std::string sheet = env.makeFile("board.sht"), missing = env.file("missing.plt");
-    struct Case {
-        std::vector<std::string> args;
-        std::int32_t kind;
-        std::string output, messages;  // no message: the run goes on and succeeds
-    };
-    const Case cases[] = {
-        {{plot}, kOutputSymbol, env.file("plot.smb"), ""},
-        {{"-o", env.file("a.ShT"), plot}, kOutputSheet, env.file("a.ShT"), ""},
-        {{"-o", sheet, plot}, kOutputSheet, sheet, ""},
-        {{"-o", env.file("n.cir/s.sht"), plot}, kOutputNewSheet, env.file("n.cir/s.sht"), ""},
-        {{"-o", "x.txt", plot}, kOutputNone, "x.txt", "<Mess.36708> bad name x.txt\n"},
-        {{"-o", "d.smb/none", plot},
-         kOutputNone,
-         "d.smb/none",
-         "<Mess.36708> bad name d.smb/none\n"},
-        {{smb}, kOutputNone, "", "<Mess.36708> bad name " + smb + "\n"},
-        {{"-o", "x.txt", missing}, kOutputNone, "x.txt", "<Mess.36710> missing " + missing + "\n"},
-        {{"-r", env.work(), plot},
-         kOutputSymbol,
-         env.file("plot.smb"),
-         "<Mess.36711> unreadable " + env.work() + "\n"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.args.front());
-        ScriptedApp app;
-        EXPECT_EQ(runApp(app, c.args), c.messages.empty() ? 0 : 1);
-        EXPECT_EQ(app.outputKind(), c.kind);
-        EXPECT_EQ(app.output(), c.output);
-        EXPECT_EQ(messageLines(env), c.messages);
-        EXPECT_EQ(app.steps, c.messages.empty() ? 4 : 0);
-    }
-}
-
 TEST(HpglReaderApp, ScaleOffsetsAndMode) {
     DriverEnvironment env;
     const std::string plot = env.makeFile("plot.hgl");
@@ -129,20 +92,22 @@ TEST(HpglReaderApp, ScaleOffsetsAndMode) {
 TEST(HpglReaderApp, RejectedOptionsVersionAndStepResults) {
     DriverEnvironment env;
     const std::string plot = env.makeFile("plot.hgl");
-    for (const auto& args : std::vector<std::vector<std::string>>{{"-x", "a", plot},
-                                                                  {"-h", plot},
-                                                                  {"-help", plot},
-                                                                  {"-l", "a", plot},
-                                                                  {"-p", "1", plot},
-                                                                  {"-w", "a", plot},
-                                                                  {"-o", "a.smb"},
-                                                                  {"-x"},
-                                                                  {""}}) {
+    const std::vector<std::string> rejected[] = {{"-x", "a", plot},
+                                                 {"-h", plot},
+                                                 {"-help", plot},
+                                                 {"-l", "a", plot},
+                                                 {"-p", "1", plot},
+                                                 {"-w", "a", plot},
+                                                 {"-o", "a.smb"},
+                                                 {"-x"},
+                                                 {""}};
+    for (const auto& args : rejected) {
         ScriptedApp app;
         testing::internal::CaptureStdout();
         EXPECT_EQ(runApp(app, args), 5) << args.front();
         EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
         EXPECT_FALSE(testsupport::fileExists(env.errorLog()));
+        EXPECT_EQ(app.steps, 0);
     }
     ScriptedApp version;
     testing::internal::CaptureStdout();
@@ -150,17 +115,17 @@ TEST(HpglReaderApp, RejectedOptionsVersionAndStepResults) {
     EXPECT_EQ(testing::internal::GetCapturedStdout().rfind("Norvel\tV7.010\t", 0), 0u);
 
     struct Step {
-        int setUp, convert, write, code;
+        int setUp, convert, write, code, reached;  // reached: steps run, initialisation first
         std::string messages;
     };
     const Step steps[] = {
-        {0, kConvertDone, 1, 1, ""},
-        {1, kConvertNoSheet, 1, 1, "<Mess.36701> no sheet\n"},
-        {1, kConvertNoInput, 1, 1, "<Mess.36710> missing " + plot + "\n"},
-        {1, kConvertUnreadable, 1, 1, "<Mess.36711> unreadable " + plot + "\n"},
-        {1, kConvertNoStatements, 1, 1, "<Mess.36708> bad name " + plot + "\n"},
-        {1, kConvertDone, 0, 1, ""},
-        {1, kConvertDone, 1, 0, ""},
+        {0, kConvertDone, 1, 1, 2, ""},
+        {1, kConvertNoSheet, 1, 1, 3, "<Mess.36701> no sheet\n"},
+        {1, kConvertNoInput, 1, 1, 3, "<Mess.36710> missing " + plot + "\n"},
+        {1, kConvertUnreadable, 1, 1, 3, "<Mess.36711> unreadable " + plot + "\n"},
+        {1, kConvertNoStatements, 1, 1, 3, "<Mess.36708> bad name " + plot + "\n"},
+        {1, kConvertDone, 0, 1, 4, ""},
+        {1, kConvertDone, 1, 0, 4, ""},
     };
     for (const Step& s : steps) {
         ScriptedApp app;
@@ -168,6 +133,7 @@ TEST(HpglReaderApp, RejectedOptionsVersionAndStepResults) {
         app.convertResult = s.convert;
         app.writeResult = s.write;
         EXPECT_EQ(runApp(app, {plot}), s.code) << s.convert;
+        EXPECT_EQ(app.steps, s.reached);
         EXPECT_EQ(messageLines(env), s.messages);
     }
 }

@@ -124,6 +124,7 @@ TEST(Conversion, ReportedFailures) {
     ProgramRun p;
     writeFile(p.file("plot.hgl"), "IN;SP1;PD10,10;");
     writeFile(p.file("words.txt"), "only words, no command\n");
+    writeFile(p.file("plot.smb"), "IN;");
     writeFile(p.file("afile"), "x");
     fs::create_directories(p.file("nopath.cir"));
     writeFile(p.file("nopath.cir/bad.sht"), "not a sheet\n");
@@ -139,8 +140,14 @@ TEST(Conversion, ReportedFailures) {
         std::vector<std::string> args;
         std::string root, message;  // an empty root: the bundled installation
     };
+    const std::string badName = "36708> Cannot convert ";
     const Case cases[] = {
-        {{"words.txt"}, "", "36708> Cannot convert " + p.file("words.txt") + ": "},
+        // Names: an extension only of the last component counts; a derived name equal to the
+        // input; an input without statements.
+        {{"-o", "x.txt", "plot.hgl"}, "", badName + "x.txt: "},
+        {{"-o", "d.smb/none", "plot.hgl"}, "", badName + "d.smb/none: "},
+        {{"plot.smb"}, "", badName + p.file("plot.smb") + ": "},
+        {{"words.txt"}, "", badName + p.file("words.txt") + ": "},
         {{"-r", p.home(), "plot.hgl"}, "", unreadable + p.home() + "."},
         {{"plot.hgl"}, noLandata, unreadable + noLandata + "/info/landata.rsc."},
         {{"plot.hgl"}, noLanenv, unreadable + noLanenv + "/info/lanenv.rsc."},
@@ -163,7 +170,7 @@ TEST(Conversion, ReportedFailures) {
         EXPECT_EQ(p.errors().rfind("<Mess." + c.message, 0), 0u) << p.errors();
         EXPECT_EQ(p.warnings(), "");
     }
-    EXPECT_FALSE(fileExists(p.file("words.smb")) || fileExists(p.file("plot.smb")));
+    EXPECT_FALSE(fileExists(p.file("words.smb")));
     EXPECT_TRUE(fs::is_directory(p.file("plain/frame")));  // made before the failure, kept
 
     // An existing file that is no sheet is not replaced without -m new.
