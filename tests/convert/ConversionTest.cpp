@@ -68,30 +68,6 @@ protected:
 
 }  // namespace
 
-TEST_F(ConversionTest, OffsetsMoveFiguresAndThoseLeavingTheRangeAreSkipped) {
-    HpglConverter converter(&landata, nullptr, sheetHandle, 2500, -1000);  // 2.5 mm, -1 mm
-    EXPECT_EQ(converter.convertFigure(stroke({{0, 0}, {400, 0}}), 1), 1);
-    const LexPolyline& line = *sheet().polylines().head();
-    EXPECT_EQ(line.geometry()->ringPoints(), (std::vector<QsPoint>{{2500, -1000}, {2900, -1000}}));
-    // Pen 1's colour; the default style and width stored as explicit values.
-    EXPECT_EQ(line.rawColor(), 1);
-    EXPECT_EQ(line.rawLineStyle(), 2);
-    EXPECT_EQ(line.rawLineWidth(), 0);
-    // An arc moves with its ends and centre (a half turn below (1000, 0)).
-    auto arc = stroke({{0, 0}});
-    arc->appendArc(QsArc(QsPoint(0, 0), QsPoint(1000, 0), M_PI));
-    EXPECT_EQ(converter.convertFigure(std::move(arc), 1), 1);
-    EXPECT_EQ(sheet().polylines().tail()->box(), QsBox(2500, -2000, 4500, -1000));
-
-    HpglConverter far(&landata, nullptr, sheetHandle, INT_MAX - 99, INT_MIN + 5);
-    EXPECT_EQ(far.convertFigure(stroke({{0, 0}, {99, 10}}), 1), 1);
-    EXPECT_EQ(far.convertFigure(stroke({{0, 0}, {100, 0}}), 1), 0);
-    EXPECT_EQ(far.convertFigure(stroke({{0, -6}}), 1), 0);
-    EXPECT_EQ(far.convertFigure(square(0), 1), 0);
-    EXPECT_EQ(far.convertFigure(std::make_unique<QsPolyline>(), 1), 0);
-    EXPECT_EQ(sheet().objectCount(), 3u);
-}
-
 TEST_F(ConversionTest, WidthAndFontIndexRules) {
     struct WidthCase {
         const char* table;
@@ -123,10 +99,21 @@ TEST_F(ConversionTest, WidthAndFontIndexRules) {
     EXPECT_EQ(HpglConverter(nullptr, nullptr, sheetHandle, 0, 0).fontIndex(2500), 0);
 }
 
-TEST_F(ConversionTest, AttributesAndDispatchByType) {
+TEST_F(ConversionTest, FiguresBecomeObjectsMovedByTheOffsets) {
     writeFile(dir.file("pens.txt"), "1 5 3\n");
-    HpglConverter converter(&landata, nullptr, sheetHandle, 0, 0);
+    HpglConverter converter(&landata, nullptr, sheetHandle, 2500, -1000);  // 2.5 mm, -1 mm
     converter.penTable().read(dir.file("pens.txt"));
+    EXPECT_EQ(converter.convertFigure(stroke({{0, 0}, {400, 0}}), 1), 1);
+    const LexPolyline& line = *sheet().polylines().head();
+    EXPECT_EQ(line.geometry()->ringPoints(), (std::vector<QsPoint>{{2500, -1000}, {2900, -1000}}));
+    // Pen 1's colour; the default style and width stored as explicit values.
+    EXPECT_EQ(line.rawColor() * 100 + line.rawLineStyle() * 10 + line.rawLineWidth(), 520);
+    // An arc moves with its ends and centre (a half turn below (1000, 0)).
+    auto arc = stroke({{0, 0}});
+    arc->appendArc(QsArc(QsPoint(0, 0), QsPoint(1000, 0), M_PI));
+    EXPECT_EQ(converter.convertFigure(std::move(arc), 1), 1);
+    EXPECT_EQ(sheet().polylines().tail()->box(), QsBox(2500, -2000, 4500, -1000));
+
     auto text = std::make_unique<QsText>();
     text->position = QsPoint(100, 200);
     text->setString("AB");
@@ -137,9 +124,9 @@ TEST_F(ConversionTest, AttributesAndDispatchByType) {
     EXPECT_EQ(converter.convertFigure(std::move(text), 1), 1);
     const LexText& t = *sheet().texts().head();
     EXPECT_EQ(t.string(), "AB");
-    EXPECT_EQ(t.rawFont(), 1);
-    EXPECT_EQ(t.rawColor(), 5);
-    EXPECT_EQ(t.justification() * 10 + t.path(), 61);
+    EXPECT_EQ(t.position(), QsPoint(2600, -800));
+    EXPECT_EQ(t.rawFont() * 100 + t.rawColor() * 10 + t.justification(), 156);
+    EXPECT_EQ(t.path(), 1);
     EXPECT_DOUBLE_EQ(t.angle(), 0.5);
 
     // A polyline set is stored filled, a polygon unfilled; pen 17 has no entry: colour 2,
@@ -149,49 +136,50 @@ TEST_F(ConversionTest, AttributesAndDispatchByType) {
     EXPECT_EQ(converter.convertFigure(square(35), 17), 1);
     const LexPolygon& set = *sheet().polygons().head();
     const LexPolygon& polygon = *sheet().polygons().tail();
-    EXPECT_TRUE(set.isFilled());
-    EXPECT_EQ(set.rawColor() * 10 + set.rawFillStyle(), 53);
-    EXPECT_FALSE(polygon.isFilled());
-    EXPECT_EQ(polygon.rawColor() * 10 + polygon.rawFillStyle(), 22);
-    EXPECT_EQ(polygon.rawLineWidth(), 1);
-    EXPECT_EQ(polygon.rawLineStyle(), 2);
+    EXPECT_EQ(set.isFilled() * 100 + set.rawColor() * 10 + set.rawFillStyle(), 153);
+    EXPECT_EQ(polygon.isFilled() * 100 + polygon.rawColor() * 10 + polygon.rawFillStyle(), 22);
+    EXPECT_EQ(polygon.rawLineWidth() * 10 + polygon.rawLineStyle(), 12);
+    EXPECT_EQ(polygon.box(), QsBox(2500, -1000, 2600, -900));
 
     testing::internal::CaptureStdout();
     EXPECT_EQ(converter.convertFigure(std::make_unique<CodedFigure>(17), 1), 1);
     for (int quiet : {18, 22, 23, 28, 29})
         EXPECT_EQ(converter.convertFigure(std::make_unique<CodedFigure>(quiet), 1), 0);
     EXPECT_EQ(converter.convertFigure(std::make_unique<QsBox>(0, 0, 5, 5), 1), 0);
+    EXPECT_EQ(converter.convertFigure(std::make_unique<QsPolyline>(), 1), 0);  // no records
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "UNKNOWN!\n");
-    EXPECT_EQ(sheet().objectCount(), 3u);
+    EXPECT_EQ(sheet().objectCount(), 5u);
+
+    // Figures that the offsets would carry out of the 32-bit range are skipped.
+    HpglConverter far(&landata, nullptr, sheetHandle, INT_MAX - 99, INT_MIN + 5);
+    EXPECT_EQ(far.convertFigure(stroke({{0, 0}, {99, 10}}), 1), 1);
+    EXPECT_EQ(far.convertFigure(stroke({{0, 0}, {100, 0}}), 1), 0);
+    EXPECT_EQ(far.convertFigure(stroke({{0, -6}}), 1), 0);
+    EXPECT_EQ(far.convertFigure(square(0), 1), 0);
+    EXPECT_EQ(sheet().objectCount(), 6u);
 }
 
 TEST_F(ConversionTest, ConvertResults) {
-    // Polygons edged (EP) and filled (FP) are both stored unfilled.
-    const std::string plot = dir.file("plot.hgl");
-    writeFile(plot, "IN;SP3;PU0,0;PD100,0;PM0;PD200,0,200,200;PM2;EP;FP;");
-    EXPECT_EQ(HpglConverter(&landata, nullptr, sheetHandle, 0, 0).convert(plot, 2.0, ""),
-              kConvertDone);
-    EXPECT_DOUBLE_EQ(unitFactor(), 50.0);
-    EXPECT_EQ(sheet().polylines().head()->geometry()->ringPoints().back(), QsPoint(5000, 0));
-    ASSERT_EQ(sheet().polygons().size(), 2u);
-    EXPECT_FALSE(sheet().polygons().head()->isFilled() || sheet().polygons().tail()->isFilled());
-
+    // The unit factor is multiplied by the scale whatever comes of the conversion.
+    writeFile(dir.file("plot.hgl"), "IN;SP3;PU0,0;PD100,0;");
     writeFile(dir.file("words.txt"), "only words, no command\n");
     struct Case {
         DbHandle sheet;
         std::string input;
         int result;
     };
-    for (const Case& c :
-         {Case{DbHandle(), plot, kConvertNoSheet}, Case{database, plot, kConvertNoSheet},
-          Case{sheetHandle, dir.file("missing"), kConvertNoInput},
-          Case{sheetHandle, dir.path(), kConvertUnreadable},
-          Case{sheetHandle, dir.file("words.txt"), kConvertNoStatements}}) {
+    for (const Case& c : {Case{sheetHandle, dir.file("plot.hgl"), kConvertDone},
+                          Case{DbHandle(), dir.file("plot.hgl"), kConvertNoSheet},
+                          Case{database, dir.file("plot.hgl"), kConvertNoSheet},
+                          Case{sheetHandle, dir.file("missing"), kConvertNoInput},
+                          Case{sheetHandle, dir.path(), kConvertUnreadable},
+                          Case{sheetHandle, dir.file("words.txt"), kConvertNoStatements}}) {
         resetUnitFactor();
-        EXPECT_EQ(HpglConverter(&landata, nullptr, c.sheet, 0, 0).convert(c.input, 1.6, ""),
+        EXPECT_EQ(HpglConverter(&landata, nullptr, c.sheet, 0, 0).convert(c.input, 2.0, ""),
                   c.result);
-        EXPECT_DOUBLE_EQ(unitFactor(), 40.0);  // multiplied in every case
+        EXPECT_DOUBLE_EQ(unitFactor(), 50.0);
     }
+    EXPECT_EQ(sheet().polylines().head()->geometry()->ringPoints().back(), QsPoint(5000, 0));
 }
 
 TEST_F(ConversionTest, CommandStatesAndCodes) {
