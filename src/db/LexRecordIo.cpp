@@ -42,16 +42,12 @@ bool isWholeArc(const QsPolyRecord* records, int count, int i) {
 
 QsArc lexArcFromFile(std::int32_t cx, std::int32_t cy, std::int32_t radius, double a1, double a2,
                      std::int32_t code) {
-    // Six decimals put pi just beyond the half-turn; taken as it is, the direction would fall
-    // on the other side of it and be written with the opposite sign next time.
-    auto halfTurn = [](double a) {
-        if (a > kQsPi && a <= kQsPi + 1e-6) return kQsPi;
-        if (a < -kQsPi && a >= -kQsPi - 1e-6) return -kQsPi;
-        return a;
-    };
+    // The kernel rebuilds the arc so that writing it again gives the same angles: the end
+    // point is taken along the arc's own centre, and a half-turn rounded outwards to six
+    // decimals keeps the side it was written on.
     std::uint16_t flags =
         code == 2 ? QsArc::kFullCircle : static_cast<std::uint16_t>(code & 0xFFFF);
-    return QsArc(QsPoint(cx, cy), radius, halfTurn(a1), halfTurn(a2), flags);
+    return QsArc::fromWrittenAngles(QsPoint(cx, cy), radius, a1, a2, flags);
 }
 
 int writePropertyLists(TokenFile& file, const LexPropertyList& properties,
