@@ -119,12 +119,14 @@ int HpglConverter::convertFigure(std::unique_ptr<QsFigure> figure, int pen) {
 }
 
 bool HpglConverter::moveByOffset(QsFigure& figure) const {
-    if (offsetX_ == 0 && offsetY_ == 0) return true;
-    std::int64_t xmin = std::numeric_limits<std::int64_t>::max(), ymin = xmin;
-    std::int64_t xmax = std::numeric_limits<std::int64_t>::min(), ymax = xmax;
     const bool records = figure.typeCode() == kQsTypePolyline ||
                          figure.typeCode() == kQsTypePolylineSet ||
                          figure.typeCode() == kQsTypePolygon;
+    // Arc centres may lie far outside the drawn box, with or without offsets.
+    if (offsetX_ == 0 && offsetY_ == 0)
+        return !records || recordsInRange(static_cast<const QsRecordFigure&>(figure));
+    std::int64_t xmin = std::numeric_limits<std::int64_t>::max(), ymin = xmin;
+    std::int64_t xmax = std::numeric_limits<std::int64_t>::min(), ymax = xmax;
     if (records) {
         if (!extentOf(static_cast<const QsRecordFigure&>(figure), xmin, ymin, xmax, ymax))
             return true;  // nothing to move
@@ -137,7 +139,6 @@ bool HpglConverter::moveByOffset(QsFigure& figure) const {
         !fitsInt32(ymax + offsetY_))
         return false;
     figure.move(QsPoint(offsetX_, offsetY_));
-    // Arc centres move with their arcs and may lie far outside the drawn box.
     return !records || recordsInRange(static_cast<const QsRecordFigure&>(figure));
 }
 

@@ -276,8 +276,11 @@ QsArc QsArc::fromWrittenAngles(const QsPoint& c, int32_t r, double a1, double a2
 bool QsArc::isWithinRange() const {
     QsPoint c;
     if (!centre().tryRounded(c)) return false;
-    return fitsInt32(int64_t{c.x} - radius) && fitsInt32(int64_t{c.x} + radius) &&
-           fitsInt32(int64_t{c.y} - radius) && fitsInt32(int64_t{c.y} + radius);
+    // Only what is written or counted in a box matters: the centre, the ends and the axis
+    // points the arc passes (a nearly straight arc far from its centre stays convertible).
+    int64_t xmin = INT64_MAX, ymin = INT64_MAX, xmax = INT64_MIN, ymax = INT64_MIN;
+    extendBox(xmin, ymin, xmax, ymax);
+    return fitsInt32(xmin) && fitsInt32(ymin) && fitsInt32(xmax) && fitsInt32(ymax);
 }
 
 namespace {

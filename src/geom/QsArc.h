@@ -72,7 +72,7 @@ public:
     double startAngle() const;
     // Direction from the centre to the end, in (-pi, pi]; the start angle for a full circle.
     double endAngle() const;
-    // True when the rounded centre and the axis points of the circle fit in 32 bits.
+    // True when the rounded centre, the ends and the axis points the arc passes fit in 32 bits.
     bool isWithinRange() const;
 
     // Adds to box the start, the end and each axis point (centre +/- radius in x or y) that the

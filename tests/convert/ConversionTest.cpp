@@ -157,6 +157,22 @@ TEST_F(ConversionTest, FiguresBecomeObjectsMovedByTheOffsets) {
     EXPECT_EQ(far.convertFigure(stroke({{0, -6}}), 1), 0);
     EXPECT_EQ(far.convertFigure(square(0), 1), 0);
     EXPECT_EQ(sheet().objectCount(), 6u);
+
+    // Arcs: a centre beyond the range is never written, offsets or not; a nearly straight arc
+    // whose whole circle would leave the range is kept (only its ends and centre are written).
+    auto arcThrough = [](QsPoint a, QsPoint b, QsPoint c) {
+        auto line = stroke({a});
+        line->appendArc(QsArc(a, b, c));
+        return line;
+    };
+    const QsPoint e1(2000010000, -1999967), e2(2000000000, 0), e3(2000010000, 1999967);
+    HpglConverter plain(&landata, nullptr, sheetHandle, 0, 0);
+    EXPECT_EQ(plain.convertFigure(arcThrough(e1, e2, e3), 1), 0);
+    EXPECT_EQ(converter.convertFigure(arcThrough(e1, e2, e3), 1), 0);
+    const QsPoint f1(0, 0), f2(100000, 4), f3(200000, 0);
+    EXPECT_EQ(plain.convertFigure(arcThrough(f1, f2, f3), 1), 1);
+    EXPECT_EQ(converter.convertFigure(arcThrough(f1, f2, f3), 1), 1);
+    EXPECT_EQ(sheet().objectCount(), 8u);
 }
 
 TEST_F(ConversionTest, ConvertResults) {
