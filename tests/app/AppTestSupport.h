@@ -1,5 +1,6 @@
 // Fixture pieces shared by the driver tests: a temporary home with its log directory, a
-// temporary installation with a catalogue of short distinct texts, and a fresh environment cache.
+// temporary installation with a catalogue of short distinct texts, a plot file and a fresh
+// environment cache.
 #pragma once
 
 #include "base/SysEnv.h"
@@ -13,18 +14,19 @@ namespace apptest {
 
 class DriverEnvironment {
 public:
-    explicit DriverEnvironment(bool withLogDirectory = true)
+    DriverEnvironment()
         : homeEnv_("HOME", home_.path()),
           rootEnv_("QRXROOT", root_.path()),
           langEnv_("QLANG", std::string("english")) {
         resetSysEnv();
-        if (withLogDirectory) std::filesystem::create_directories(logDirectory());
+        std::filesystem::create_directories(logDirectory());
         const std::string dir = root_.path() + "/mess/edif2qrx/eng";
         std::filesystem::create_directories(dir);
         testsupport::writeFile(dir + "/error.msg",
                                "# test\n36701\tno sheet\n36708\tbad name %s\n36710\tmissing %s\n"
                                "36711\tunreadable %s\n36714\tsetup %s\n555\tweird %n %d %s %%\n");
         testsupport::writeFile(dir + "/guide.msg", "36752\tsaved %s\n");
+        testsupport::writeFile(plot(), "IN;");
     }
     ~DriverEnvironment() { resetSysEnv(); }
 
@@ -33,12 +35,8 @@ public:
     std::string logDirectory() const { return home_.path() + "/norvel/kv/log"; }
     std::string errorLog() const { return logDirectory() + "/trazon.err"; }
     std::string warningLog() const { return logDirectory() + "/trazon.wrn"; }
-    const std::string& work() const { return work_.path(); }
     std::string file(const std::string& name) const { return work_.file(name); }
-    std::string makeFile(const std::string& name) const {
-        testsupport::writeFile(work_.file(name), "IN;");
-        return work_.file(name);
-    }
+    std::string plot() const { return work_.file("plot.hgl"); }
 
 private:
     testsupport::TempDir home_, root_, work_;

@@ -51,7 +51,7 @@ std::string messageLines(const DriverEnvironment& env) {
 
 TEST(HpglReaderApp, ScaleOffsetsAndMode) {
     DriverEnvironment env;
-    const std::string plot = env.makeFile("plot.hgl");
+    const std::string plot = env.plot();
     struct Case {
         std::vector<std::string> args;
         double scale;
@@ -67,11 +67,8 @@ TEST(HpglReaderApp, ScaleOffsetsAndMode) {
         {{"-parameter:Scale", "3xyz"}, 3.0, 0, 0, 1},
         {{"-p:offsetx", "2.5", "-p:offsety", "letters"}, 1.6, 2500, 0, 1},
         {{"-p:OffsetY", "-1.0019"}, 1.6, 0, -1001, 1},  // truncated toward zero
-        {{"-p:offsetx", "4", "-p:offsetx", "3000000", "-p:offsety", "4", "-p:offsety", "1e999"},
-         1.6,
-         4000,
-         4000,
-         1},
+        {{"-p:offsetx", "4", "-p:offsetx", "3000000"}, 1.6, 4000, 0, 1},
+        {{"-p:offsety", "4", "-p:offsety", "1e999"}, 1.6, 0, 4000, 1},
         {{"-p:offsetx", ".5", "-p:depth", "9"}, 1.6, 500, 0, 1},
         {{"-m", "NeW"}, 1.6, 0, 0, 0},
         {{"-m", "old"}, 1.6, 0, 0, 1},
@@ -91,10 +88,9 @@ TEST(HpglReaderApp, ScaleOffsetsAndMode) {
 
 TEST(HpglReaderApp, RejectedOptionsVersionAndStepResults) {
     DriverEnvironment env;
-    const std::string plot = env.makeFile("plot.hgl");
+    const std::string plot = env.plot();
     const std::vector<std::string> rejected[] = {{"-x", "a", plot},
                                                  {"-h", plot},
-                                                 {"-help", plot},
                                                  {"-l", "a", plot},
                                                  {"-p", "1", plot},
                                                  {"-w", "a", plot},
@@ -140,7 +136,7 @@ TEST(HpglReaderApp, RejectedOptionsVersionAndStepResults) {
 
 TEST(HpglReaderApp, SetUpOfANewSymbolAndSheet) {
     DriverEnvironment env;
-    const std::string plot = env.makeFile("plot.hgl");
+    const std::string plot = env.plot();
     // Sheet-size rows out of order: the row of index 0 is the first entry. The colour keeps
     // its low 8 bits (300 -> 44).
     const std::string lanenv =
