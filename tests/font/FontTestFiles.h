@@ -1,112 +1,103 @@
-// Writers of small font files for the tests: ".vec" fonts (fixed-pitch or proportional,
-// single- or double-byte) and split ".vf1"/".vf2" font files, built from point lists.
+// Small font files written by the tests (".vec" fonts and split ".vf1"/".vf2" files), and a
+// fixture that starts every font test without system fonts, font path or installation roots.
 #pragma once
 
-#include <cstdint>
+#include <gtest/gtest.h>
+
 #include <map>
 #include <string>
 #include <vector>
 
+#include "base/SysEnv.h"
+#include "font/SystemFontTable.h"
 #include "support/TestSupport.h"
 
 namespace fonttest {
 
-// A point of a ".vec" glyph in cell units; down: drawn from the previous point.
-struct VecPoint {
-    int x;
-    int y;
-    bool down;
+// A glyph: its points as written and, in proportional ".vec" fonts, its advance width. In a
+// ".vec" font x carries kDown (drawn from the previous point); in a split font (1023, 1023)
+// lifts the pen and the two closing lifts are added by the writer.
+struct Glyph {
+    std::vector<std::pair<int, int>> points;
+    int width = 0;
 };
+using Glyphs = std::map<int, Glyph>;
+inline constexpr int kDown = 0x80;
 
-struct VecGlyph {
-    std::vector<VecPoint> points;
-    int width = 0;  // advance in cell units (proportional fonts)
-};
-
-// Writes v big-endian in n bytes at s[at].
-inline void putBig(std::string& s, std::size_t at, std::uint32_t v, int n = 4) {
+// Writes v into n bytes at s[at]: big-endian, or little-endian when little.
+inline void put(std::string& s, std::size_t at, std::uint32_t v, int n = 4, bool little = false) {
     for (int i = 0; i < n; ++i)
-        s[at + static_cast<std::size_t>(i)] = static_cast<char>(v >> (8 * (n - 1 - i)));
-}
-inline void putBig32(std::string& s, std::size_t at, std::uint32_t v) {
-    putBig(s, at, v);
+        s[at + std::size_t(i)] = static_cast<char>(v >> (8 * (little ? i : n - 1 - i)));
 }
 
-// The bytes of a ".vec" font. Fixed pitch: indexEntries 32-bit entries (entry k for code or
-// glyph index k). Proportional (flags bit 17): 5-byte records for codes up to 127.
-inline std::string vecFont(std::uint32_t flags, int cellWidth, int cellHeight, int baseline,
-                           const std::map<int, VecGlyph>& glyphs, int indexEntries = 128) {
+// A ".vec" font keyed by code (or glyph index): fixed pitch with indexEntries 4-byte entries, or
+// proportional (flag bit 17) with 5-byte records of offset, length and width.
+inline std::string vecFont(std::uint32_t flags, std::uint32_t cellWidth, std::uint32_t cellHeight,
+                           std::uint32_t baseline, const Glyphs& glyphs, int indexEntries = 128) {
     const bool proportional = (flags & (1u << 17)) != 0;
-    const std::size_t indexSize = proportional ? 5 * 128 : 4 * std::size_t(indexEntries);
-    std::string index(indexSize, '\0');
-    std::string data;
-    for (const auto& [key, glyph] : glyphs) {
-        const auto offset = static_cast<std::uint32_t>(160 + indexSize + data.size());
-        const auto length = static_cast<std::uint32_t>(2 * glyph.points.size());
-        for (const VecPoint& p : glyph.points) {
-            data.push_back(static_cast<char>((p.down ? 0x80 : 0) | (p.x & 0x7F)));
-            data.push_back(static_cast<char>(p.y & 0x7F));
-        }
+    std::string header(160, '\0'), index(proportional ? 640 : 4 * indexEntries, '\0'), data;
+    for (const auto& [key, g] : glyphs) {
+        const auto offset = std::uint32_t(160 + index.size() + data.size());
+        const auto length = std::uint32_t(2 * g.points.size());  // in bytes
+        for (const auto& [x, y] : g.points)
+            data += {char(x), char(y)};
         if (proportional) {
-            const std::size_t at = 5 * std::size_t(key) - 1;
-            putBig(index, at, offset, 3);
-            putBig(index, at + 3, length, 1);
-            putBig(index, at + 4, static_cast<std::uint32_t>(glyph.width), 1);
+            put(index, 5 * std::size_t(key) - 1, offset, 3);
+            put(index, 5 * std::size_t(key) + 2, length << 8 | std::uint32_t(g.width), 2);
         } else {
-            putBig(index, 4 * std::size_t(key), (offset << 8) | length);
+            put(index, 4 * std::size_t(key), offset << 8 | length);
         }
     }
-    std::string header(160, '\0');
     const std::uint32_t fields[] = {flags,
-                                    std::uint32_t(cellWidth),
-                                    std::uint32_t(cellHeight),
-                                    std::uint32_t(baseline),
-                                    std::uint32_t(indexSize),
+                                    cellWidth,
+                                    cellHeight,
+                                    baseline,
+                                    std::uint32_t(index.size()),
                                     std::uint32_t(data.size())};
     for (std::size_t i = 0; i < 6; ++i)
-        putBig(header, 16 + 4 * i, fields[i]);
+        put(header, 16 + 4 * i, fields[i]);
     return header + index + data;
 }
 
-// The strokes of a split font glyph: points on the 1024 grid.
-using SplitGlyph = std::vector<std::vector<std::pair<int, int>>>;
-
-// One split font file with glyphs at the given slots (the others missing): strokes separated
-// by the pen-lift pair, two of them at the end, as 10-bit values packed into little-endian
-// 16-bit words, most significant bits first.
-inline std::string splitFontFile(const std::map<int, SplitGlyph>& glyphs) {
-    std::string table(2 + 4418 * 4, '\xFF');
-    std::string data;
-    for (const auto& [slot, strokes] : glyphs) {
-        for (int b = 0; b < 4; ++b)
-            table[2 + 4 * std::size_t(slot) + std::size_t(b)] =
-                static_cast<char>(data.size() >> (8 * b));
-        std::vector<int> values;
-        for (std::size_t i = 0; i < strokes.size(); ++i) {
-            if (i > 0) values.insert(values.end(), {1023, 1023});
-            for (const auto& [x, y] : strokes[i])
-                values.insert(values.end(), {x, y});
-        }
-        values.insert(values.end(), {1023, 1023, 1023, 1023});
-        std::uint32_t acc = 0;
-        int bits = 0;
-        for (std::size_t i = 0; i < values.size(); ++i) {
-            acc = (acc << 10) | std::uint32_t(values[i]);
-            bits += 10;
-            if (i + 1 == values.size() && bits % 16 != 0) {  // pad the last word
-                acc <<= 16 - bits % 16;
-                bits += 16 - bits % 16;
-            }
-            for (; bits >= 16; bits -= 16) {
-                const auto w = static_cast<std::uint16_t>(acc >> (bits - 16));
-                data.push_back(static_cast<char>(w & 0xFF));
-                data.push_back(static_cast<char>(w >> 8));
-            }
-            acc &= (1u << bits) - 1;
+// A split font file with glyphs in the given slots (the others missing): little-endian offsets
+// behind two zero bytes, then 10-bit values in little-endian 16-bit words, high bits first.
+inline std::string splitFont(const Glyphs& glyphs) {
+    std::string table(2 + 4418 * 4, '\xFF'), data;
+    table[0] = table[1] = '\0';
+    for (const auto& [slot, g] : glyphs) {
+        put(table, 2 + 4 * std::size_t(slot), std::uint32_t(data.size()), 4, true);
+        std::string bits;
+        const auto add = [&bits](int v) {
+            for (int b = 9; b >= 0; --b)
+                bits += char('0' + (v >> b & 1));
+        };
+        for (const auto& [x, y] : g.points)
+            add(x), add(y);
+        for (int i = 0; i < 4; ++i)
+            add(1023);
+        bits.resize((bits.size() + 15) / 16 * 16, '0');
+        for (std::size_t i = 0; i < bits.size(); i += 16) {
+            const unsigned long w = std::stoul(bits.substr(i, 16), nullptr, 2);
+            data += {char(w & 0xFF), char(w >> 8)};
         }
     }
-    table[0] = table[1] = '\0';
     return table + data;
 }
+
+// Every font test starts without system fonts, font path or installation roots.
+class FontTest : public ::testing::Test {
+protected:
+    void SetUp() override { fresh(); }
+    void TearDown() override { fresh(); }
+    static void fresh() {
+        resetSysEnv();
+        resetSystemFontTable();
+    }
+    testsupport::ScopedEnv project_{"NVL_PROJECT_ROOT", std::nullopt};
+    testsupport::ScopedEnv local_{"QLOCALROOT", std::nullopt};
+    testsupport::ScopedEnv install_{"QRXROOT", std::nullopt};
+    testsupport::ScopedEnv fontPath_{"QFONT_PATH", std::nullopt};
+    testsupport::TempDir dir_;
+};
 
 }  // namespace fonttest

@@ -1,44 +1,34 @@
-// ".vec" fonts: header and both index kinds, glyph fetching in both load modes, code kinds of
-// double-byte fonts, damaged files, and fonts shared per path.
-#include <gtest/gtest.h>
-
-#include "base/SysEnv.h"
-#include "font/FontHandle.h"
-#include "font/FontTestFiles.h"
+// Font files: ".vec" fonts with both index kinds in both load modes, code kinds of double-byte
+// fonts, split fonts of two files, and damaged files (measured with the fixed pitch instead).
 #include "font/VectorFont.h"
 
+#include <cstring>
+
+#include "font/FontHandle.h"
+#include "font/FontTestFiles.h"
+#include "font/SplitVectorFont.h"
+#include "font/TextMeasure.h"
+
 using namespace fonttest;
-using testsupport::ScopedEnv;
-using testsupport::TempDir;
 using testsupport::writeFile;
 
 namespace {
 
 // 'A' two strokes (advance 10), 'B' one point whose bit 7 is set, 'i' one stroke (advance 4).
-std::map<int, VecGlyph> sampleGlyphs() {
-    std::map<int, VecGlyph> g;
-    g['A'] = {{{0, 0, false}, {5, 20, true}, {10, 0, true}, {2, 8, false}, {8, 8, true}}, 10};
-    g['B'] = {{{3, 3, true}}, 4};
-    g['i'] = {{{2, 0, false}, {2, 12, true}}, 4};
-    return g;
-}
+const Glyphs kSample = {
+    {'A', {{{0, 0}, {kDown | 5, 20}, {kDown | 10, 0}, {2, 8}, {kDown | 8, 8}}, 10}},
+    {'B', {{{kDown | 3, 3}}, 4}},
+    {'i', {{{2, 0}, {kDown | 2, 12}}, 4}}};
 
-class VectorFontTest : public ::testing::Test {
-protected:
-    void SetUp() override { resetSysEnv(); }
-    void TearDown() override { resetSysEnv(); }
-    ScopedEnv noFontPath_{"QFONT_PATH", std::nullopt};
-    TempDir dir_;
-};
+using VectorFontTest = FontTest;
 
 }  // namespace
 
 TEST_F(VectorFontTest, FixedAndProportionalGlyphsInBothLoadModes) {
-    ASSERT_TRUE(writeFile(dir_.file("f.vec"), vecFont(1, 12, 24, 0, sampleGlyphs())));
-    ASSERT_TRUE(writeFile(dir_.file("p.vec"), vecFont(1 | (1u << 17), 12, 24, 0, sampleGlyphs())));
+    ASSERT_TRUE(writeFile(dir_.file("f.vec"), vecFont(1, 12, 24, 0, kSample)));
+    ASSERT_TRUE(writeFile(dir_.file("p.vec"), vecFont(1 | (1u << 17), 12, 24, 0, kSample)));
     for (int mode : {kLoadWhole, kLoadOnDemand}) {
-        FontHandle f(dir_.file("f.vec"), mode, kCodeJis);
-        FontHandle p(dir_.file("p.vec"), mode, kCodeJis);
+        FontHandle f(dir_.file("f.vec"), mode, kCodeJis), p(dir_.file("p.vec"), mode, kCodeJis);
         // Fixed pitch advances the cell width, proportional the record's width; codes outside
         // 32..127 have no glyph and no width.
         const struct {
@@ -53,6 +43,7 @@ TEST_F(VectorFontTest, FixedAndProportionalGlyphsInBothLoadModes) {
             EXPECT_EQ(c.font->fetchGlyphWidth(c.code, buf, sizeof buf, &width), c.units)
                 << mode << " " << c.code;
             EXPECT_EQ(width, c.width) << mode << " " << c.code;
+            EXPECT_EQ(c.font->font()->advanceWidth(c.code), c.width) << mode << " " << c.code;
         }
         std::uint8_t small[4];
         EXPECT_EQ(f.fetchGlyph('A', small, sizeof small), 2);  // what fits
@@ -67,9 +58,9 @@ TEST_F(VectorFontTest, FixedAndProportionalGlyphsInBothLoadModes) {
 }
 
 TEST_F(VectorFontTest, DoubleByteCodesByCodeKind) {
-    std::map<int, VecGlyph> g;
+    Glyphs g;
     for (int index : {0, 232, 301, 1441, 1999})
-        g[index] = {{{1, 1, false}, {index % 100, 2, true}}, 0};
+        g[index] = {{{1, 1}, {kDown | (index % 100), 2}}};
     const std::string path = dir_.file("wide.vec");
     // The flags state code kind 8 in bits 3-15, which leaves the font kind 2.
     ASSERT_TRUE(writeFile(path, vecFont(2 | (8u << 3), 100, 100, 0, g, 2000)));
@@ -101,18 +92,18 @@ TEST_F(VectorFontTest, DoubleByteCodesByCodeKind) {
     }
 }
 
-TEST_F(VectorFontTest, DamagedFiles) {
-    const std::string good = vecFont(1, 12, 24, 0, sampleGlyphs());
-    std::string hugeIndex = good;
-    putBig32(hugeIndex, 32, 0xFFFFFFF0u);
-    std::string hugeData = good;
-    putBig32(hugeData, 36, 0x7FFFFFFFu);
+TEST_F(VectorFontTest, DamagedFilesOpenNoFontAndTextsFallBackToTheFixedPitch) {
+    const std::string good = vecFont(1 | (1u << 17), 12, 24, 0, kSample);
+    std::string hugeIndex = good, hugeData = good;
+    put(hugeIndex, 32, 0xFFFFFFF0u);
+    put(hugeData, 36, 0x7FFFFFFFu);
     const struct {
         const char* name;
         std::string bytes;
         int mode;
         int unitsOfI;  // -1: the font does not open
     } cases[] = {
+        {"missing", "", kLoadWhole, -1},
         {"short header", good.substr(0, 95), kLoadWhole, -1},
         {"header only", good.substr(0, 96), kLoadWhole, -1},
         {"cut index", good.substr(0, 300), kLoadOnDemand, -1},
@@ -124,32 +115,79 @@ TEST_F(VectorFontTest, DamagedFiles) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string path = dir_.file("bad.vec");
-        ASSERT_TRUE(writeFile(path, c.bytes));
+        const std::string path = dir_.file(c.bytes.empty() ? "none.vec" : "bad.vec");
+        ASSERT_TRUE(c.bytes.empty() || writeFile(path, c.bytes));
         FontHandle h;
         EXPECT_EQ(h.open(path, c.mode, kCodeJis) >= 0, c.unitsOfI >= 0);
         std::uint8_t buf[64];
         EXPECT_EQ(h.fetchGlyph('i', buf, sizeof buf), c.unitsOfI);
+        // 'i' advances 4 of the 12-unit cell in the font, the whole 10 by the fixed pitch.
+        EXPECT_EQ(measureText(10, 20, 0, 0, &h, "ii").width, c.unitsOfI < 0 ? 20 : 6);
     }
-    EXPECT_FALSE(FontHandle(dir_.file("none.vec"), kLoadWhole, kCodeJis).hasFont());
     EXPECT_EQ(openFontCount(), 0);
 }
 
-TEST_F(VectorFontTest, FontsAreSharedPerPath) {
-    ASSERT_TRUE(writeFile(dir_.file("a.vec"), vecFont(1, 12, 24, 0, sampleGlyphs())));
-    ASSERT_TRUE(writeFile(dir_.file("b.vec"), vecFont(1, 12, 24, 0, sampleGlyphs())));
-    {
-        FontHandle h1(dir_.file("a.vec"), kLoadWhole, kCodeJis);
-        FontHandle h2(dir_.file("a.vec"), kLoadOnDemand, kCodeShiftJis);
-        FontHandle h3(dir_.file("b.vec"), kLoadWhole, kCodeJis);
-        EXPECT_EQ(h1.font(), h2.font());
-        EXPECT_NE(h1.font(), h3.font());
-        EXPECT_EQ(h1.font()->refCount(), 2);
-        EXPECT_EQ(FontHandle(h3).font()->refCount(), 2);  // copies share
-        h2.close();
-        h1.close();
-        EXPECT_EQ(findOpenFont(dir_.file("a.vec")), nullptr);
-        EXPECT_EQ(openFontCount(), 1);
+TEST_F(VectorFontTest, SplitFontGlyphsFromBothFiles) {
+    // JIS 0x2122 is slot 1 of the first file, 0x5022 slot 1 of the second; slot 0 is no glyph.
+    const std::string base = dir_.file("kanji.vec");
+    const Glyph two = {{{0, 0}, {1022, 512}, {1023, 1023}, {100, 900}, {200, 900}, {300, 5}}};
+    const Glyph one = {{{7, 8}}};
+    ASSERT_TRUE(writeFile(base + ".vf1", splitFont({{1, two}, {0, one}})));
+    ASSERT_TRUE(writeFile(base + ".vf2", splitFont({{1, one}})));
+    for (int mode : {kLoadWhole, kLoadOnDemand}) {
+        SCOPED_TRACE(mode);
+        FontHandle h(base, mode, kCodeJis);
+        ASSERT_NE(dynamic_cast<SplitVectorFont*>(h.font()), nullptr);
+        std::uint8_t buf[kGlyphBufferSize];
+        int width = -1;
+        const int units = h.fetchGlyphWidth(0x2122, buf, sizeof buf, &width);
+        EXPECT_EQ(width, 1024);
+        ASSERT_EQ(units, 12);  // five points and one lift as 32-bit words, then the 0 word
+        std::vector<std::uint32_t> words(7);
+        std::memcpy(words.data(), buf, 7 * 4);
+        const auto w = [](std::uint32_t x, std::uint32_t y) { return x << 16 | y; };
+        EXPECT_EQ(words, (std::vector<std::uint32_t>{w(0, 0), w(1022, 512), w(1023, 1023),
+                                                     w(100, 900), w(200, 900), w(300, 5), 0}));
+        std::vector<GlyphPoint> pts;
+        ASSERT_EQ(h.glyphPoints(0x2122, pts), 5);
+        EXPECT_TRUE(!pts[0].penDown && pts[1].penDown && !pts[2].penDown && pts[4].penDown);
+
+        const struct {
+            int kind;
+            std::uint32_t code;
+            int units;
+        } cases[] = {{kCodeJis, 0x2121, 0},    {kCodeJis, 0x2123, 0},  {kCodeJis, 0x5021, 0},
+                     {kCodeJis, 0x5022, 2},    {kCodeJis, 0x2020, -1}, {kCodeShiftJis, 0x8141, 12},
+                     {kCodeKorean, 0xB0A1, -1}};
+        for (const auto& c : cases) {
+            h.setCodeKind(c.kind);
+            EXPECT_EQ(h.fetchGlyph(c.code, buf, sizeof buf), c.units) << std::hex << c.code;
+        }
     }
-    EXPECT_EQ(openFontCount(), 0);
+}
+
+TEST_F(VectorFontTest, SplitFontMissingShortAndDamagedFiles) {
+    const std::string base = dir_.file("kanji.vec");
+    ASSERT_TRUE(writeFile(base + ".vf1", std::string(1000, '\0')));
+    FontHandle h(base, kLoadWhole, kCodeJis);
+    EXPECT_FALSE(h.hasFont());  // shorter than its slot table
+
+    // A first file alone serves its rows. Glyph data without the closing lifts ends where the
+    // file ends; an offset past the end gives no glyph; endless data is cut at the buffer.
+    const std::string file = splitFont({{1, {{{1, 2}, {3, 4}}}}});
+    std::string garbage = file.substr(0, 17674);
+    garbage[2 + 4 * 2] = 0x40;  // slot 2 points far beyond the data
+    garbage += std::string(20000, '\x11');
+    std::uint8_t buf[kGlyphBufferSize];
+    for (int mode : {kLoadWhole, kLoadOnDemand}) {
+        ASSERT_TRUE(writeFile(base + ".vf1", file.substr(0, file.size() - 3)));
+        ASSERT_GE(h.open(base, mode, kCodeJis), 0);
+        EXPECT_EQ(h.fetchGlyph(0x2122, buf, sizeof buf), 4);
+        EXPECT_EQ(h.fetchGlyph(0x5022, buf, sizeof buf), 0);
+        ASSERT_TRUE(writeFile(base + ".vf1", garbage));
+        ASSERT_GE(h.open(base, mode, kCodeJis), 0);
+        EXPECT_EQ(h.fetchGlyph(0x2123, buf, sizeof buf), 0);
+        EXPECT_EQ(h.fetchGlyph(0x2122, buf, sizeof buf), int(kGlyphBufferSize / 2 - 2));
+        h.close();
+    }
 }
