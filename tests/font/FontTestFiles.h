@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -82,6 +83,12 @@ inline std::string splitFont(const Glyphs& glyphs) {
         }
     }
     return table + data;
+}
+
+// Writes a font file at path, making its directories.
+inline void putFile(const std::string& path, const std::string& bytes) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    ASSERT_TRUE(testsupport::writeFile(path, bytes));
 }
 
 // Every font test starts without system fonts, font path or installation roots.

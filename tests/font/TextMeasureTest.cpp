@@ -1,8 +1,6 @@
-// Measuring and drawing texts with the stroke fonts: extents by the fixed pitch and by a
-// proportional font, and glyph strokes placed, scaled and turned.
+// Measuring and drawing texts with the stroke fonts: the bundled standard font, extents by the
+// fixed pitch and by a proportional font, and glyph strokes placed, scaled and turned.
 #include "font/TextMeasure.h"
-
-#include <filesystem>
 
 #include "font/FontHandle.h"
 #include "font/FontTestFiles.h"
@@ -11,6 +9,7 @@
 #include "geom/QsText.h"
 
 using namespace fonttest;
+using testsupport::ScopedEnv;
 
 namespace {
 
@@ -42,14 +41,28 @@ protected:
             {'A', {{{0, 4}}, 4}},
             {'W', {{{0, 4}}, 10}},
             {',', {{{0, 4}}, 0}}};
-        std::filesystem::create_directories(dir_.path() + "/font/eng");
-        ASSERT_TRUE(testsupport::writeFile(dir_.path() + "/font/eng/qafont.vec",
-                                           vecFont(1 | (1u << 16) | (1u << 17), 10, 20, 4, g)));
+        putFile(dir_.path() + "/font/eng/qafont.vec",
+                vecFont(1 | (1u << 16) | (1u << 17), 10, 20, 4, g));
     }
     testsupport::ScopedEnv root_{"QRXROOT", dir_.path()};
 };
 
 }  // namespace
+
+TEST_F(FontTest, BundledStandardFontIsFoundAndCoversPrintableAscii) {
+    ScopedEnv i("QRXROOT", testsupport::bundledRoot());
+    fresh();
+    FontHandle* h = SystemFontTable::instance().findFont(kStandardFontNumber);
+    ASSERT_NE(h, nullptr) << "share/qrxroot/font/eng/qafont.vec is not found";
+    EXPECT_TRUE(h->font()->isProportional());
+    std::vector<GlyphPoint> pts;
+    for (std::uint32_t c = 33; c < 127; ++c) {
+        EXPECT_GT(h->glyphPoints(c, pts), 0) << char(c);
+        EXPECT_GT(h->font()->advanceWidth(c), 0) << char(c);
+    }
+    EXPECT_LT(measureText(100, 100, 0, 0, kStandardFontNumber, "i").width,
+              measureText(100, 100, 0, 0, kStandardFontNumber, "W").width);
+}
 
 TEST_F(TextDrawTest, ExtentsByTheFixedPitchAndProportionalWidths) {
     const FontHandle* prop = SystemFontTable::instance().findFont(1);
