@@ -3,7 +3,6 @@
 // the bundled stroke font.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <optional>
@@ -12,7 +11,6 @@
 #include "base/SysEnv.h"
 #include "font/SystemFontTable.h"
 #include "font/TextMeasure.h"
-#include "geom/QsText.h"
 #include "hpgl/HpglHandlers.h"
 
 using testsupport::ScopedEnv;
@@ -26,34 +24,6 @@ constexpr int32_t kWidth = 7407;
 constexpr int32_t kLine = 5520;
 // DR 1,0.5 on the default page: run 31400 * 40, rise 22450 * 40 * 0.5.
 const double kDrSlope = std::atan2(449000.0, 1256000.0);
-
-// A plot run to its end: its texts, their strings and the codes (end of input left out).
-struct LabelRun {
-    explicit LabelRun(const std::string& text) : plot(text) {
-        batches = plot.batches();
-        for (const StatementBatch& b : batches) {
-            for (const auto& f : b.figures) {
-                if (f->typeCode() != kQsTypeText) continue;
-                texts.push_back(static_cast<const QsText*>(f.get()));
-                strings.emplace_back(texts.back()->stringView());
-            }
-            codes.insert(codes.end(), b.codes.begin(), b.codes.end());
-        }
-        codes.pop_back();
-    }
-    QsPoint pen() const {
-        return QsPoint(int32_t(plot.in->current.x), int32_t(plot.in->current.y));
-    }
-    QsPoint margin() const {
-        return QsPoint(int32_t(plot.in->previous.x), int32_t(plot.in->previous.y));
-    }
-
-    Plot plot;
-    std::vector<StatementBatch> batches;
-    std::vector<const QsText*> texts;
-    std::vector<std::string> strings;
-    std::vector<int32_t> codes;
-};
 
 // Each test decides whether the bundled font is installed; the lookup caches are cleared.
 class HpglLabels : public ::testing::Test {
@@ -87,28 +57,27 @@ TEST_F(HpglLabels, TextsAndTerminators) {
         {"LB", {}, {kHpglCodeLB}},
         {"DT#,0;LBAB#LBC#", {"AB#", "C#"}, {}},
         {"DT\r,0;LBAB\r", {"AB"}, {}},  // a printed carriage return keeps its meaning
-        // Refused terminators and modes leave the terminator at 3.
-        {"DT;;LBAB\x03", {"AB"}, {kHpglCodeDT}},
-        {std::string("DT\0;LBAB\x03", 9), {"AB"}, {kHpglCodeDT}},
-        {"DT\x1b;LBAB\x03", {"AB"}, {kHpglCodeDT}},
-        {"DT#,2;LBAB\x03", {"AB"}, {kHpglCodeDT}},
+        // Refused terminators (";", NUL, escape) and modes leave the terminator at 3.
+        {std::string("DT;;DT\0;DT\x1b;DT#,2;LBAB\x03", 27),
+         {"AB"},
+         std::vector<int32_t>(4, kHpglCodeDT)},
         // Texts drawn in polygon mode are dropped with the strokes.
         {"PM0;PD100,0,100,100;LBin\x03;PD0,0;PM2;EP;LBout\x03", {"out"}, {}},
     };
     for (const auto& c : cases) {
-        LabelRun run(c.plot);
+        PlotRun run(c.plot);
         EXPECT_EQ(run.strings, c.texts) << c.plot;
         EXPECT_EQ(run.codes, c.codes) << c.plot;
     }
 
-    LabelRun crlf("PA1000,2000;LBAB\r\n\x03");
+    PlotRun crlf("PA1000,2000;LBAB\r\n\x03");
     ASSERT_EQ(crlf.texts.size(), 3u);
     EXPECT_EQ(crlf.texts[1]->position, QsPoint(40000, 80000));
     EXPECT_EQ(crlf.texts[2]->position, QsPoint(40000, 80000 - kLine));
     EXPECT_EQ(crlf.margin(), QsPoint(40000, 80000 - kLine));  // the line feed moved it too
     EXPECT_EQ(crlf.texts[0]->fontNumber, kStandardFontNumber);
     EXPECT_EQ(crlf.texts[0]->wideFontNumber, kJapaneseFontNumber);
-    EXPECT_EQ(LabelRun("AD3,10;LBA\016B\003").texts[1]->width, 6666);  // shift out: alternate
+    EXPECT_EQ(PlotRun("AD3,10;LBA\016B\003").texts[1]->width, 6666);  // shift out: alternate
 }
 
 TEST_F(HpglLabels, SizesOriginsAndDirections) {
@@ -124,11 +93,18 @@ TEST_F(HpglLabels, SizesOriginsAndDirections) {
         {"SI-0.285,0.375", -7124, -10686, 9375, 11250, 1, 0, 0, {}},
         {"SI0.2,-0.3", 5000, 7500, -7500, -9000, 2, 0, 0, {}},
         {"SI-1,-1;SI", kWidth, kSpacing, 4600, kLine, 0, 0, 0, {}},
-        {"SI0.2", kWidth, kSpacing, 4600, kLine, 0, 0, 0, {kHpglCodeSI}},
+        {"SI0.2;SR1;ES1.5;LOx",
+         kWidth,
+         kSpacing,
+         4600,
+         kLine,
+         0,
+         0,
+         0,
+         {kHpglCodeSI, kHpglCodeSR, kHpglCodeES, kHpglCodeLO}},
         // Fractions of P2x - P1x, as given.
         {"SR0.01,-0.02", 12560, 18840, -25120, -30144, 2, 0, 0, {}},
         {"IP0,0,100,100;SR", 3000, 4500, 6000, 7200, 0, 0, 0, {}},
-        {"SR1", kWidth, kSpacing, 4600, kLine, 0, 0, 0, {kHpglCodeSR}},
         {"SD1,21,3,10,4,20", 6666, 10000, 8000, 9600, 0, 0, 0, {}},
         {"SD3,10,4,x", 6666, 10000, 4600, kLine, 0, 0, 0, {kHpglCodeSD}},
         {"AD3,10", kWidth, kSpacing, 4600, kLine, 0, 0, 0, {}},
@@ -137,17 +113,14 @@ TEST_F(HpglLabels, SizesOriginsAndDirections) {
         {"ES0.5;ES0.5", kWidth, 25001, 4600, kLine, 0, 0, 0, {}},
         {"ES0.5,0.5;ES0,0.5", kWidth, 11110, 4600, 12420, 0, 0, 0, {}},
         {"SA;ES-1,-1;SS", kWidth, 0, 4600, 0, 0, 0, 0, {}},
-        {"ES1.5", kWidth, kSpacing, 4600, kLine, 0, 0, 0, {kHpglCodeES}},
-        {"LOx", kWidth, kSpacing, 4600, kLine, 0, 0, 0, {kHpglCodeLO}},
         // Directions: the angle of the text lies in [0, 2 pi).
         {"DI1,1", kWidth, kSpacing, 4600, kLine, 0, 0, kPi / 4, {}},
         {"DR0,-5", kWidth, kSpacing, 4600, kLine, 0, 0, 3 * kPi / 2, {}},
         {"DR1,0.5", kWidth, kSpacing, 4600, kLine, 0, 0, kDrSlope, {}},
-        {"DI1,1;DI1", kWidth, kSpacing, 4600, kLine, 0, 0, kPi / 4, {kHpglCodeDI}},
-        {"DI1,1;DR1", kWidth, kSpacing, 4600, kLine, 0, 0, kPi / 4, {kHpglCodeDR}},
+        {"DI1,1;DI1;DR1", kWidth, kSpacing, 4600, kLine, 0, 0, kPi / 4, {kHpglCodeDI, kHpglCodeDR}},
     };
     for (const auto& c : cases) {
-        LabelRun run(std::string(c.plot) + ";LBA\x03");
+        PlotRun run(std::string(c.plot) + ";LBA\x03");
         ASSERT_EQ(run.texts.size(), 1u) << c.plot;
         const QsText& t = *run.texts[0];
         EXPECT_EQ(t.width, c.width) << c.plot;
@@ -163,20 +136,12 @@ TEST_F(HpglLabels, SizesOriginsAndDirections) {
     // Origins 1 to 9 and 11 to 19 run up the columns of a three-by-three grid.
     const int codes[20] = {0, 0, 4, 8, 1, 5, 9, 2, 6, 10, 0, 0, 4, 8, 1, 5, 9, 2, 6, 10};
     for (int origin = 0; origin < 20; ++origin) {
-        LabelRun run("LO" + std::to_string(origin) + ";LBA\x03");
+        PlotRun run("LO" + std::to_string(origin) + ";LBA\x03");
         EXPECT_EQ(run.texts[0]->justification, codes[origin]) << origin;
     }
 
-    // DV and TD are not commands of a plot; DF runs them.
-    Plot p("");
-    StatementBatch b;
-    EXPECT_EQ(handleDV(*p.in, {"DV", "1", "1"}, b), 1);
-    EXPECT_EQ(p.in->labelState->textPath, 3);
-    EXPECT_EQ(p.in->labelState->lineFeed, 0);
-    EXPECT_EQ(handleDV(*p.in, {"DV", "4"}, b), 0);
-    EXPECT_EQ(handleTD(*p.in, {"TD", "2"}, b), 0);
-    EXPECT_EQ(b.codes, (std::vector<int32_t>{kHpglCodeDV, kHpglCodeTD}));
-    EXPECT_EQ(LabelRun("DV1;LBA\x03").texts[0]->path, 0);
+    // DV is not a command of a plot: its text path stays.
+    EXPECT_EQ(PlotRun("DV1;LBA\x03").texts[0]->path, 0);
 }
 
 TEST_F(HpglLabels, PenMovesWithFixedPitch) {
@@ -190,8 +155,7 @@ TEST_F(HpglLabels, PenMovesWithFixedPitch) {
         {"DI0,1;CP1,0", {0, kSpacing}, {0, 0}, {}},
         {"SI-0.285,0.375;CP1,0", {10686, 0}, {0, 0}, {}},
         {"PA100,100;CP3,0;CP", {4000, 4000 - kLine}, {4000, 4000 - kLine}, {}},
-        {"CP1", {0, 0}, {0, 0}, {kHpglCodeCP}},
-        {"CP1e6,0", {0, 0}, {0, 0}, {kHpglCodeCP}},
+        {"CP1;CP1e6,0", {0, 0}, {0, 0}, {kHpglCodeCP, kHpglCodeCP}},
         // After a label of n characters the pen has moved n spacings; a line feed moves down
         // without returning to the margin.
         {"LBABCD\x03", {4 * kSpacing, 0}, {0, 0}, {}},
@@ -211,7 +175,7 @@ TEST_F(HpglLabels, PenMovesWithFixedPitch) {
          {kHpglCodeLB}},
     };
     for (const auto& c : cases) {
-        LabelRun run(c.plot);
+        PlotRun run(c.plot);
         EXPECT_EQ(run.pen(), c.pen) << c.plot;
         EXPECT_EQ(run.margin(), c.margin) << c.plot;
         EXPECT_EQ(run.codes, c.codes) << c.plot;
@@ -226,26 +190,8 @@ TEST_F(HpglLabels, PenMovesWithBundledFont) {
     for (const std::string s : {"iiii", "WWWW", "A b-C"}) {
         const int64_t width =
             measureText(kWidth, 4600, gap, kLine - 4600, kStandardFontNumber, s).width;
-        EXPECT_EQ(LabelRun("LB" + s + "\x03").pen(), QsPoint(int32_t(width + gap), 0)) << s;
-        EXPECT_EQ(LabelRun("DI0,1;LB" + s + "\x03").pen(), QsPoint(0, int32_t(width + gap))) << s;
+        EXPECT_EQ(PlotRun("LB" + s + "\x03").pen(), QsPoint(int32_t(width + gap), 0)) << s;
+        EXPECT_EQ(PlotRun("DI0,1;LB" + s + "\x03").pen(), QsPoint(0, int32_t(width + gap))) << s;
     }
-    EXPECT_LT(LabelRun("LBiiii\x03").pen().x, LabelRun("LBWWWW\x03").pen().x);
-}
-
-TEST_F(HpglLabels, CorpusLabelsBecomeTexts) {
-    const std::vector<std::string> files = testsupport::corpusFiles();
-    if (files.empty()) GTEST_SKIP() << "no corpus";
-    for (const char* name :
-         {"charsets.hp", "cp.hp", "di.hp", "dt.plt", "lo.hp", "spectrum.plt", "win_1.hp",
-          "feature-exercise.plt", "R+S-analyzer.hpgl", "HP8595E-FM.hpgl"}) {
-        auto f = std::find_if(files.begin(), files.end(), [&](const std::string& p) {
-            return p.ends_with(std::string("/") + name);
-        });
-        ASSERT_NE(f, files.end()) << name;
-        LabelRun run(testsupport::readFile(*f));
-        EXPECT_FALSE(run.texts.empty()) << name;
-        if (std::string_view(name) != "dt.plt") continue;
-        for (const char* s : {"Term WILL NOT print.", "Term WILL print.#"})
-            EXPECT_NE(std::find(run.strings.begin(), run.strings.end(), s), run.strings.end());
-    }
+    EXPECT_LT(PlotRun("LBiiii\x03").pen().x, PlotRun("LBWWWW\x03").pen().x);
 }

@@ -34,7 +34,6 @@ TEST(HpglParams, LongestDecimalPrefix) {
         {".", noReal, noInt},
         {"-", noReal, noInt},
         {"inf", noReal, noInt},
-        {"nan", noReal, noInt},
         {"", noReal, noInt},
     };
     for (const auto& c : cases) {
@@ -92,7 +91,6 @@ TEST(HpglState, AttributeHandlers) {
         // relativeSize(0.5): trunc(38600.03...) * 40 * 0.5.
         {"WU1;PW0.5;", {}, FIELD(lineWidth), 772000},
         {"WU1;PW;", {}, FIELD(lineWidth), 154400},
-        {"PW0.5,3;", {}, FIELD(widthPen), 3},
         {"PW-1;PW1,-1;PW1,40000;PW30000;PWx;", std::vector<int32_t>(5, 13), FIELD(lineWidth), 0},
         {"WU2;WU1;", {kHpglCodeWU}, FIELD(relativeWidths), 1},
         {"FT3,0,45;", {}, FIELD(hatchAngle), 0.7853981633974483},
@@ -104,17 +102,16 @@ TEST(HpglState, AttributeHandlers) {
         {"LA2,7,3,9;", {}, FIELD(lineEnd), 3},
         {"LA1,1,9;", {}, FIELD(lineEnd), 0},
         {"LA1,2;LA5,1;LA1,5;LA1,x;LAx;", std::vector<int32_t>(4, 11), FIELD(lineEnd), 1},
-        {"SP5;SP;", {}, FIELD(pen), 0},
-        {"SP5;SP;", {}, FIELD(polygonBuffer.pen), 5},
+        {"SP5;SP;", {}, FIELD(pen * 10 + in.polygonBuffer.pen), 5},
         {"SP5;SP-1;SP40000;SPx;", std::vector<int32_t>(3, 14), FIELD(pen), 5},
         {"PU10,10;SM*;PU20,20;", {}, FIELD(symbolMode * 1000 + in.symbolChar), 1000 + '*'},
         {"PU10,10;SM*;PU20,20;SM;", {}, FIELD(current.x), 400},
         // DF restores the attributes and keeps the pen, the pen width and the width unit; IN
         // resets these as well.
-        {"FT3;DF;", {}, FIELD(fillHatched), 0},
-        {"LA1,1;DF;", {}, FIELD(lineEnd), 3},
-        {"LT2;DF;", {}, FIELD(dashed), 0},
-        {"PM0;DF;", {}, FIELD(polygonMode), 0},
+        {"FT3;LA1,1;LT2;PM0;DF;",
+         {},
+         FIELD(fillHatched * 1000 + in.lineEnd * 100 + in.dashed * 10 + in.polygonMode),
+         300},
         {"PU10,10;SM*;DF;", {}, FIELD(symbolMode * 1000 + in.savedPosition.x), 400},
         {"DT#;DF;", {}, FIELD(labelState->terminator), 3},
         {"SI1,1;LO6;DF;", {}, FIELD(labelState->standard.height + in.labelState->originCode), 4600},

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "geom/QsPolyline.h"
+#include "geom/QsText.h"
 #include "hpgl/HpglInterpreter.h"
 #include "support/TestSupport.h"
 
@@ -60,19 +61,36 @@ inline std::string describeLine(const QsFigure& f) {
     return out;
 }
 
-// A plot dispatched to its end: its polylines described, and its codes with the end of input
-// left out.
+// A plot dispatched to its end: its polylines described (other figures but texts as "not a
+// polyline"), its texts and their strings, and its codes with the end of input left out.
 struct PlotRun {
     explicit PlotRun(const std::string& text, double k = 40.0) : plot(text, k) {
-        for (const StatementBatch& b : plot.batches()) {
+        batches = plot.batches();
+        for (const StatementBatch& b : batches) {
             codes.insert(codes.end(), b.codes.begin(), b.codes.end());
-            for (const auto& f : b.figures)
-                lines.push_back(describeLine(*f));
+            for (const auto& f : b.figures) {
+                if (f->typeCode() != kQsTypeText) {
+                    lines.push_back(describeLine(*f));
+                    continue;
+                }
+                texts.push_back(static_cast<const QsText*>(f.get()));
+                strings.emplace_back(texts.back()->stringView());
+            }
         }
         if (!codes.empty()) codes.pop_back();
     }
+    // The pen position and the carriage-return point, truncated to output units.
+    QsPoint pen() const {
+        return QsPoint(int32_t(plot.in->current.x), int32_t(plot.in->current.y));
+    }
+    QsPoint margin() const {
+        return QsPoint(int32_t(plot.in->previous.x), int32_t(plot.in->previous.y));
+    }
 
     Plot plot;
+    std::vector<StatementBatch> batches;
     std::vector<std::string> lines;
+    std::vector<const QsText*> texts;
+    std::vector<std::string> strings;
     std::vector<int32_t> codes;
 };

@@ -48,24 +48,21 @@ TEST(PenMap, ReadsUntilTheFirstBadEntry) {
 }
 
 TEST(PenMap, TableAndDefaults) {
+    // Pens 1 and 2 from the table (pen 3 stopped the reading); the rest are defaults.
     const PenMap map = readMap("# pens\n1 4 0\n2 15 3\n3 16 0\n5 5 5\n");
-    EXPECT_EQ(map.colourOf(1), 4);
-    EXPECT_EQ(map.styleOf(1), 0);
-    EXPECT_EQ(map.colourOf(2), 15);
-    EXPECT_EQ(map.styleOf(2), 3);
-    EXPECT_EQ(map.colourOf(3), 3);
-    EXPECT_EQ(map.styleOf(3), 1);
-
-    const struct {
-        int32_t pen, colour, style;
-    } defaults[] = {
-        {0, 0, 1},  {-4, -4, 1}, {1, 1, 1},  {15, 15, 1}, {16, 1, 2}, {30, 15, 2},
-        {31, 1, 3}, {45, 15, 3}, {46, 1, 1}, {60, 15, 1}, {61, 1, 2}, {INT32_MAX, 7, 3},
-    };
     const PenMap empty;
-    for (const auto& d : defaults) {
-        EXPECT_EQ(empty.colourOf(d.pen), d.colour) << d.pen;
-        EXPECT_EQ(empty.styleOf(d.pen), d.style) << d.pen;
+    const struct {
+        const PenMap& map;
+        int32_t pen, colour, style;
+    } cases[] = {
+        {map, 1, 4, 0},     {map, 2, 15, 3},    {map, 3, 3, 1},           {empty, 1, 1, 1},
+        {empty, 0, 0, 1},   {empty, -4, -4, 1}, {empty, 15, 15, 1},       {empty, 16, 1, 2},
+        {empty, 30, 15, 2}, {empty, 31, 1, 3},  {empty, 45, 15, 3},       {empty, 46, 1, 1},
+        {empty, 60, 15, 1}, {empty, 61, 1, 2},  {empty, INT32_MAX, 7, 3},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.map.colourOf(c.pen), c.colour) << c.pen;
+        EXPECT_EQ(c.map.styleOf(c.pen), c.style) << c.pen;
     }
 }
 
