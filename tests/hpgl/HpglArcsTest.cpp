@@ -2,75 +2,7 @@
 // makes, the codes of refused statements, and the pen position afterwards.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "HpglTestUtil.h"
-#include "geom/QsPolygon.h"
-
-namespace {
-
-void dumpRecords(std::ostream& o, const QsRecordFigure& f) {
-    const char* sep = "";
-    o << '(';
-    for (int i = 0; i < f.usedCount(); ++i) {
-        const QsPolyRecord& r = f.record(i);
-        QsArc a;
-        if (r.isVertex()) {
-            o << sep << r.point().x << ',' << r.point().y;
-        } else if (r.isArcFirst() && f.extractArc(i, a)) {
-            const QsPoint c = a.centrePoint();
-            o << sep << 'a' << a.start.x << ',' << a.start.y << '>' << a.end.x << ',' << a.end.y
-              << 'c' << c.x << ',' << c.y << 'r' << a.radius << 'f' << a.flags;
-        }
-        if (r.isVertex() || r.isArcFirst()) sep = " ";
-    }
-    o << ')';
-}
-
-}  // namespace
-
-// Each non-empty batch as its figures (polyline "L", polygon "P" with holes "H"; vertices x,y,
-// arcs a<start>><end>c<centre>r<radius>f<flags>; widths "w", line attributes "s", hatch "h";
-// the batch pen "p" when not 0) and codes "#" (end of input left out), then "@" the pen position.
-std::string dumpShapes(const std::string& text) {
-    Plot plot(text);
-    std::ostringstream o;
-    for (const StatementBatch& b : plot.batches()) {
-        std::ostringstream batch;
-        for (const auto& f : b.figures) {
-            const auto& recs = static_cast<const QsRecordFigure&>(*f);
-            if (f->typeCode() == kQsTypePolyline) {
-                batch << 'L';
-                dumpRecords(batch, recs);
-                const auto& line = static_cast<const QsPolyline&>(*f);
-                if (line.attributes() != 0) batch << 's' << line.attributes();
-                const int w = line.record(line.record(0).isArcFirst() ? 1 : 0).width();
-                if (w != 0) batch << 'w' << w;
-            } else if (f->typeCode() == kQsTypePolygon) {
-                const auto& p = static_cast<const QsPolygon&>(*f);
-                batch << 'P';
-                dumpRecords(batch, p);
-                for (const QsPolylineSet& h : p.holes()) {
-                    batch << 'H';
-                    dumpRecords(batch, h);
-                    if (h.lineWidth() != 0) batch << 'w' << h.lineWidth();
-                }
-                if (p.lineWidth() != 0) batch << 'w' << p.lineWidth();
-                if (p.hatchLineWidth() != 0) batch << 'h' << p.hatchLineWidth();
-                if (p.hatchDirection() != 0) batch << '/' << p.hatchDirection();
-            }
-            batch << ' ';
-        }
-        for (int32_t c : b.codes) {
-            if (c != 60) batch << '#' << c << ' ';
-        }
-        if (batch.str().empty()) continue;
-        if (b.pen != 0) batch << 'p' << b.pen << ' ';
-        o << batch.str() << "| ";
-    }
-    o << '@' << plot.in->current.x << ',' << plot.in->current.y;
-    return o.str();
-}
 
 TEST(HpglArcs, ShapesOfPlots) {
     const std::string box = "P(4000,4000 4000,4800 4400,4800 4400,4000) | ";

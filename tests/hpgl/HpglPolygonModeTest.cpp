@@ -4,9 +4,6 @@
 
 #include "HpglTestUtil.h"
 
-// The compact description of what a plot makes (HpglArcsTest.cpp).
-std::string dumpShapes(const std::string& text);
-
 TEST(HpglPolygonMode, PolygonsOfPlots) {
     const std::string s = "PU0,0;PM0;PD100,0,100,100,0,100,0,0;";
     const std::string sq = "P(0,0 4000,0 4000,4000 0,4000)";

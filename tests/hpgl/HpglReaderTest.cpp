@@ -138,9 +138,9 @@ TEST(HpglDispatch, BatchesOfPlots) {
         // after PD: [PD] is the last statement, then the end of input.
         {"IN;SP2;PU0,0;PD10,0,10,10;SP-1;XX;PU;SP1;PA20,20;PD",
          40,
-         {"1 p2", "1 p2 [0,0 400,0 400,400]", "0 p2 #14", "1 p1", "1 p1", "0 p1 #60"}},
+         {"1 p2", "1 p2 L(0,0 400,0 400,400)", "0 p2 #14", "1 p1", "1 p1", "0 p1 #60"}},
         // Polygon mode keeps the batch open through drawing commands.
-        {"PM0;PD1,1;PA2,2,3,3;", 40, {"0 p0 [0,0 40,40] [40,40 80,80 120,120] #60"}},
+        {"PM0;PD1,1;PA2,2,3,3;", 40, {"0 p0 L(0,0 40,40) L(40,40 80,80 120,120) #60"}},
         // DF and IN fail (the default character height leaves the 32-bit range) but only add
         // their codes.
         {"DF;IN;PU;", 1e300, {"1 p0 #6 #7", "0 p0 #60"}},
@@ -154,7 +154,7 @@ TEST(HpglDispatch, BatchesOfPlots) {
             std::string text = std::to_string(plot.in->dispatchBatch(b));
             text += " p" + std::to_string(b.pen);
             for (const auto& f : b.figures)
-                text += " [" + describeLine(*f) + "]";
+                text += " " + describeFigure(*f);
             for (int32_t code : b.codes)
                 text += " #" + std::to_string(code);
             batches.push_back(text);

@@ -1,13 +1,16 @@
 // Shared set-up of the interpreter tests: a plot written to a temporary file and opened in a
-// fresh interpreter, with the process-wide unit factor set for the test.
+// fresh interpreter, with the process-wide unit factor set for the test; what it makes written
+// out compactly.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "geom/QsPolygon.h"
 #include "geom/QsPolyline.h"
 #include "geom/QsText.h"
 #include "hpgl/HpglInterpreter.h"
@@ -43,26 +46,76 @@ private:
     testsupport::TempDir dir_;
 };
 
-// A polyline as "x,y x,y ...", followed by " w<width> s<line style> e<end style>" when one of
-// them is not 0.
-inline std::string describeLine(const QsFigure& f) {
-    if (f.typeCode() != kQsTypePolyline) return "not a polyline";
-    const auto& line = static_cast<const QsPolyline&>(f);
-    std::string out;
-    for (int i = 0; i < line.usedCount(); ++i) {
-        const QsPoint p = line.record(i).point();
-        out += (i ? " " : "") + std::to_string(p.x) + "," + std::to_string(p.y);
+// The records of a figure in brackets: vertices x,y and arcs
+// a<start>><end>c<centre>r<radius>f<flags>.
+inline void describeRecords(std::ostream& o, const QsRecordFigure& f) {
+    const char* sep = "";
+    o << '(';
+    for (int i = 0; i < f.usedCount(); ++i) {
+        const QsPolyRecord& r = f.record(i);
+        QsArc a;
+        if (r.isVertex()) {
+            o << sep << r.point().x << ',' << r.point().y;
+        } else if (r.isArcFirst() && f.extractArc(i, a)) {
+            const QsPoint c = a.centrePoint();
+            o << sep << 'a' << a.start.x << ',' << a.start.y << '>' << a.end.x << ',' << a.end.y
+              << 'c' << c.x << ',' << c.y << 'r' << a.radius << 'f' << a.flags;
+        }
+        if (r.isVertex() || r.isArcFirst()) sep = " ";
     }
-    const int32_t w = line.usedCount() > 0 ? line.record(0).width() : 0;
-    if (w != 0 || line.firstAttribute() != 0 || line.secondAttribute() != 0) {
-        out += " w" + std::to_string(w) + " s" + std::to_string(line.firstAttribute()) + " e" +
-               std::to_string(line.secondAttribute());
-    }
-    return out;
+    o << ')';
 }
 
-// A plot dispatched to its end: its polylines described (other figures but texts as "not a
-// polyline"), its texts and their strings, and its codes with the end of input left out.
+// A polyline "L" with its line style "s", end style "e" and width "w" when not 0; a polygon "P"
+// with its holes "H", widths "w", hatch line width "h" and hatch direction "/".
+inline std::string describeFigure(const QsFigure& f) {
+    std::ostringstream o;
+    if (f.typeCode() == kQsTypePolyline) {
+        const auto& line = static_cast<const QsPolyline&>(f);
+        o << 'L';
+        describeRecords(o, line);
+        if (line.firstAttribute() != 0) o << 's' << line.firstAttribute();
+        if (line.secondAttribute() != 0) o << 'e' << line.secondAttribute();
+        const int w = line.record(line.record(0).isArcFirst() ? 1 : 0).width();
+        if (w != 0) o << 'w' << w;
+    } else if (f.typeCode() == kQsTypePolygon) {
+        const auto& p = static_cast<const QsPolygon&>(f);
+        o << 'P';
+        describeRecords(o, p);
+        for (const QsPolylineSet& h : p.holes()) {
+            o << 'H';
+            describeRecords(o, h);
+            if (h.lineWidth() != 0) o << 'w' << h.lineWidth();
+        }
+        if (p.lineWidth() != 0) o << 'w' << p.lineWidth();
+        if (p.hatchLineWidth() != 0) o << 'h' << p.hatchLineWidth();
+        if (p.hatchDirection() != 0) o << '/' << p.hatchDirection();
+    }
+    return o.str();
+}
+
+// Each non-empty batch of a plot as its figures, its codes "#" (end of input left out) and its
+// pen "p" when not 0, then "@" the pen position at the end.
+inline std::string dumpShapes(const std::string& text) {
+    Plot plot(text);
+    std::ostringstream o;
+    for (const StatementBatch& b : plot.batches()) {
+        std::ostringstream batch;
+        for (const auto& f : b.figures)
+            batch << describeFigure(*f) << ' ';
+        for (int32_t c : b.codes) {
+            if (c != 60) batch << '#' << c << ' ';
+        }
+        if (batch.str().empty()) continue;
+        if (b.pen != 0) batch << 'p' << b.pen << ' ';
+        o << batch.str() << "| ";
+    }
+    o << '@' << plot.in->current.x << ',' << plot.in->current.y;
+    return o.str();
+}
+
+// A plot dispatched to its end: its figures but texts described, its texts and their strings,
+// and its codes with the end of input left out.
 struct PlotRun {
     explicit PlotRun(const std::string& text, double k = 40.0) : plot(text, k) {
         batches = plot.batches();
@@ -70,7 +123,7 @@ struct PlotRun {
             codes.insert(codes.end(), b.codes.begin(), b.codes.end());
             for (const auto& f : b.figures) {
                 if (f->typeCode() != kQsTypeText) {
-                    lines.push_back(describeLine(*f));
+                    lines.push_back(describeFigure(*f));
                     continue;
                 }
                 texts.push_back(static_cast<const QsText*>(f.get()));

@@ -33,20 +33,20 @@ TEST(HpglVector, Strokes) {
         std::vector<int32_t> codes;
         double x, y;  // the pen position afterwards, also the carriage-return point's x
     } cases[] = {
-        {"PU0,0;PD10,0,10,10;", 40, {"0,0 400,0 400,400"}, {}, 400, 400},
+        {"PU0,0;PD10,0,10,10;", 40, {"L(0,0 400,0 400,400)"}, {}, 400, 400},
         {"PD;", 40, {}, {}, 0, 0},
-        {"PD;PA5,5,7;", 40, {"0,0 200,200"}, {}, 200, 200},
-        {"PD;PR1,1,1,1,1,1;", 40, {"0,0 40,40 80,80 120,120"}, {}, 120, 120},
-        {"PD;PA5;", 40, {"0,0"}, {}, 0, 0},
-        {"PU1,2;PD;PA3,4;PU5,6;", 40, {"40,80 120,160"}, {}, 200, 240},
+        {"PD;PA5,5,7;", 40, {"L(0,0 200,200)"}, {}, 200, 200},
+        {"PD;PR1,1,1,1,1,1;", 40, {"L(0,0 40,40 80,80 120,120)"}, {}, 120, 120},
+        {"PD;PA5;", 40, {"L(0,0)"}, {}, 0, 0},
+        {"PU1,2;PD;PA3,4;PU5,6;", 40, {"L(40,80 120,160)"}, {}, 200, 240},
         // Strokes are never joined across statements.
-        {"PD1,0;PD2,0;", 40, {"0,0 40,0", "40,0 80,0"}, {}, 80, 0},
+        {"PD1,0;PD2,0;", 40, {"L(0,0 40,0)", "L(40,0 80,0)"}, {}, 80, 0},
         // Rounding half away from zero at other scales; the real position is kept, so ten
         // relative moves of 0.3125 plotter units end at 125, not at 10 * round(12.5) = 130.
-        {"PD1,-1;", 62.5, {"0,0 63,-63"}, {}, 62.5, -62.5},
-        {"PD0.3,0.5;", 25, {"0,0 8,13"}, {}, 7.5, 12.5},
-        {"PR;PD-0.1,-0.1,0.1,0.1;", 25, {"0,0 -3,-3 0,0"}, {}, 0, 0},
-        {"PR;PU" + tenSteps + "PD0,0;", 40, {"125,0 125,0"}, {}, 125, 0},
+        {"PD1,-1;", 62.5, {"L(0,0 63,-63)"}, {}, 62.5, -62.5},
+        {"PD0.3,0.5;", 25, {"L(0,0 8,13)"}, {}, 7.5, 12.5},
+        {"PR;PD-0.1,-0.1,0.1,0.1;", 25, {"L(0,0 -3,-3 0,0)"}, {}, 0, 0},
+        {"PR;PU" + tenSteps + "PD0,0;", 40, {"L(125,0 125,0)"}, {}, 125, 0},
         // A failing statement commits nothing (also a value beyond the 32-bit range).
         {"PD1,x;", 40, {}, {kHpglCodePD}, 0, 0},
         {"PR1e999,0;", 40, {}, {kHpglCodePR}, 0, 0},
@@ -54,17 +54,17 @@ TEST(HpglVector, Strokes) {
         {"PD1,1,1e300,0;", 40, {}, {kHpglCodePD}, 0, 0},
         // Butt ends: 20 units off each end of a 40-unit-wide stroke; a first segment shorter
         // than that: no figure, codes 52 and the command's (the pen has moved).
-        {"PW0.0004;LA1,1;PD10,0,10,10;", 40, {"20,0 400,0 400,380 w40 s0 e1"}, {}, 400, 400},
+        {"PW0.0004;LA1,1;PD10,0,10,10;", 40, {"L(20,0 400,0 400,380)e1w40"}, {}, 400, 400},
         {"PW0.0004;LA1,1;PD0.25,0,10,0;", 40, {}, {kHpglCodeLineFinish, kHpglCodePD}, 400, 0},
         {"PW0.0004;LA1,1;PD;PA5;", 40, {}, {kHpglCodeLineFinish, kHpglCodePA}, 0, 0},
         // Width 0 leaves butt ends in place; square, triangular and dashed lines.
-        {"LA1,1;PD1,0;", 40, {"0,0 40,0 w0 s0 e1"}, {}, 40, 0},
-        {"LA1,2;LT2;PD1,0;", 40, {"0,0 40,0 w0 s1 e1"}, {}, 40, 0},
-        {"LA1,3;PD1,0;", 40, {"0,0 40,0"}, {}, 40, 0},
+        {"LA1,1;PD1,0;", 40, {"L(0,0 40,0)e1"}, {}, 40, 0},
+        {"LA1,2;LT2;PD1,0;", 40, {"L(0,0 40,0)s1e1"}, {}, 40, 0},
+        {"LA1,3;PD1,0;", 40, {"L(0,0 40,0)"}, {}, 40, 0},
         // The width applies to its own pen only.
-        {"PW0.0004,2;SP1;PD1,0;SP2;PD2,0;", 40, {"0,0 40,0", "40,0 80,0 w40 s0 e0"}, {}, 80, 0},
+        {"PW0.0004,2;SP1;PD1,0;SP2;PD2,0;", 40, {"L(0,0 40,0)", "L(40,0 80,0)w40"}, {}, 80, 0},
         // Polygon mode: width, but no line type and no line ends.
-        {"PW0.0004;LA1,1;LT1;PM0;PD1,0;", 40, {"0,0 40,0 w40 s0 e0"}, {}, 40, 0},
+        {"PW0.0004;LA1,1;LT1;PM0;PD1,0;", 40, {"L(0,0 40,0)w40"}, {}, 40, 0},
     };
     for (const auto& c : cases) {
         const PlotRun run(c.text, c.k);
@@ -90,26 +90,29 @@ TEST(HpglVector, EncodedPolylines) {
         std::vector<int32_t> codes;
     } cases[] = {
         // Relative pairs form one polyline from the pen position.
-        {encode(1) + encode(2) + encode(3) + encode(-4), {"0,0 40,80 160,-80"}, 0, {}},
+        {encode(1) + encode(2) + encode(3) + encode(-4), {"L(0,0 40,80 160,-80)"}, 0, {}},
         // An absolute pair stands alone; "=" starts the next group.
         {"=" + encode(10) + encode(20) + "=" + encode(1) + encode(1),
-         {"0,0 400,800", "400,800 40,40"},
+         {"L(0,0 400,800)", "L(400,800 40,40)"},
          0,
          {}},
         // A pen-up move, then a pen-down group from there.
-        {"<" + encode(5) + encode(5) + encode(1) + encode(1), {"200,200 240,240"}, 0, {}},
-        {"<=" + encode(-5) + "=" + encode(5) + encode(1) + encode(1), {"-200,200 -160,240"}, 0, {}},
+        {"<" + encode(5) + encode(5) + encode(1) + encode(1), {"L(200,200 240,240)"}, 0, {}},
+        {"<=" + encode(-5) + "=" + encode(5) + encode(1) + encode(1),
+         {"L(-200,200 -160,240)"},
+         0,
+         {}},
         // Large values and fraction bits (10 / 4 = 2.5 plotter units).
-        {encode(100000) + encode(-1), {"0,0 4000000,-40"}, 0, {}},
-        {">" + b64 + encode(10) + encode(-10), {"0,0 100,-100"}, 0, {}},
-        {"7>a" + encode(10, 32) + encode(-10, 32), {"0,0 100,-100"}, 0, {}},
+        {encode(100000) + encode(-1), {"L(0,0 4000000,-40)"}, 0, {}},
+        {">" + b64 + encode(10) + encode(-10), {"L(0,0 100,-100)"}, 0, {}},
+        {"7>a" + encode(10, 32) + encode(-10, 32), {"L(0,0 100,-100)"}, 0, {}},
         // Pairs reach PD as "%.10g" text: 0.0124999999999993 plotter units (50 fraction bits)
         // pass as 0.0125, which rounds to 1 output unit.
-        {">\xf1" + encode(14073748835532) + encode(0), {"0,0 1,0"}, 0, {}},
+        {">\xf1" + encode(14073748835532) + encode(0), {"L(0,0 1,0)"}, 0, {}},
         // Base 32, then pen select.
-        {"7" + encode(3, 32) + encode(-70, 32) + ":" + encode(3, 32), {"0,0 120,-2800"}, 3, {}},
+        {"7" + encode(3, 32) + encode(-70, 32) + ":" + encode(3, 32), {"L(0,0 120,-2800)"}, 3, {}},
         // Data that ends inside a number keeps the digits read so far (C = digit 4: value 2).
-        {encode(1) + "C", {"0,0 40,80"}, 0, {}},
+        {encode(1) + "C", {"L(0,0 40,80)"}, 0, {}},
         // Failures of the last group.
         {":", {}, 0, {kHpglCodePE}},
         {"<" + encode(1), {}, 0, {kHpglCodePE}},
