@@ -8,6 +8,8 @@
 #include <random>
 #include <regex>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "base/ErrorRecord.h"
 #include "base/UserInfo.h"
@@ -454,11 +456,11 @@ TEST_F(LexDatabaseTest, LaterSavesKeepIdentifiersAuthorAndCountSaves) {
         EXPECT_NE(first.find(line), std::string::npos);
         EXPECT_NE(second.find(line), std::string::npos);
     }
-    EXPECT_NE(second.find("LexPolyline\n{\n$id 8\n"), std::string::npos);
-    EXPECT_NE(second.find("\ndate\n1\n26/12/04\n"), std::string::npos);
-    EXPECT_NE(second.find("\nupdateDate\n1\n26/12/05\n"), std::string::npos);
-    EXPECT_NE(second.find("\nupdateTime\n1\n17:11:56\n"), std::string::npos);
-    EXPECT_NE(second.find("\nsaveCount\n1\n2\n"), std::string::npos);
+    // The creation stamp stays, the update stamp and the count move on.
+    for (const char* part :
+         {"LexPolyline\n{\n$id 8\n", "\ndate\n1\n26/12/04\n", "\nupdateDate\n1\n26/12/05\n",
+          "\nupdateTime\n1\n17:11:56\n", "\nsaveCount\n1\n2\n"})
+        EXPECT_NE(second.find(part), std::string::npos) << part;
     EXPECT_EQ(second.find("\nsaveCount\n1\n1\n"), std::string::npos);
 
     // A counter that wraps around skips the identifiers of the file: the text loads again.
@@ -496,34 +498,21 @@ TEST_F(LexDatabaseTest, SaveStampsFollowTheDateAndTimePatterns) {
     for (const auto& [pattern, text] : times)
         EXPECT_EQ(formatSaveTime(pattern, t), text) << pattern;
 
-    // Through a save: the variables when the settings were made, the settings file's keys
-    // over them, the variables alone for a database without settings.
+    // Without settings the variables give the patterns; a save follows its settings' keys.
     ScopedEnv date("QRX_DATE_FORMAT", std::string("DD.MM.YYYY"));
     ScopedEnv time("QRX_TIME_FORMAT", std::string("HH-MM"));
-    DatabaseSettings fromEnv;
-    DatabaseSettings fromFile;
-    ASSERT_EQ(fromFile.read("dateFormat : \"YYYY MM DD\"\ntimeFormat : SS"), 1);
-    const std::pair<const LexEnvironment*, std::string> saves[] = {
-        {&fromEnv, "date\n1\n04.12.2026\ntime\n1\n16-11\n"},
-        {&fromFile, "date\n1\n2026 12 04\ntime\n1\n56\n"},
-        {nullptr, "date\n1\n04.12.2026\ntime\n1\n16-11\n"}};
-    int n = 0;
-    for (const auto& [environment, stamp] : saves) {
-        std::string path = dir_.file("stamp" + std::to_string(n++) + ".sht");
-        std::unique_ptr<LexDatabase> db =
-            LexDatabase::open(path, environment, LexDatabase::kModeCreate);
-        ASSERT_NE(db, nullptr);
-        addChild(*db, "Sheet", std::make_unique<LexSheet>());
-        ASSERT_EQ(db->save(), 1);
-        std::string text = readFile(path);
-        std::string properties;
-        for (const char* name : {"date", "time"}) {
-            std::size_t at = text.find(std::string("\n") + name + "\n");
-            ASSERT_NE(at, std::string::npos);
-            properties += text.substr(at + 1, text.find("}", at) - at - 1);
-        }
-        EXPECT_EQ(properties, stamp);
-    }
+    EXPECT_EQ(lexDatePattern(nullptr), "DD.MM.YYYY");
+    EXPECT_EQ(lexTimePattern(nullptr), "HH-MM");
+    DatabaseSettings settings;
+    ASSERT_EQ(settings.read("dateFormat : \"YYYY MM DD\"\ntimeFormat : SS"), 1);
+    std::unique_ptr<LexDatabase> db =
+        LexDatabase::open(dir_.file("stamp.sht"), &settings, LexDatabase::kModeCreate);
+    ASSERT_NE(db, nullptr);
+    addChild(*db, "Sheet", std::make_unique<LexSheet>());
+    ASSERT_EQ(db->save(), 1);
+    std::string text = readFile(db->path());
+    EXPECT_NE(text.find("\ndate\n1\n2026 12 04\n}\n"), std::string::npos);
+    EXPECT_NE(text.find("\ntime\n1\n56\n}\n"), std::string::npos);
 }
 
 TEST_F(LexDatabaseTest, SheetsKeepFramesAndCarryNoSaveCount) {
@@ -548,9 +537,8 @@ TEST_F(LexDatabaseTest, EveryClassSurvivesLoadAndSave) {
     ASSERT_NE(db, nullptr) << ErrorRecord::instance().code();
     LexSheet* sheet = db->sheet();
     ASSERT_NE(sheet, nullptr);
-    EXPECT_EQ(sheet->objectCount(), 10u);
-    EXPECT_EQ(*sheet->name(), "top sheet");
-    EXPECT_EQ(sheet->rawColor(), -1);
+    EXPECT_EQ(std::tuple(sheet->objectCount(), *sheet->name(), sheet->rawColor()),
+              std::tuple(10u, "top sheet", -1));
     EXPECT_EQ(sheet->texts().head()->string(), "R1\nR2");
     EXPECT_EQ(sheet->texts().tail()->string(), "");
     EXPECT_EQ(sheet->polylines().head()->geometry()->usedCount(), 6);
@@ -560,9 +548,7 @@ TEST_F(LexDatabaseTest, EveryClassSurvivesLoadAndSave) {
     ASSERT_NE(box->property(), nullptr);
     EXPECT_EQ(*box->property()->name(), "title");
     auto refs = sheet->componentReferences();
-    ASSERT_EQ(refs.size(), 1u);
-    EXPECT_EQ(refs[0].first, "R1");
-    EXPECT_EQ(refs[0].second, "RES 10k");
+    EXPECT_EQ(refs, (std::vector<std::pair<std::string, std::string>>{{"R1", "RES 10k"}}));
 
     std::string input = kEveryClass;
     ASSERT_EQ(db->save(), 1);
@@ -660,14 +646,14 @@ TEST_F(LexDatabaseTest, ReaderRepairsValues) {
     std::unique_ptr<LexDatabase> db = load(text, LexDatabase::kModeReadOnly);
     ASSERT_NE(db, nullptr);
     LexSheet* sheet = db->sheet();
-    EXPECT_EQ(sheet->rawColor(), 0);  // colours outside 0-16 become 0
-    EXPECT_EQ(sheet->sizeColor(), 0);
-    EXPECT_EQ(db->version(), 1.1);
+    // Colours outside 0-16 become 0.
+    EXPECT_EQ(std::tuple(sheet->rawColor(), sheet->sizeColor(), db->version()),
+              std::tuple(0, 0, 1.1));
+    // A negative style is the default; a colour is masked to its field.
     LexPolyline* line = sheet->polylines().head();
-    EXPECT_FALSE(line->isVisible());
-    EXPECT_EQ(line->rawLineStyle(), -1);      // negative: the default
-    EXPECT_EQ(line->rawColor(), 300 & 0xFF);  // masked to the field
-    EXPECT_EQ(line->rawLineWidth(), 17);
+    EXPECT_EQ(
+        std::tuple(line->isVisible(), line->rawLineStyle(), line->rawColor(), line->rawLineWidth()),
+        std::tuple(false, -1, 300 & 0xFF, 17));
 
     // Files before version 1.1 (and files without a version) get the legacy repair.
     std::string old = kEveryClass;
