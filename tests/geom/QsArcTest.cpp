@@ -152,19 +152,13 @@ TEST(QsArc, BoxHoldsTheAxisPointsTheArcPasses) {
 TEST(QsArc, TransformationsTurnTheDirectionAndMirrorsFlipTheOrientation) {
     QsArc a(QsPoint(100, 0), QsPoint(0, 0), QsPoint(0, 100), 0);
     a.rotate(QsPoint(0, 0), kQsHalfPi);
-    EXPECT_EQ(a.start, QsPoint(0, 100));
-    EXPECT_EQ(a.end, QsPoint(-100, 0));
-    EXPECT_EQ(a.toCentre, QsEVector(0, -kOne));
-    EXPECT_FALSE(a.isClockwise());
+    EXPECT_EQ(describe(a), "(0,100)-(-100,0) r100 to(0,-1) f0");
     a.mirrorX(0);
-    EXPECT_EQ(a.end, QsPoint(100, 0));
-    EXPECT_TRUE(a.isClockwise());
-    EXPECT_EQ(a.centrePoint(), QsPoint(0, 0));
+    EXPECT_EQ(describe(a), "(0,100)-(100,0) r100 to(0,-1) f1");
     a.scale(QsPoint(0, 0), 2.0);
-    EXPECT_EQ(a.radius, 200);
-    EXPECT_EQ(a.centrePoint(), QsPoint(0, 0));
+    EXPECT_EQ(describe(a), "(0,200)-(200,0) r200 to(0,-1) f1");
     a.mirrorPoint(QsPoint(10, 10));
-    EXPECT_TRUE(a.isClockwise());
+    EXPECT_EQ(describe(a), "(20,-180)-(-180,20) r200 to(0,1) f1");
     EXPECT_EQ(a.centrePoint(), QsPoint(20, 20));
 }
 
