@@ -76,13 +76,10 @@ TEST_F(LanguageTest, BytePositionTests) {
               "SSSSS");
     // a half-width katakana pair (142 161), a two-byte character, an ASCII letter
     EXPECT_EQ(shape("\x8E\xB1\xA4\xA2z", kCharsetEucJp), "LTLTS");
-    // A lead byte with nothing after it stands alone.
-    EXPECT_EQ(shape("\x82\x82\x82", kCharsetShiftJis), "LTS");
+    // Lead bytes 0x80, 0xA0, 0xE0 and 0xFF; half-width katakana 0xA1 and 0xDF stand alone, and
+    // so does a lead byte with nothing after it.
+    EXPECT_EQ(shape("\x80z\xA0z\xE0z\xFFz\xA1\xDF\x82", kCharsetShiftJis), "LTLTLTLTSSS");
     EXPECT_FALSE(isSingleByteAt("ab", 5, kCharsetShiftJis));  // beyond the end
-    for (int b : {0x80, 0xA0, 0xE0, 0xFF})
-        EXPECT_TRUE(isLeadByte(b, kCharsetShiftJis)) << b;
-    for (int b : {0x41, 0xA1, 0xDF})
-        EXPECT_FALSE(isLeadByte(b, kCharsetShiftJis)) << b;
 }
 
 TEST(JapaneseCodes, KnownPairsRejectedCodesAndRoundTrips) {

@@ -100,7 +100,7 @@ TEST_F(MessageCatalogTest, LanguageDirectoryAndJapaneseFallback) {
     }
 }
 
-TEST_F(MessageCatalogTest, SpecificationItemsAndFailures) {
+TEST_F(MessageCatalogTest, CatalogueItemsAndFailures) {
     TempDir inst;
     addModule(inst.path(), "sub/jpn", "guide.msg", "1\tfrom sub\n");
     addModule(inst.path(), "jpn", "error.msg", "2\tfrom mess\n");

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <map>
 #include <string>
 #include <utility>
@@ -26,14 +25,6 @@ protected:
 }  // namespace
 
 TEST_F(SysEnvTest, KnownVariablesAreCachedForTheRunAndSetValuesWin) {
-    const SysEnvEntry* table = sysEnvTable();
-    int rows = 0;
-    for (; table[rows].name; ++rows)
-        EXPECT_EQ(table[rows].registryFirst, std::strcmp(table[rows].name, "DISPLAY") == 0);
-    ASSERT_EQ(rows, 92);
-    for (int i = 0; i < 39; ++i)  // the 6.0 group repeats the 7.0 names
-        EXPECT_STREQ(table[i].name, table[43 + i].name);
-
     ScopedEnv part("TRAZON_TEST_PART", "/opt/inst");
     ScopedEnv root("QRXROOT", "%TRAZON_TEST_PART%/qrx");
     const char* first = getSysEnv("QRXROOT");
@@ -55,7 +46,6 @@ TEST_F(SysEnvTest, KnownVariablesAreCachedForTheRunAndSetValuesWin) {
     ScopedEnv sys("QSYSROOT", "/from/environment");
     EXPECT_EQ(setSysEnv("QSYSROOT", "/set/by/driver"), 0);
     EXPECT_STREQ(getSysEnv("QSYSROOT"), "/set/by/driver");
-    EXPECT_FALSE(table[43 + 23].cached.has_value());  // only the first row of the name
     EXPECT_EQ(setSysEnv("TRAZON_NOT_KNOWN", "x"), -1);
     EXPECT_EQ(getSysEnv("TRAZON_NOT_KNOWN"), nullptr);
 }
