@@ -34,20 +34,19 @@ QsArc quarter(int32_t r) {
 TEST(QsPolyline, ArcRecordsAndTags) {
     QsPolyline p = line({{0, 0}, {100, 0}});
     EXPECT_EQ(p.appendArc(quarter(100)), 2);
-    ASSERT_EQ(p.usedCount(), 5);
-    EXPECT_EQ(p.record(0).tag, 0x08000000u);
-    EXPECT_EQ(p.record(2).tag, 0x00010000u);  // equal end widths: no end-width bit
-    EXPECT_EQ(p.record(3).tag, 0x00030000u);
-    EXPECT_EQ(p.record(4).tag, 0x00050000u);
-    EXPECT_EQ(p.record(2).data, (std::array<int32_t, 3>{-QsEVector::kOne, 0, 100}));
-    EXPECT_EQ(p.record(4).point(), QsPoint(0, 100));
-
     QsArc cw = quarter(50);
     cw.flags = QsArc::kClockwise;
     EXPECT_EQ(p.appendArc(cw, 10, 30), 5);
-    EXPECT_EQ(p.record(5).tag, 0x10010001u);  // end width differs, clockwise flag in the low half
-    EXPECT_EQ(p.record(6).data[2], 10);
-    EXPECT_EQ(p.record(7).data[2], 30);
+    // The first arc has equal end widths (no end-width bit); the second's differ, and its
+    // clockwise flag is in the low half.
+    std::vector<uint32_t> tags;
+    for (int i = 0; i < p.usedCount(); ++i)
+        tags.push_back(p.record(i).tag);
+    EXPECT_EQ(tags, (std::vector<uint32_t>{0x08000000, 0x08000000, 0x00010000, 0x00030000,
+                                           0x00050000, 0x10010001, 0x00030000, 0x00050000}));
+    EXPECT_EQ(thirdValues(p), (std::vector<int32_t>{0, 0, 100, 0, 0, 50, 10, 30}));
+    EXPECT_EQ(p.record(2).data, (std::array<int32_t, 3>{-QsEVector::kOne, 0, 100}));
+    EXPECT_EQ(p.record(4).point(), QsPoint(0, 100));
     for (int i = 5; i < 8; ++i)
         EXPECT_EQ(p.arcFirstIndex(i), 5);
     EXPECT_EQ(p.recordKind(6), kRecKindArc);
@@ -176,45 +175,43 @@ TEST(QsPolyline, WidthsForTheWholePathAndForOneRecord) {
 }
 
 TEST(QsPolyline, ExtendingTheEndsByAPercentageOfTheWidth) {
-    QsPolyline p = line({{0, 0}, {100, 0}, {100, 100}});
-    p.setWidth(-1, 20);
-    ASSERT_EQ(p.extendStart(-100), 1);  // half the width inwards
-    EXPECT_EQ(p.record(0).point(), QsPoint(10, 0));
-    EXPECT_EQ(p.record(0).data[2], 20);
-    ASSERT_EQ(p.extendEnd(-100), 1);
-    EXPECT_EQ(p.record(2).point(), QsPoint(100, 90));
-    ASSERT_EQ(p.extendEnd(100), 1);  // and outwards again
-    EXPECT_EQ(p.record(2).point(), QsPoint(100, 100));
-    ASSERT_EQ(p.extendStart(-50), 1);  // 20 * -50 / 200 = -5
-    EXPECT_EQ(p.record(0).point(), QsPoint(15, 0));
-
-    // A first segment shorter than the shortening leaves the stroke as it was.
-    QsPolyline shortFirst = line({{0, 0}, {5, 0}, {5, 100}});
-    shortFirst.setWidth(-1, 20);
-    EXPECT_EQ(shortFirst.extendStart(-100), 0);
-    EXPECT_EQ(shortFirst.record(0).point(), QsPoint(0, 0));
-    // Exactly as long as the shortening: allowed.
-    QsPolyline exact = line({{0, 0}, {0, 10}});
-    exact.setWidth(-1, 20);
-    EXPECT_EQ(exact.extendStart(-100), 1);
-    EXPECT_EQ(exact.record(0).point(), QsPoint(0, 10));
-
-    // Width 0 changes nothing and succeeds; one vertex has no segment to move along.
-    QsPolyline thin = line({{0, 0}, {3, 0}});
-    EXPECT_EQ(thin.extendStart(-100), 1);
-    EXPECT_EQ(thin.record(0).point(), QsPoint(0, 0));
-    QsPolyline single = line({{0, 0}});
-    single.setWidth(-1, 20);
-    EXPECT_EQ(single.extendStart(-100), 0);
-    EXPECT_EQ(QsPolyline().extendEnd(-100), 0);
-
-    // The neighbour of the start may be the start of an arc; a path beginning with an arc fails.
+    const QsPolyline bend = line({{0, 0}, {100, 0}, {100, 100}});
     QsPolyline toArc = line({{0, 0}});
     toArc.appendArc(quarter(100), 20, 20);
-    toArc.setWidth(0, 20);
-    ASSERT_EQ(toArc.extendStart(-100), 1);
-    EXPECT_EQ(toArc.record(0).point(), QsPoint(10, 0));
-    EXPECT_EQ(toArc.extendEnd(-100), 0);
+    const struct {
+        QsPolyline path;
+        int32_t width;
+        int percent;
+        bool atStart;
+        int result;
+        QsPoint end;  // the moved (or kept) end
+    } cases[] = {
+        {bend, 20, -100, true, 1, {10, 0}},  // half the width inwards
+        {bend, 20, -100, false, 1, {100, 90}},
+        {bend, 20, 100, false, 1, {100, 110}},  // outwards
+        {bend, 20, -50, true, 1, {5, 0}},       // 20 * -50 / 200 = -5
+        // A first segment shorter than the shortening leaves the stroke as it was; exactly as
+        // long is allowed.
+        {line({{0, 0}, {5, 0}, {5, 100}}), 20, -100, true, 0, {0, 0}},
+        {line({{0, 0}, {0, 10}}), 20, -100, true, 1, {0, 10}},
+        // Width 0 changes nothing and succeeds; one vertex has no segment to move along.
+        {line({{0, 0}, {3, 0}}), 0, -100, true, 1, {0, 0}},
+        {line({{0, 0}}), 20, -100, true, 0, {0, 0}},
+        {QsPolyline(), 20, -100, false, 0, {}},
+        // The neighbour of the start may be the start of an arc; a path ending with one fails.
+        {toArc, 20, -100, true, 1, {10, 0}},
+        {toArc, 20, -100, false, 0, {0, 100}},
+    };
+    for (auto c : cases) {
+        SCOPED_TRACE(testing::Message() << c.end.x << "," << c.end.y << " " << c.percent);
+        c.path.setWidth(-1, c.width);
+        const int at = c.atStart ? 0 : c.path.usedCount() - 1;
+        EXPECT_EQ(c.atStart ? c.path.extendStart(c.percent) : c.path.extendEnd(c.percent),
+                  c.result);
+        if (at < 0) continue;
+        EXPECT_EQ(c.path.record(at).point(), c.end);
+        EXPECT_EQ(c.path.record(at).data[2], c.width);
+    }
 }
 
 TEST(QsPolyline, BoxMoveAndMirror) {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <cstdio>
 
 #include "base/SysEnv.h"
 #include "font/SystemFontTable.h"
@@ -38,6 +38,17 @@ std::vector<QsPoint> outlineOf(const QsText& t) {
     QsPointPolygon poly;
     if (!t.outline(poly)) return {};
     return std::vector<QsPoint>(poly.points(), poly.points() + poly.pointCount());
+}
+
+// A text's position, angle (all digits) and mirror flags as text.
+std::string placed(int x, int y, double angle, int mirror) {
+    char s[100];
+    std::snprintf(s, sizeof s, "(%d,%d) %.17g m%d", x, y, angle, mirror);
+    return s;
+}
+
+std::string placement(const QsText& t) {
+    return placed(t.position.x, t.position.y, t.angle, t.mirror);
 }
 
 }  // namespace
@@ -140,27 +151,28 @@ TEST_F(QsTextTest, MirrorRotateScaleAndMove) {
     QsText t = text(0);
     t.position = QsPoint(2, 3);
     t.angle = 0.5;
+    // Mirrors toggle their flag and negate the angle; a zero angle stays 0, not -0.
     ASSERT_EQ(t.mirrorX(5), 1);
-    EXPECT_EQ(t.position, QsPoint(8, 3));
-    EXPECT_EQ(t.mirror, kMirrorX);
-    EXPECT_EQ(t.angle, -0.5);
+    EXPECT_EQ(placement(t), placed(8, 3, -0.5, kMirrorX));
     ASSERT_EQ(t.mirrorX(5), 1);
-    EXPECT_EQ(t.mirror, 0);
-    EXPECT_EQ(t.angle, 0.5);
+    EXPECT_EQ(placement(t), placed(2, 3, 0.5, 0));
     t.angle = 0.0;
     ASSERT_EQ(t.mirrorY(0), 1);
-    EXPECT_EQ(t.position, QsPoint(2, -3));
-    EXPECT_EQ(t.mirror, kMirrorY);
-    EXPECT_FALSE(std::signbit(t.angle));  // a zero angle stays 0, not -0
-
+    EXPECT_EQ(placement(t), placed(2, -3, 0.0, kMirrorY));
+    // Through a point: a half-turn. About the line y = x: angle 0 turns a quarter.
+    t.angle = -0.25;
+    ASSERT_EQ(t.mirrorPoint(QsPoint(0, 0)), 1);
+    EXPECT_EQ(placement(t), placed(-2, 3, kQsPi - 0.25, kMirrorY));
+    t.angle = 0.0;
+    ASSERT_EQ(t.mirrorLine(QsPoint(0, 0), QsPoint(5, 5)), 1);
+    EXPECT_EQ(placement(t), placed(3, -2, kQsHalfPi, 0));
+    // Rotations add to the angle, kept in [0, 2pi).
     t.angle = 6.0;
     ASSERT_EQ(t.rotate(QsPoint(0, 0), 0.5), 1);
-    EXPECT_DOUBLE_EQ(t.angle, 6.5 - kQsTwoPi);
+    EXPECT_EQ(placement(t), placed(4, 0, 6.5 - kQsTwoPi, 0));
     t.angle = 0.0;
-    t.position = QsPoint(10, 0);
     ASSERT_EQ(t.rotate(QsPoint(0, 0), kQsHalfPi), 1);
-    EXPECT_EQ(t.position, QsPoint(0, 10));
-    EXPECT_DOUBLE_EQ(t.angle, kQsHalfPi);
+    EXPECT_EQ(placement(t), placed(0, 4, kQsHalfPi, 0));
 
     t = QsText(QsPoint(10, 10), "A", 10, 20, 3, 3, 0, 0, 5, 0, 7, 7, 1, 100);
     ASSERT_EQ(t.scale(QsPoint(0, 0), 1.5), 1);
@@ -169,26 +181,10 @@ TEST_F(QsTextTest, MirrorRotateScaleAndMove) {
                                 t.penWidth, t.frameMargin2}),
               std::vector<int>({15, 30, 5, 8, 11, 3, 7}));
     EXPECT_EQ(t.position, QsPoint(15, 15));
-    // Scaling out of range changes nothing.
-    QsText before = t;
+    // Scaling or moving out of range changes nothing.
     EXPECT_EQ(t.scale(QsPoint(0, 0), 1e9), 0);
-    EXPECT_EQ(t.width, before.width);
-    EXPECT_EQ(t.position, before.position);
-
-    // Mirroring through a point turns the text a half-turn.
-    t.position = QsPoint(-1, 1);
-    t.angle = -0.25;
-    ASSERT_EQ(t.mirrorPoint(QsPoint(0, 0)), 1);
-    EXPECT_EQ(t.position, QsPoint(1, -1));
-    EXPECT_DOUBLE_EQ(t.angle, kQsPi - 0.25);
-    // Mirroring about the line y = x turns a text of angle 0 to a quarter turn.
-    t.angle = 0.0;
-    t.mirror = 0;
-    ASSERT_EQ(t.mirrorLine(QsPoint(0, 0), QsPoint(5, 5)), 1);
-    EXPECT_EQ(t.position, QsPoint(-1, 1));
-    EXPECT_NEAR(t.angle, kQsHalfPi, 1e-12);
-    EXPECT_EQ(t.mirror, kMirrorY);
-    // A move out of range fails and leaves the text.
+    EXPECT_EQ(t.width, 15);
+    EXPECT_EQ(t.position, QsPoint(15, 15));
     t.position = QsPoint(INT32_MAX, 0);
     EXPECT_EQ(t.move(QsPoint(1, 0)), 0);
     EXPECT_EQ(t.position, QsPoint(INT32_MAX, 0));
