@@ -101,35 +101,32 @@ TEST(StringUtil, ReadingNumbersRecordsFailure) {
 }
 
 TEST(StringUtil, SearchesNeverStopInsideDoubleByteCharacters) {
-    // 0x83 0x5C is one Shift_JIS character whose second byte is a backslash.
-    const std::string s =
-        "a\x83\x5C"
-        "b\\c";
-    resetSysEnv();
-    resetCharsetKind();
-    {
-        testsupport::ScopedEnv lang("QLANG", "japanese");
-        ASSERT_EQ(charsetKind(), kCharsetShiftJis);
-        EXPECT_EQ(findByte(s, '\\'), 4);
-        EXPECT_EQ(findByte(s, '\\', 2), 4);
-        EXPECT_EQ(findByteBackward(s, '\\', 0), 4);
-        EXPECT_EQ(findByteBackward(s, '\\', 3), -1);  // from the trail byte backwards
-        EXPECT_EQ(findByteBackward(s, 'a', 5), 0);
-        EXPECT_EQ(findByteBackward(s, 'a', 6), -1);
-        EXPECT_EQ(findByte(s, 'c', 6), -1);
-        // A second byte that matches is skipped together with its first byte.
-        const std::string twice = "\x82\x82";
-        EXPECT_EQ(findByteBackward(twice, '\x82', 0), -1);
-        EXPECT_EQ(findByteBackward(twice, '\x82', 1), 0);
-        EXPECT_EQ(findByte(twice, '\x82'), 0);
-    }
-    resetSysEnv();
-    resetCharsetKind();
-    {
-        testsupport::ScopedEnv lang("QLANG", std::nullopt);
-        ASSERT_EQ(charsetKind(), kCharsetSingleByte);
-        EXPECT_EQ(findByte(s, '\\'), 2);
-        EXPECT_EQ(findByteBackward(s, '\\', 3), 2);
+    // In Shift_JIS 0x83 0x5C is one character whose second byte is a backslash, and 0x82 0x82 one
+    // whose second byte equals its first: a matching second byte is skipped with its first.
+    const std::string s = "a\x83\\b\\c", twice = "\x82\x82";
+    const struct {
+        bool shiftJis, backward;
+        const std::string& text;
+        char c;
+        long from, found;
+    } cases[] = {
+        {true, false, s, '\\', 0, 4},      {true, false, s, '\\', 2, 4},
+        {true, true, s, '\\', 0, 4},       {true, true, s, '\\', 3, -1},
+        {true, true, s, 'a', 5, 0},        {true, true, s, 'a', 6, -1},
+        {true, false, s, 'c', 6, -1},      {true, true, twice, '\x82', 0, -1},
+        {true, true, twice, '\x82', 1, 0}, {true, false, twice, '\x82', 0, 0},
+        {false, false, s, '\\', 0, 2},     {false, true, s, '\\', 3, 2},
+    };
+    for (const auto& c : cases) {
+        resetSysEnv();
+        resetCharsetKind();
+        testsupport::ScopedEnv lang(
+            "QLANG", c.shiftJis ? std::optional<std::string>("japanese") : std::nullopt);
+        ASSERT_EQ(charsetKind(), c.shiftJis ? kCharsetShiftJis : kCharsetSingleByte);
+        EXPECT_EQ(
+            c.backward ? findByteBackward(c.text, c.c, c.from) : findByte(c.text, c.c, c.from),
+            c.found)
+            << c.shiftJis << c.backward << c.c << c.from;
     }
     resetSysEnv();
     resetCharsetKind();
