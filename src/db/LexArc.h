@@ -4,12 +4,10 @@
 
 #include <memory>
 
-#include "db/LexPropBox.h"
-#include "db/LexProperty.h"
-#include "db/LexSheetObject.h"
+#include "db/LexStrokedObject.h"
 #include "geom/QsArc.h"
 
-class LexArc : public LexSheetObject {
+class LexArc : public LexStrokedObject<LexArc> {
 public:
     // The same layout as a polyline's.
     static constexpr LexAttrField kColor{8, 8, 1, SettingsDefault::LineColor};
@@ -24,11 +22,6 @@ public:
     bool postLoadCheck() const override { return true; }
     int typeCode() const override { return kLexTypeArc; }
     const char* className() const override { return "LexArc"; }
-    bool forEachOwned(const std::function<bool(LexObject&)>& fn) override;
-    LexPropertyList* propertyList() override { return &properties_; }
-    const LexPropertyList* propertyList() const override { return &properties_; }
-    LexPropBoxList* propBoxList() override { return &boxes_; }
-    const LexPropBoxList* propBoxList() const override { return &boxes_; }
     std::unique_ptr<LexObject> clone() const override;
     int write(TokenFile& file) override;
     std::uint32_t read(TokenFile& file, LexReadContext& context) override;
@@ -42,17 +35,8 @@ public:
     const QsArc& geometry() const { return arc_; }
     void setGeometry(const QsArc& arc);
 
-    void setColor(int v) { lexFieldSet(attr_, attr_, kColor, v); }
-    void setLineStyle(int v) { lexFieldSet(attr_, attr_, kLineStyle, v); }
-    void setLineWidth(int v) { lexFieldSet(attr_, attr_, kLineWidth, v); }
-    int color() const { return lexFieldValue(attr_, attr_, kColor, environment()); }
-    int lineStyle() const { return lexFieldValue(attr_, attr_, kLineStyle, environment()); }
-    int lineWidth() const { return lexFieldValue(attr_, attr_, kLineWidth, environment()); }
-
 private:
     LexArc(const LexArc& other);
 
     QsArc arc_;
-    LexPropertyList properties_{this};
-    LexPropBoxList boxes_{this};
 };

@@ -16,18 +16,10 @@ LexCircle::LexCircle(const QsCircle& geometry) : LexCircle() {
 
 LexCircle::~LexCircle() = default;
 
-LexCircle::LexCircle(const LexCircle& other)
-    : LexSheetObject(other), attr2_(other.attr2_), circle_(other.circle_) {
-    properties_.copyFrom(other.properties_);
-    boxes_.copyFrom(other.boxes_);
-}
+LexCircle::LexCircle(const LexCircle& other) : LexFilledObject(other), circle_(other.circle_) {}
 
 std::unique_ptr<LexObject> LexCircle::clone() const {
     return std::unique_ptr<LexObject>(new LexCircle(*this));
-}
-
-bool LexCircle::forEachOwned(const std::function<bool(LexObject&)>& fn) {
-    return properties_.forEach(fn) || boxes_.forEach(fn);
 }
 
 void LexCircle::setGeometry(const QsCircle& circle) {
@@ -52,36 +44,21 @@ int LexCircle::move(const QsPoint& delta) {
 }
 
 int LexCircle::write(TokenFile& file) {
-    file.writeString("{").endLine();
-    writeIdLine(file);
-    file.writeUnsigned(attr_ & 1u).space().writeUnsigned(isFilled() ? 1 : 0).space();
-    file.writeSigned(lexFieldRaw(attr_, attr_, kLineStyle)).space();
-    file.writeSigned(lexFieldRaw(attr2_, attr_, kFillStyle)).space();
-    file.writeSigned(lexFieldRaw(attr_, attr_, kColor)).space();
-    file.writeSigned(lexFieldRaw(attr_, attr_, kLineWidth)).endLine();
+    writeRecordHead(file);
+    writeFilledLine(file);
     file.writeLong(circle_.centre.x).space().writeLong(circle_.centre.y).space();
     file.writeLong(circle_.radius).endLine();
     return writeOptionalListsAndClose(file, properties_, boxes_);
 }
 
 std::uint32_t LexCircle::read(TokenFile& file, LexReadContext& context) {
-    if (!lexExpectOpen(file)) return 0;
-    std::uint32_t id = readIdLine(file, context);
-    if (id == 0) return 0;
-    std::uint32_t visible = 0, filled = 0;
-    std::int32_t style = 0, fill = 0, color = 0, width = 0, cx = 0, cy = 0, r = 0;
-    if (!file.readUnsigned(visible) || !file.readUnsigned(filled) || !file.readSigned(style) ||
-        !file.readSigned(fill) || !file.readSigned(color) || !file.readSigned(width) ||
-        !file.readLong(cx) || !file.readLong(cy) || !file.readLong(r) || r < 0) {
+    std::uint32_t id = readRecordHead(file, context);
+    if (id == 0 || !readFilledLine(file)) return 0;
+    std::int32_t cx = 0, cy = 0, r = 0;
+    if (!file.readLong(cx) || !file.readLong(cy) || !file.readLong(r) || r < 0) {
         recordError(kLexErrorFormat, kSeverityFormat);
         return 0;
     }
-    attr_ = (visible != 0 ? 1u : 0u) | (filled != 0 ? kFilled : 0u);
-    attr2_ = 0;
-    setLineStyle(style);
-    setFillStyle(fill);
-    setColor(color);
-    setLineWidth(width);
     circle_ = QsCircle(QsPoint(cx, cy), r);
     if (!readOptionalListsAndClose(file, context, properties_, boxes_)) return 0;
     updateBox();

@@ -12,21 +12,14 @@ LexFrame::LexFrame() {
 LexFrame::~LexFrame() = default;
 
 LexFrame::LexFrame(const LexFrame& other)
-    : LexSheetObject(other),
+    : LexStrokedObject(other),
       kind_(other.kind_),
       frame_(other.frame_),
       value1_(other.value1_),
-      value2_(other.value2_) {
-    properties_.copyFrom(other.properties_);
-    boxes_.copyFrom(other.boxes_);
-}
+      value2_(other.value2_) {}
 
 std::unique_ptr<LexObject> LexFrame::clone() const {
     return std::unique_ptr<LexObject>(new LexFrame(*this));
-}
-
-bool LexFrame::forEachOwned(const std::function<bool(LexObject&)>& fn) {
-    return properties_.forEach(fn) || boxes_.forEach(fn);
 }
 
 void LexFrame::setFrameBox(const QsBox& box) {
@@ -61,12 +54,8 @@ int LexFrame::move(const QsPoint& delta) {
 }
 
 int LexFrame::write(TokenFile& file) {
-    file.writeString("{").endLine();
-    writeIdLine(file);
-    file.writeUnsigned(attr_ & 1u).space();
-    file.writeSigned(lexFieldRaw(attr_, attr_, kLineStyle)).space();
-    file.writeSigned(lexFieldRaw(attr_, attr_, kColor)).space();
-    file.writeSigned(lexFieldRaw(attr_, attr_, kLineWidth)).endLine();
+    writeRecordHead(file);
+    writeStrokeLine(file);
     file.writeSigned(kind_).space();
     file.writeLong(frame_.x1).space().writeLong(frame_.y1).space();
     file.writeLong(frame_.x2).space().writeLong(frame_.y2).space();
@@ -78,24 +67,17 @@ int LexFrame::write(TokenFile& file) {
 }
 
 std::uint32_t LexFrame::read(TokenFile& file, LexReadContext& context) {
-    if (!lexExpectOpen(file)) return 0;
-    std::uint32_t id = readIdLine(file, context);
-    if (id == 0) return 0;
-    std::uint32_t visible = 0;
-    std::int32_t style = 0, color = 0, width = 0, kind = 0, x1 = 0, y1 = 0, x2 = 0, y2 = 0,
-                 flag = 0;
+    std::uint32_t id = readRecordHead(file, context);
+    if (id == 0 || !readStrokeLine(file)) return 0;
+    std::int32_t kind = 0, x1 = 0, y1 = 0, x2 = 0, y2 = 0, flag = 0;
     double v1 = 0.0, v2 = 0.0;
-    if (!file.readUnsigned(visible) || !file.readSigned(style) || !file.readSigned(color) ||
-        !file.readSigned(width) || !file.readSigned(kind) || !file.readLong(x1) ||
-        !file.readLong(y1) || !file.readLong(x2) || !file.readLong(y2) || !file.readDouble(v1) ||
-        !file.readDouble(v2) || !file.readSigned(flag)) {
+    if (!file.readSigned(kind) || !file.readLong(x1) || !file.readLong(y1) || !file.readLong(x2) ||
+        !file.readLong(y2) || !file.readDouble(v1) || !file.readDouble(v2) ||
+        !file.readSigned(flag)) {
         recordError(kLexErrorFormat, kSeverityFormat);
         return 0;
     }
-    attr_ = (visible != 0 ? 1u : 0u) | (flag != 0 ? kFlag : 0u);
-    setLineStyle(style);
-    setColor(color);
-    setLineWidth(width);
+    if (flag != 0) attr_ |= kFlag;
     kind_ = kind;
     frame_.x1 = x1;
     frame_.y1 = y1;

@@ -4,11 +4,9 @@
 
 #include <memory>
 
-#include "db/LexPropBox.h"
-#include "db/LexProperty.h"
-#include "db/LexSheetObject.h"
+#include "db/LexStrokedObject.h"
 
-class LexFrame : public LexSheetObject {
+class LexFrame : public LexStrokedObject<LexFrame> {
 public:
     // Attribute word: visible bit 0; style bits 5-7 (default bit 2); colour bits 8-15 (default
     // bit 1); line width bits 16-23 (default bit 3); flag bit 4.
@@ -24,11 +22,6 @@ public:
     bool postLoadCheck() const override { return true; }
     int typeCode() const override { return kLexTypeFrame; }
     const char* className() const override { return "LexFrame"; }
-    bool forEachOwned(const std::function<bool(LexObject&)>& fn) override;
-    LexPropertyList* propertyList() override { return &properties_; }
-    const LexPropertyList* propertyList() const override { return &properties_; }
-    LexPropBoxList* propBoxList() override { return &boxes_; }
-    const LexPropBoxList* propBoxList() const override { return &boxes_; }
     std::unique_ptr<LexObject> clone() const override;
     int write(TokenFile& file) override;
     std::uint32_t read(TokenFile& file, LexReadContext& context) override;
@@ -47,13 +40,6 @@ public:
     double value2() const { return value2_; }
     void setValues(double v1, double v2);
 
-    void setColor(int v) { lexFieldSet(attr_, attr_, kColor, v); }
-    void setLineStyle(int v) { lexFieldSet(attr_, attr_, kLineStyle, v); }
-    void setLineWidth(int v) { lexFieldSet(attr_, attr_, kLineWidth, v); }
-    int color() const { return lexFieldValue(attr_, attr_, kColor, environment()); }
-    int lineStyle() const { return lexFieldValue(attr_, attr_, kLineStyle, environment()); }
-    int lineWidth() const { return lexFieldValue(attr_, attr_, kLineWidth, environment()); }
-
 private:
     LexFrame(const LexFrame& other);
 
@@ -61,6 +47,4 @@ private:
     QsBox frame_;
     double value1_ = 0.0;
     double value2_ = 0.0;
-    LexPropertyList properties_{this};
-    LexPropBoxList boxes_{this};
 };

@@ -39,8 +39,7 @@ void LexGrid::setValues(int v1, int v2) {
 }
 
 int LexGrid::write(TokenFile& file) {
-    file.writeString("{").endLine();
-    writeIdLine(file);
+    writeRecordHead(file);
     file.writeUnsigned(flags_ & 1u).space().writeUnsigned((flags_ >> 1) & 1u).space();
     file.writeUnsigned((flags_ >> 16) & 0xFFu).space().writeUnsigned((flags_ >> 2) & 0x3FFFu);
     file.space().writeUnsigned(flags_ >> 24).endLine();
@@ -51,8 +50,7 @@ int LexGrid::write(TokenFile& file) {
 }
 
 std::uint32_t LexGrid::read(TokenFile& file, LexReadContext& context) {
-    if (!lexExpectOpen(file)) return 0;
-    std::uint32_t id = readIdLine(file, context);
+    std::uint32_t id = readRecordHead(file, context);
     if (id == 0) return 0;
     std::uint32_t visible = 0, second = 0, color = 0, ignored = 0, high = 0, v1 = 0, v2 = 0;
     std::int32_t px = 0, py = 0;

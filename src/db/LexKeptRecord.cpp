@@ -98,8 +98,7 @@ void LexKeptRecord::setHeadLine(std::string line) {
 }
 
 int LexKeptRecord::write(TokenFile& file) {
-    file.writeString("{").endLine();
-    writeIdLine(file);
+    writeRecordHead(file);
     for (const Item& item : items_) {
         if (item.properties) {
             file.writeString("$LexPropertyList").endLine();
@@ -116,8 +115,7 @@ int LexKeptRecord::write(TokenFile& file) {
 }
 
 std::uint32_t LexKeptRecord::read(TokenFile& file, LexReadContext& context) {
-    if (!lexExpectOpen(file)) return 0;
-    std::uint32_t id = readIdLine(file, context);
+    std::uint32_t id = readRecordHead(file, context);
     if (id == 0) return 0;
     file.skipRestOfLine();
     items_.clear();

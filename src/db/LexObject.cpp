@@ -64,6 +64,16 @@ std::uint32_t LexObject::readIdLine(TokenFile& file, LexReadContext& context) {
     return id;
 }
 
+void LexObject::writeRecordHead(TokenFile& file) {
+    file.writeString("{").endLine();
+    writeIdLine(file);
+}
+
+std::uint32_t LexObject::readRecordHead(TokenFile& file, LexReadContext& context) {
+    if (!lexExpectOpen(file)) return 0;
+    return readIdLine(file, context);
+}
+
 bool lexExpectToken(TokenFile& file, const char* text) {
     std::string token;
     if (!file.readToken(token) || token != text) {

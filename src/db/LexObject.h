@@ -173,6 +173,10 @@ protected:
     void writeIdLine(TokenFile& file);
     // Reads "$id" and a nonzero identifier, registers the object under it; 0 on failure (30006).
     std::uint32_t readIdLine(TokenFile& file, LexReadContext& context);
+    // The opening of a record: "{" and the "$id" line.
+    void writeRecordHead(TokenFile& file);
+    // Reads "{" and the "$id" line; the identifier, or 0 on failure (30006).
+    std::uint32_t readRecordHead(TokenFile& file, LexReadContext& context);
 
 private:
     LexObject* owner_ = nullptr;

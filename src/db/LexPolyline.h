@@ -4,12 +4,10 @@
 
 #include <memory>
 
-#include "db/LexPropBox.h"
-#include "db/LexProperty.h"
-#include "db/LexSheetObject.h"
+#include "db/LexStrokedObject.h"
 #include "geom/QsPolyline.h"
 
-class LexPolyline : public LexSheetObject {
+class LexPolyline : public LexStrokedObject<LexPolyline> {
 public:
     // Attribute word: visible bit 0; line style bits 4-7 (default bit 2); colour bits 8-15
     // (default bit 1); line width bits 16-23 (default bit 3).
@@ -26,11 +24,6 @@ public:
     bool postLoadCheck() const override { return geometry_ != nullptr; }
     int typeCode() const override { return kLexTypePolyline; }
     const char* className() const override { return "LexPolyline"; }
-    bool forEachOwned(const std::function<bool(LexObject&)>& fn) override;
-    LexPropertyList* propertyList() override { return &properties_; }
-    const LexPropertyList* propertyList() const override { return &properties_; }
-    LexPropBoxList* propBoxList() override { return &boxes_; }
-    const LexPropBoxList* propBoxList() const override { return &boxes_; }
     std::unique_ptr<LexObject> clone() const override;
     int write(TokenFile& file) override;
     std::uint32_t read(TokenFile& file, LexReadContext& context) override;
@@ -46,22 +39,8 @@ public:
     // Takes over a geometry and recomputes the box.
     void setGeometry(std::unique_ptr<QsPolyline> geometry);
 
-    // Attribute setters: 0 or more stores the index explicitly, a negative value selects the
-    // settings default. Getters give the index in effect; raw getters -1 for the default.
-    void setColor(int v) { lexFieldSet(attr_, attr_, kColor, v); }
-    void setLineStyle(int v) { lexFieldSet(attr_, attr_, kLineStyle, v); }
-    void setLineWidth(int v) { lexFieldSet(attr_, attr_, kLineWidth, v); }
-    int color() const { return lexFieldValue(attr_, attr_, kColor, environment()); }
-    int lineStyle() const { return lexFieldValue(attr_, attr_, kLineStyle, environment()); }
-    int lineWidth() const { return lexFieldValue(attr_, attr_, kLineWidth, environment()); }
-    int rawColor() const { return lexFieldRaw(attr_, attr_, kColor); }
-    int rawLineStyle() const { return lexFieldRaw(attr_, attr_, kLineStyle); }
-    int rawLineWidth() const { return lexFieldRaw(attr_, attr_, kLineWidth); }
-
 private:
     LexPolyline(const LexPolyline& other);
 
     std::unique_ptr<QsPolyline> geometry_;
-    LexPropertyList properties_{this};
-    LexPropBoxList boxes_{this};
 };

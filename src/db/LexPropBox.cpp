@@ -45,8 +45,7 @@ int LexPropBox::move(const QsPoint& delta) {
 }
 
 int LexPropBox::write(TokenFile& file) {
-    file.writeString("{").endLine();
-    writeIdLine(file);
+    writeRecordHead(file);
     std::uint32_t shown = propertyId_;
     if (property_ != nullptr) {
         // A property written later than its box gets its identifier now.
@@ -69,8 +68,7 @@ int LexPropBox::write(TokenFile& file) {
 }
 
 std::uint32_t LexPropBox::read(TokenFile& file, LexReadContext& context) {
-    if (!lexExpectOpen(file)) return 0;
-    std::uint32_t id = readIdLine(file, context);
+    std::uint32_t id = readRecordHead(file, context);
     if (id == 0) return 0;
     std::uint32_t shown = 0, flag3 = 0, visible = 0, flag4 = 0, justification = 0, unused = 0;
     std::int32_t font = 0, color = 0, x = 0, y = 0;

@@ -36,8 +36,7 @@ void LexProperty::setScope(int scope) {
 }
 
 int LexProperty::write(TokenFile& file) {
-    file.writeString("{").endLine();
-    writeIdLine(file);
+    writeRecordHead(file);
     file.writeUnsigned(flags_ & kScopeFlag).space();
     file.writeUnsigned((flags_ & kAttributeFlag) != 0 ? 1 : 0).endLine();
     if (name_ != nullptr) file.writeString(*name_);
@@ -53,8 +52,7 @@ int LexProperty::write(TokenFile& file) {
 }
 
 std::uint32_t LexProperty::read(TokenFile& file, LexReadContext& context) {
-    if (!lexExpectOpen(file)) return 0;
-    std::uint32_t id = readIdLine(file, context);
+    std::uint32_t id = readRecordHead(file, context);
     if (id == 0) return 0;
     std::uint32_t scope = 0;
     std::uint32_t attribute = 0;

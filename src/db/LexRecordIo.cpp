@@ -5,6 +5,7 @@
 #include "geom/QsAngle.h"
 #include "geom/QsArc.h"
 #include "geom/QsPolyRecord.h"
+#include "geom/QsRecordFigure.h"
 
 namespace {
 
@@ -111,6 +112,11 @@ int writeVertexBlock(TokenFile& file, const QsPolyRecord* records, int count) {
     }
     file.writeString("}").endLine();
     return 1;
+}
+
+int writeVertexBlock(TokenFile& file, const QsRecordFigure* figure) {
+    if (figure == nullptr) return writeVertexBlock(file, nullptr, 0);
+    return writeVertexBlock(file, figure->records(), figure->usedCount());
 }
 
 bool readVertexBlock(TokenFile& file, std::vector<QsPolyRecord>& records) {

@@ -14,6 +14,7 @@
 
 class LexPropertyList;
 class QsArc;
+class QsRecordFigure;
 struct QsPolyRecord;
 
 // Writes "{", each element as its class name and record, "}".
@@ -75,5 +76,7 @@ QsArc lexArcFromFile(std::int32_t cx, std::int32_t cy, std::int32_t radius, doub
 
 // Vertex block: "{", the record count, one line per vertex or arc (or "$Dummy"), "}".
 int writeVertexBlock(TokenFile& file, const QsPolyRecord* records, int count);
+// The block of a figure's records; an empty block without a figure.
+int writeVertexBlock(TokenFile& file, const QsRecordFigure* figure);
 // Reads a vertex block into records; 30006 when the lines do not add up to the count.
 bool readVertexBlock(TokenFile& file, std::vector<QsPolyRecord>& records);

@@ -61,7 +61,7 @@ LexSheet::LexSheet(int kind)
 LexSheet::~LexSheet() = default;
 
 LexSheet::LexSheet(const LexSheet& other)
-    : LexObject(other),
+    : LexPropertyOwner(other),
       attr_(other.attr_),
       kind_(other.kind_),
       name_(other.name_),
@@ -69,8 +69,6 @@ LexSheet::LexSheet(const LexSheet& other)
       nextComponent_(other.nextComponent_),
       nextNet_(other.nextNet_),
       nextWireCons_(other.nextWireCons_) {
-    properties_.copyFrom(other.properties_);
-    boxes_.copyFrom(other.boxes_);
     arcs_.copyFrom(other.arcs_);
     circles_.copyFrom(other.circles_);
     texts_.copyFrom(other.texts_);
@@ -87,7 +85,7 @@ std::unique_ptr<LexObject> LexSheet::clone() const {
 }
 
 bool LexSheet::forEachOwned(const std::function<bool(LexObject&)>& fn) {
-    if (properties_.forEach(fn) || boxes_.forEach(fn)) return true;
+    if (LexPropertyOwner::forEachOwned(fn)) return true;
     return forEachListObject([&fn](LexSheetObject& o, int) { return fn(o); });
 }
 

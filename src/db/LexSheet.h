@@ -17,6 +17,7 @@
 #include "db/LexPolyline.h"
 #include "db/LexPropBox.h"
 #include "db/LexProperty.h"
+#include "db/LexPropertyOwner.h"
 #include "db/LexText.h"
 #include "geom/QsBox.h"
 
@@ -31,7 +32,7 @@ inline constexpr int kLexListComponents = 6;
 inline constexpr int kLexListPins = 12;
 inline constexpr int kLexListNets = 8;
 
-class LexSheet : public LexObject {
+class LexSheet : public LexPropertyOwner<LexObject> {
 public:
     // Sheet kinds.
     static constexpr int kKindSchematic = 0;
@@ -51,11 +52,8 @@ public:
     bool postLoadCheck() const override { return true; }
     int typeCode() const override { return kLexTypeSheet; }
     const char* className() const override { return "LexSheet"; }
+    // The properties, the property boxes, then every object of the lists.
     bool forEachOwned(const std::function<bool(LexObject&)>& fn) override;
-    LexPropertyList* propertyList() override { return &properties_; }
-    const LexPropertyList* propertyList() const override { return &properties_; }
-    LexPropBoxList* propBoxList() override { return &boxes_; }
-    const LexPropBoxList* propBoxList() const override { return &boxes_; }
     std::unique_ptr<LexObject> clone() const override;
     int write(TokenFile& file) override;
     std::uint32_t read(TokenFile& file, LexReadContext& context) override;
@@ -93,11 +91,6 @@ public:
     std::uint32_t nextNetNumber() const { return nextNet_; }
     std::uint32_t nextWireConsNumber() const { return nextWireCons_; }
     void setCounters(std::uint32_t component, std::uint32_t net, std::uint32_t wireCons);
-
-    LexPropertyList& properties() { return properties_; }
-    const LexPropertyList& properties() const { return properties_; }
-    LexPropBoxList& propBoxes() { return boxes_; }
-    const LexPropBoxList& propBoxes() const { return boxes_; }
 
     // The nine lists, in file order.
     LexList<LexArc>& arcs() { return arcs_; }
@@ -158,8 +151,6 @@ private:
     std::uint32_t nextComponent_ = 1;
     std::uint32_t nextNet_ = 1;
     std::uint32_t nextWireCons_ = 1;
-    LexPropertyList properties_{this};
-    LexPropBoxList boxes_{this};
     LexList<LexArc> arcs_{this};
     LexList<LexCircle> circles_{this};
     LexList<LexText> texts_{this};

@@ -37,6 +37,13 @@ int lexFieldValue(std::uint32_t word, std::uint32_t flags, const LexAttrField& f
 LexSheetObject::LexSheetObject(const LexSheetObject& other)
     : LexObject(other), attr_(other.attr_), box_(other.box_) {}
 
+bool LexSheetObject::boxMoveFits(const QsPoint& delta) const {
+    return fitsInt32(static_cast<std::int64_t>(box_.x1) + delta.x) &&
+           fitsInt32(static_cast<std::int64_t>(box_.x2) + delta.x) &&
+           fitsInt32(static_cast<std::int64_t>(box_.y1) + delta.y) &&
+           fitsInt32(static_cast<std::int64_t>(box_.y2) + delta.y);
+}
+
 int LexSheetObject::move(const QsPoint&) {
     return 1;
 }

@@ -3,7 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <new>
 
+#include "base/ErrorRecord.h"
 #include "db/LexList.h"
 #include "db/LexObject.h"
 #include "db/ResourceSettings.h"
@@ -29,6 +32,17 @@ int lexFieldValue(std::uint32_t word, std::uint32_t flags, const LexAttrField& f
                   const LexEnvironment* env);
 // The default index of a key from the environment, or the built-in default without one.
 int lexDefaultIndex(const LexEnvironment* env, SettingsDefault key);
+
+// An owned copy of a geometry for a sheet object; null (30004 recorded) when memory runs out.
+template <class T, class From>
+std::unique_ptr<T> lexCopyGeometry(const From& from) {
+    try {
+        return std::make_unique<T>(from);
+    } catch (const std::bad_alloc&) {
+        recordError(kLexErrorNoMemory, kSeverityError);
+        return nullptr;
+    }
+}
 
 class LexSheetObject : public LexObject {
 public:
@@ -61,6 +75,9 @@ public:
 protected:
     LexSheetObject() = default;
     LexSheetObject(const LexSheetObject& other);
+
+    // True when the box moved by delta stays within the 32-bit range.
+    bool boxMoveFits(const QsPoint& delta) const;
 
     std::uint32_t attr_ = 0;
     QsBox box_;

@@ -34,20 +34,13 @@ LexText::LexText(const QsPoint& position, std::string_view string, int font) : L
 LexText::~LexText() = default;
 
 LexText::LexText(const LexText& other)
-    : LexSheetObject(other),
+    : LexPropertyOwner(other),
       text_(other.text_),
       scale_(other.scale_),
-      boxInRange_(other.boxInRange_) {
-    properties_.copyFrom(other.properties_);
-    boxes_.copyFrom(other.boxes_);
-}
+      boxInRange_(other.boxInRange_) {}
 
 std::unique_ptr<LexObject> LexText::clone() const {
     return std::unique_ptr<LexObject>(new LexText(*this));
-}
-
-bool LexText::forEachOwned(const std::function<bool(LexObject&)>& fn) {
-    return properties_.forEach(fn) || boxes_.forEach(fn);
 }
 
 void LexText::setString(std::string_view s) {
@@ -122,8 +115,7 @@ int LexText::move(const QsPoint& delta) {
 }
 
 int LexText::write(TokenFile& file) {
-    file.writeString("{").endLine();
-    writeIdLine(file);
+    writeRecordHead(file);
     file.writeUnsigned(attr_ & 1u).space().writeSigned(rawFont()).space();
     file.writeSigned(rawColor()).endLine();
     file.writeLong(text_.position.x).space().writeLong(text_.position.y).space();
@@ -136,8 +128,7 @@ int LexText::write(TokenFile& file) {
 }
 
 std::uint32_t LexText::read(TokenFile& file, LexReadContext& context) {
-    if (!lexExpectOpen(file)) return 0;
-    std::uint32_t id = readIdLine(file, context);
+    std::uint32_t id = readRecordHead(file, context);
     if (id == 0) return 0;
     std::uint32_t visible = 0, justification = 0, path = 0, lines = 0;
     std::int32_t font = 0, color = 0, x = 0, y = 0;

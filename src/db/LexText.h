@@ -5,12 +5,11 @@
 #include <memory>
 #include <string_view>
 
-#include "db/LexPropBox.h"
-#include "db/LexProperty.h"
+#include "db/LexPropertyOwner.h"
 #include "db/LexSheetObject.h"
 #include "geom/QsText.h"
 
-class LexText : public LexSheetObject {
+class LexText : public LexPropertyOwner<LexSheetObject> {
 public:
     // Attribute word: visible bit 0; colour bits 8-15 (default bit 1); font bits 16-23 (default
     // bit 2).
@@ -27,11 +26,6 @@ public:
     bool postLoadCheck() const override { return true; }
     int typeCode() const override { return kLexTypeText; }
     const char* className() const override { return "LexText"; }
-    bool forEachOwned(const std::function<bool(LexObject&)>& fn) override;
-    LexPropertyList* propertyList() override { return &properties_; }
-    const LexPropertyList* propertyList() const override { return &properties_; }
-    LexPropBoxList* propBoxList() override { return &boxes_; }
-    const LexPropBoxList* propBoxList() const override { return &boxes_; }
     std::unique_ptr<LexObject> clone() const override;
     int write(TokenFile& file) override;
     std::uint32_t read(TokenFile& file, LexReadContext& context) override;
@@ -81,6 +75,4 @@ private:
     QsText text_;
     double scale_ = 1.0;
     bool boxInRange_ = true;
-    LexPropertyList properties_{this};
-    LexPropBoxList boxes_{this};
 };

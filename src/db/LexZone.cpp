@@ -74,8 +74,7 @@ void LexZone::setLabels(std::string_view first, std::string_view second) {
 }
 
 int LexZone::write(TokenFile& file) {
-    file.writeString("{").endLine();
-    writeIdLine(file);
+    writeRecordHead(file);
     file.writeUnsigned(flags_ & 1u).space().writeUnsigned(static_cast<std::uint32_t>(mode()));
     file.space().writeUnsigned(static_cast<std::uint32_t>(kind())).endLine();
     file.writeLong(pitchX_).space().writeLong(pitchY_).space().writeLong(offsetX_).space();
@@ -87,8 +86,7 @@ int LexZone::write(TokenFile& file) {
 }
 
 std::uint32_t LexZone::read(TokenFile& file, LexReadContext& context) {
-    if (!lexExpectOpen(file)) return 0;
-    std::uint32_t id = readIdLine(file, context);
+    std::uint32_t id = readRecordHead(file, context);
     if (id == 0) return 0;
     std::uint32_t visible = 0, mode = 0, kind = 0;
     std::int32_t px = 0, py = 0;

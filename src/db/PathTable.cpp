@@ -79,26 +79,8 @@ void PathTable::parse(std::string_view text) {
 int PathTable::read(std::string_view path) {
     entries_.clear();
     try {
-        std::string name(path);
-        std::FILE* f = std::fopen(name.c_str(), "rb");
-        if (f == nullptr) return 0;
         std::string text;
-        char buffer[8192];
-        bool ok = true;
-        for (;;) {
-            std::size_t n = std::fread(buffer, 1, sizeof buffer, f);
-            if (text.size() + n > kMaxTableFile) {
-                ok = false;
-                break;
-            }
-            text.append(buffer, n);
-            if (n < sizeof buffer) {
-                if (std::ferror(f)) ok = false;
-                break;
-            }
-        }
-        std::fclose(f);
-        if (!ok) return 0;
+        if (!readSettingsText(std::string(path), kMaxTableFile, text)) return 0;
         parse(text);
         return 1;
     } catch (const std::exception&) {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <exception>
 #include <limits>
@@ -753,27 +752,8 @@ int ResourceSettings::read(std::string_view text) {
 int ResourceSettings::readFile(std::string_view path) {
     try {
         path_ = std::string(path);
-        std::FILE* f = std::fopen(path_.c_str(), "rb");
-        if (f == nullptr) return 0;
         std::string text;
-        char buffer[65536];
-        bool ok = true;
-        for (;;) {
-            std::size_t n = std::fread(buffer, 1, sizeof buffer, f);
-            if (n > 0) {
-                if (text.size() + n > kMaxFileSize) {
-                    ok = false;
-                    break;
-                }
-                text.append(buffer, n);
-            }
-            if (n < sizeof buffer) {
-                if (std::ferror(f)) ok = false;
-                break;
-            }
-        }
-        std::fclose(f);
-        if (!ok) return 0;
+        if (!readSettingsText(path_, kMaxFileSize, text)) return 0;
         return read(text);
     } catch (const std::exception&) {
         return 0;

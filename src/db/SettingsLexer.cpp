@@ -1,5 +1,7 @@
 #include "db/SettingsLexer.h"
 
+#include <cstdio>
+#include <memory>
 #include <utility>
 
 #include "base/Language.h"
@@ -146,5 +148,18 @@ SettingsToken SettingsLexer::next() {
         }
         // A run of bytes that were all skipped makes no word.
         if (!word.empty()) return classifyWord(std::move(word));
+    }
+}
+
+bool readSettingsText(const std::string& path, std::size_t limit, std::string& text) {
+    text.clear();
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"), std::fclose);
+    if (!f) return false;
+    char buffer[65536];
+    for (;;) {
+        std::size_t n = std::fread(buffer, 1, sizeof buffer, f.get());
+        if (n > limit - text.size()) return false;
+        text.append(buffer, n);
+        if (n < sizeof buffer) return !std::ferror(f.get());
     }
 }

@@ -61,3 +61,7 @@ private:
     bool finished_ = false;
     bool error_ = false;
 };
+
+// Reads the whole of a settings file (or path table) into text. False when it cannot be opened
+// or read, or holds more than limit bytes. Allocation failures are thrown.
+bool readSettingsText(const std::string& path, std::size_t limit, std::string& text);

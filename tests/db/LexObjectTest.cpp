@@ -16,8 +16,8 @@
 namespace {
 
 // A new object of T with one attribute setter applied.
-template <class T>
-std::function<std::unique_ptr<LexSheetObject>(int)> maker(void (T::*set)(int)) {
+template <class T, class Setter>
+std::function<std::unique_ptr<LexSheetObject>(int)> maker(Setter set) {
     return [set](int v) {
         auto o = std::make_unique<T>();
         ((*o).*set)(v);
@@ -108,27 +108,27 @@ TEST(LexObjectTest, AttributeFieldsSitWhereTheLayoutPutsThem) {
         int defaultBit;
     };
     const Field fields[] = {
-        {"polyline colour", maker(&LexPolyline::setColor), 8, 8, 1},
-        {"polyline style", maker(&LexPolyline::setLineStyle), 4, 4, 2},
-        {"polyline width", maker(&LexPolyline::setLineWidth), 16, 8, 3},
-        {"arc colour", maker(&LexArc::setColor), 8, 8, 1},
-        {"arc style", maker(&LexArc::setLineStyle), 4, 4, 2},
-        {"arc width", maker(&LexArc::setLineWidth), 16, 8, 3},
-        {"polygon colour", maker(&LexPolygon::setColor), 16, 8, 1},
-        {"polygon style", maker(&LexPolygon::setLineStyle), 8, 4, 2},
-        {"polygon width", maker(&LexPolygon::setLineWidth), 24, 8, 4},
-        {"polygon fill", maker(&LexPolygon::setFillStyle), -1, 8, 3},
-        {"circle colour", maker(&LexCircle::setColor), 16, 8, 1},
-        {"circle style", maker(&LexCircle::setLineStyle), 8, 4, 2},
-        {"circle width", maker(&LexCircle::setLineWidth), 24, 8, 4},
-        {"circle fill", maker(&LexCircle::setFillStyle), -1, 8, 3},
-        {"text colour", maker(&LexText::setColor), 8, 8, 1},
-        {"text font", maker(&LexText::setFont), 16, 8, 2},
-        {"property box colour", maker(&LexPropBox::setColor), 8, 8, 1},
-        {"property box font", maker(&LexPropBox::setFont), 16, 8, 2},
-        {"frame style", maker(&LexFrame::setLineStyle), 5, 3, 2},
-        {"frame colour", maker(&LexFrame::setColor), 8, 8, 1},
-        {"frame width", maker(&LexFrame::setLineWidth), 16, 8, 3},
+        {"polyline colour", maker<LexPolyline>(&LexPolyline::setColor), 8, 8, 1},
+        {"polyline style", maker<LexPolyline>(&LexPolyline::setLineStyle), 4, 4, 2},
+        {"polyline width", maker<LexPolyline>(&LexPolyline::setLineWidth), 16, 8, 3},
+        {"arc colour", maker<LexArc>(&LexArc::setColor), 8, 8, 1},
+        {"arc style", maker<LexArc>(&LexArc::setLineStyle), 4, 4, 2},
+        {"arc width", maker<LexArc>(&LexArc::setLineWidth), 16, 8, 3},
+        {"polygon colour", maker<LexPolygon>(&LexPolygon::setColor), 16, 8, 1},
+        {"polygon style", maker<LexPolygon>(&LexPolygon::setLineStyle), 8, 4, 2},
+        {"polygon width", maker<LexPolygon>(&LexPolygon::setLineWidth), 24, 8, 4},
+        {"polygon fill", maker<LexPolygon>(&LexPolygon::setFillStyle), -1, 8, 3},
+        {"circle colour", maker<LexCircle>(&LexCircle::setColor), 16, 8, 1},
+        {"circle style", maker<LexCircle>(&LexCircle::setLineStyle), 8, 4, 2},
+        {"circle width", maker<LexCircle>(&LexCircle::setLineWidth), 24, 8, 4},
+        {"circle fill", maker<LexCircle>(&LexCircle::setFillStyle), -1, 8, 3},
+        {"text colour", maker<LexText>(&LexText::setColor), 8, 8, 1},
+        {"text font", maker<LexText>(&LexText::setFont), 16, 8, 2},
+        {"property box colour", maker<LexPropBox>(&LexPropBox::setColor), 8, 8, 1},
+        {"property box font", maker<LexPropBox>(&LexPropBox::setFont), 16, 8, 2},
+        {"frame style", maker<LexFrame>(&LexFrame::setLineStyle), 5, 3, 2},
+        {"frame colour", maker<LexFrame>(&LexFrame::setColor), 8, 8, 1},
+        {"frame width", maker<LexFrame>(&LexFrame::setLineWidth), 16, 8, 3},
     };
     for (const Field& f : fields) {
         std::uint32_t mask = (1u << f.bits) - 1u;
