@@ -317,48 +317,6 @@ $id 52
 }
 )";
 
-// A small complete file for the reader checks.
-const char* const kMinimal = R"($Version 1.100 01/02 03:04:05 2025
-LexDatabase
-{
-Grid
-LexGrid
-{
-$id 1
-1 1 0 0 1
-100 100 1 1
-}
-Sheet
-LexSheet
-{
- 
-1
-1 0 0
-0 0 29700 21000
-1 1 1
-$LexPropertyList
-{
-}
-$LexPropBoxList
-{
-}
-$LexPolylineList
-{
-LexPolyline
-{
-$id 2
-1 -1 -1 -1
-{
-2
-$Point 0 0 0
-$Point 1600 0 0
-}
-}
-}
-}
-}
-)";
-
 class LexDatabaseTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -464,13 +422,13 @@ TEST_F(LexDatabaseTest, LaterSavesKeepIdentifiersAuthorAndCountSaves) {
     EXPECT_EQ(second.find("\nsaveCount\n1\n1\n"), std::string::npos);
 
     // A counter that wraps around skips the identifiers of the file: the text loads again.
-    std::string text = kMinimal;
-    text.replace(text.find("$id 2\n"), 6, "$id 4294967295\n");
+    std::string text = kEveryClass;
+    text.replace(text.find("$id 20\n"), 7, "$id 4294967295\n");
     db = load(text, LexDatabase::kModeUpdate, "wrap.smb");
     ASSERT_NE(db, nullptr);
     ASSERT_EQ(db->save(), 1);
     std::string wrapped = readFile(db->path());
-    EXPECT_NE(wrapped.find("$id 2\n0 0\nauthor\n"), std::string::npos);
+    EXPECT_NE(wrapped.find("$id 1\n0 0\nauthor\n"), std::string::npos);
     EXPECT_NE(load(wrapped, LexDatabase::kModeReadOnly, "wrap2.smb"), nullptr);
 }
 
@@ -577,25 +535,25 @@ TEST_F(LexDatabaseTest, ReaderChecksRejectWithTheirCodes) {
         std::string text;
         int code;  // 0: the file loads
     };
-    std::string minimal = kMinimal;
-    auto replaced = [&minimal](const std::string& from, const std::string& to) {
-        std::string t = minimal;
+    std::string full = kEveryClass;
+    auto replaced = [&full](const std::string& from, const std::string& to) {
+        std::string t = full;
         std::size_t at = t.find(from);
         EXPECT_NE(at, std::string::npos) << from;
         return t.replace(at, from.size(), to);
     };
     std::string crlf;
-    for (char c : minimal)
+    for (char c : full)
         crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
     const Case cases[] = {
-        {"valid", minimal, 0},
+        {"valid", full, 0},
         {"CR LF line ends", crlf, 0},
-        {"no header line", minimal.substr(minimal.find('\n') + 1), 0},
-        {"version inside the braces", replaced("{\nGrid", "{\nVersion 1.100 a b c\nGrid"), 0},
-        {"missing closing brace at the end", minimal.substr(0, minimal.size() - 2), 0},
+        {"no header line", full.substr(full.find('\n') + 1), 0},
+        {"version inside the braces", replaced("{\nZone", "{\nVersion 1.100 a b c\nZone"), 0},
+        {"missing closing brace at the end", full.substr(0, full.size() - 2), 0},
         {"empty file", "", 30006},
-        {"empty first line", "\n" + minimal, 30006},
-        {"80-byte first line", std::string(80, 'x') + "\n" + minimal, 30006},
+        {"empty first line", "\n" + full, 30006},
+        {"80-byte first line", std::string(80, 'x') + "\n" + full, 30006},
         {"79-byte first line",
          "$Version 1.100 a b c LexDatabase" + std::string(47, ' ') + "\n{\n}\n", 0},
         // The first line is no text value: its carriage return counts.
@@ -606,18 +564,18 @@ TEST_F(LexDatabaseTest, ReaderChecksRejectWithTheirCodes) {
         {"a database as a child", replaced("Grid\nLexGrid", "Grid\nLexDatabase"), 30006},
         {"wrong class", replaced("\nLexDatabase\n", "\nLexDataBase\n"), 30006},
         {"missing brace", replaced("LexDatabase\n{", "LexDatabase\n"), 30006},
-        {"zero identifier", replaced("$id 2", "$id 0"), 30006},
-        {"duplicate identifier", replaced("$id 2", "$id 1"), 30006},
-        {"missing identifier", replaced("$id 2\n", ""), 30006},
-        {"vertex count too small", replaced("{\n2\n$Point", "{\n1\n$Point"), 30006},
-        {"vertex count too large", replaced("{\n2\n$Point", "{\n3\n$Point"), 30006},
-        {"vertex count beyond a polyline", replaced("{\n2\n$Point", "{\n70000\n$Point"), 30006},
+        {"zero identifier", replaced("$id 20\n", "$id 0\n"), 30006},
+        {"duplicate identifier", replaced("$id 20\n", "$id 21\n"), 30006},
+        {"missing identifier", replaced("$id 20\n", ""), 30006},
+        {"vertex count too small", replaced("{\n6\n$Point", "{\n5\n$Point"), 30006},
+        {"vertex count too large", replaced("{\n6\n$Point", "{\n7\n$Point"), 30006},
+        {"vertex count beyond a polyline", replaced("{\n6\n$Point", "{\n70000\n$Point"), 30006},
         {"unknown vertex line", replaced("$Point 1600", "$Spot 1600"), 30006},
         {"unknown class", replaced("Grid\nLexGrid", "Grid\nLexGrille"), 30006},
         {"duplicate child key", replaced("Sheet\nLexSheet", "Grid\nLexSheet"), 30004},
         {"missing property list marker", replaced("$LexPropertyList\n", ""), 30006},
         {"coordinate out of range", replaced("$Point 1600", "$Point 2147483648"), 30006},
-        {"truncated record", minimal.substr(0, minimal.find("$Point 1600")), 30006},
+        {"truncated record", full.substr(0, full.find("$Point 1600")), 30006},
     };
     for (const Case& c : cases) {
         ErrorRecord::instance().clear();
@@ -640,9 +598,9 @@ TEST_F(LexDatabaseTest, ReaderChecksRejectWithTheirCodes) {
 }
 
 TEST_F(LexDatabaseTest, ReaderRepairsValues) {
-    std::string text = kMinimal;
-    text.replace(text.find("1 0 0\n0 0 29700"), 5, "1 99 20");
-    text.replace(text.find("1 -1 -1 -1"), 10, "0 -7 300 17");
+    std::string text = kEveryClass;
+    text.replace(text.find("1 -1 3\n0 0 420000"), 6, "1 99 20");
+    text.replace(text.find("$id 24\n1 0 5 2"), 14, "$id 24\n0 -7 300 17");
     std::unique_ptr<LexDatabase> db = load(text, LexDatabase::kModeReadOnly);
     ASSERT_NE(db, nullptr);
     LexSheet* sheet = db->sheet();
@@ -684,10 +642,7 @@ TEST_F(LexDatabaseTest, DamagedFilesFailCleanly) {
         db->setPath(dir_.file("damaged.sht"));
         EXPECT_EQ(db->save(), 1);
     };
-    std::string minimal = kMinimal;
-    for (std::size_t cut = 0; cut < minimal.size(); ++cut)
-        check(minimal.substr(0, cut));
-    for (std::size_t cut = 0; cut < full.size(); cut += 5)
+    for (std::size_t cut = 0; cut < full.size(); ++cut)
         check(full.substr(0, cut));
     std::mt19937 random(12345);
     for (int i = 0; i < 300; ++i) {
@@ -706,7 +661,7 @@ TEST_F(LexDatabaseTest, DamagedFilesFailCleanly) {
 
 TEST_F(LexDatabaseTest, OpenModesAndReadOnlyDatabases) {
     std::string path = dir_.file("ro.smb");
-    ASSERT_TRUE(writeFile(path, kMinimal));
+    ASSERT_TRUE(writeFile(path, kEveryClass));
     EXPECT_EQ(LexDatabase::open(path, nullptr, LexDatabase::kModeCreate), nullptr);
     EXPECT_EQ(ErrorRecord::instance().code(), 30016);
     EXPECT_EQ(LexDatabase::open(dir_.file("none.smb"), nullptr, LexDatabase::kModeUpdate), nullptr);
@@ -725,7 +680,7 @@ TEST_F(LexDatabaseTest, OpenModesAndReadOnlyDatabases) {
     ASSERT_NE(db, nullptr);  // refused: still open
     EXPECT_EQ(LexDatabase::close(db, LexDatabase::kCloseSaveUnlessReadOnly), 1);
     EXPECT_EQ(db, nullptr);
-    EXPECT_EQ(readFile(path), kMinimal);  // never written
+    EXPECT_EQ(readFile(path), kEveryClass);  // never written
 
     // A database whose file cannot be made stays open after a failed close.
     db = LexDatabase::open(dir_.file("no/such/dir/x.sht"), nullptr, LexDatabase::kModeCreate);
@@ -739,7 +694,7 @@ TEST_F(LexDatabaseTest, OpenModesAndReadOnlyDatabases) {
 
 TEST_F(LexDatabaseTest, FailedSaveLeavesTheOldFileIntact) {
     std::string path = dir_.file("keep.sht");
-    ASSERT_TRUE(writeFile(path, kMinimal));
+    ASSERT_TRUE(writeFile(path, kEveryClass));
     std::unique_ptr<LexDatabase> db = LexDatabase::open(path, nullptr, LexDatabase::kModeUpdate);
     ASSERT_NE(db, nullptr);
     // Enough text that writing it runs into a file-size limit.
@@ -761,7 +716,7 @@ TEST_F(LexDatabaseTest, FailedSaveLeavesTheOldFileIntact) {
     std::signal(SIGXFSZ, previous);
     EXPECT_EQ(saved, 0);
     EXPECT_EQ(ErrorRecord::instance().code(), 30001);
-    EXPECT_EQ(readFile(path), kMinimal);
+    EXPECT_EQ(readFile(path), kEveryClass);
     EXPECT_FALSE(testsupport::fileExists(path + ".tmp"));
     // Once writing works again the save goes through.
     EXPECT_EQ(db->save(), 1);
