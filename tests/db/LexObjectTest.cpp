@@ -280,8 +280,7 @@ TEST(LexObjectTest, TextsScaleAndTurnAboutAPoint) {
 TEST(LexObjectTest, ClonesAreDeepAndDetached) {
     LexSheet sheet(LexSheet::kKindSymbol);
     sheet.setName(std::string("top"));
-    std::unique_ptr<LexSheetObject> line(makeStroke({0, 0}, {5, 5}).release());
-    sheet.addObject(line);
+    addTo(sheet, makeStroke({0, 0}, {5, 5}));
     auto prop = createProperty("author", "me", false);
     addProperty(sheet.properties(), prop, 0);
     sheet.setFileId(9);
@@ -289,12 +288,12 @@ TEST(LexObjectTest, ClonesAreDeepAndDetached) {
     std::unique_ptr<LexObject> copy = sheet.clone();
     LexSheet* c = copy->asSheet();
     ASSERT_NE(c, nullptr);
-    EXPECT_EQ(c->fileId(), 0u);
-    EXPECT_EQ(c->owner(), nullptr);
-    EXPECT_EQ(*c->name(), "top");
-    ASSERT_EQ(c->polylines().size(), 1u);
-    EXPECT_NE(c->polylines().head(), sheet.polylines().head());
-    EXPECT_EQ(c->polylines().head()->owner(), c);
-    EXPECT_EQ(c->polylines().head()->geometry()->usedCount(), 2);
-    EXPECT_EQ(c->properties().size(), 1u);
+    EXPECT_EQ(std::tuple(c->fileId(), c->owner(), *c->name()), std::tuple(0u, nullptr, "top"));
+    ASSERT_EQ(std::tuple(c->polylines().size(), c->properties().size()), std::tuple(1u, 1u));
+    // The members are copies owned by the copy.
+    LexPolyline* line = c->polylines().head();
+    EXPECT_NE(line, sheet.polylines().head());
+    EXPECT_NE(c->properties().head(), sheet.properties().head());
+    EXPECT_EQ(std::tuple(line->owner(), c->properties().head()->owner()), std::tuple(c, c));
+    EXPECT_EQ(line->geometry()->usedCount(), 2);
 }

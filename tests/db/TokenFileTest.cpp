@@ -86,21 +86,16 @@ TEST(TokenFileTest, LongLinesTokensAndSeeking) {
     ASSERT_TRUE(writeFile(path, "first\n" + longLine + "\r\n" + hugeToken + "\nend\n"));
     TokenFile file;
     ASSERT_EQ(file.open(path, TokenFile::kModeRead), 1);
-    std::string s;
-    ASSERT_TRUE(file.readLine(s, 3));
-    EXPECT_EQ(s, "fir");
-    ASSERT_TRUE(file.skipRestOfLine());
+    std::string first, line, s, ab, end;
+    ASSERT_TRUE(file.readLine(first, 3) && file.skipRestOfLine());
     long mark = file.tell();
-    EXPECT_EQ(mark, 6);
-    ASSERT_TRUE(file.readLine(s));
-    EXPECT_EQ(s, longLine);
+    ASSERT_TRUE(file.readLine(line));
+    EXPECT_EQ(std::tuple(first, mark, line.size()), std::tuple("fir", 6, longLine.size()));
+    EXPECT_EQ(line, longLine);
     EXPECT_FALSE(file.readToken(s));  // longer than any token may be
-    ASSERT_EQ(file.seek(mark, 0), 1);
-    ASSERT_TRUE(file.readToken(s));
-    EXPECT_EQ(s, "ab");
-    ASSERT_EQ(file.seek(-4, 2), 1);
-    ASSERT_TRUE(file.readToken(s));
-    EXPECT_EQ(s, "end");
+    ASSERT_TRUE(file.seek(mark, 0) == 1 && file.readToken(ab));
+    ASSERT_TRUE(file.seek(-4, 2) == 1 && file.readToken(end));
+    EXPECT_EQ(std::tuple(ab, end), std::tuple("ab", "end"));
 }
 
 TEST(TokenFileTest, OpenModesAndWriteFailures) {
