@@ -44,6 +44,7 @@ protected:
 }  // namespace
 
 TEST_F(HpglLabels, TextsAndTerminators) {
+    const char refused[] = "DT;;DT\0;DT\x1b;DT#,2;LBAB\x03";
     const struct {
         std::string plot;
         std::vector<std::string> texts;
@@ -58,9 +59,7 @@ TEST_F(HpglLabels, TextsAndTerminators) {
         {"DT#,0;LBAB#LBC#", {"AB#", "C#"}, {}},
         {"DT\r,0;LBAB\r", {"AB"}, {}},  // a printed carriage return keeps its meaning
         // Refused terminators (";", NUL, escape) and modes leave the terminator at 3.
-        {std::string("DT;;DT\0;DT\x1b;DT#,2;LBAB\x03", 27),
-         {"AB"},
-         std::vector<int32_t>(4, kHpglCodeDT)},
+        {std::string(refused, sizeof refused - 1), {"AB"}, std::vector<int32_t>(4, kHpglCodeDT)},
         // Texts drawn in polygon mode are dropped with the strokes.
         {"PM0;PD100,0,100,100;LBin\x03;PD0,0;PM2;EP;LBout\x03", {"out"}, {}},
     };
