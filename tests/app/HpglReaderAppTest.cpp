@@ -117,9 +117,7 @@ TEST(HpglReaderApp, RejectedOptionsVersionAndStepResults) {
     const Step steps[] = {
         {0, kConvertDone, 1, 1, 2, ""},
         {1, kConvertNoSheet, 1, 1, 3, "<Mess.36701> no sheet\n"},
-        {1, kConvertNoInput, 1, 1, 3, "<Mess.36710> missing " + plot + "\n"},
         {1, kConvertUnreadable, 1, 1, 3, "<Mess.36711> unreadable " + plot + "\n"},
-        {1, kConvertNoStatements, 1, 1, 3, "<Mess.36708> bad name " + plot + "\n"},
         {1, kConvertDone, 0, 1, 4, ""},
         {1, kConvertDone, 1, 0, 4, ""},
     };
