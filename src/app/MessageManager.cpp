@@ -15,8 +15,8 @@ constexpr const char* kBannerIndent = "#            ";
 
 }  // namespace
 
-MessageManager::MessageManager(const char* catalogSpec) {
-    openCatalog(catalogSpec);
+MessageManager::MessageManager(const char* catalogList) {
+    openCatalog(catalogList);
 }
 
 MessageManager::~MessageManager() {

@@ -17,8 +17,8 @@ public:
     static constexpr int kErrorChannel = 0;
     static constexpr int kWarningChannel = 1;
 
-    // Opens the catalogues of the specification (such as "QRXROOT/edif2qrx").
-    explicit MessageManager(const char* catalogSpec);
+    // Opens the catalogues named by a catalogue list (such as "QRXROOT/edif2qrx").
+    explicit MessageManager(const char* catalogList);
     // Closes both logs.
     ~MessageManager() override;
 

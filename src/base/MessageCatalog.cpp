@@ -158,14 +158,14 @@ void MessageCatalog::closeCatalog() {
     sources_.clear();
 }
 
-int MessageCatalog::openCatalog(const char* spec) {
+int MessageCatalog::openCatalog(const char* catalogList) {
     const char* qlang = getSysEnv("QLANG");
-    if (!qlang || !spec || !*spec) return 1;
+    if (!qlang || !catalogList || !*catalogList) return 1;
     if (const char* directory = messageLanguageDirectory(qlang)) languageDirectory_ = directory;
 
     closeCatalog();
     int result = 1;
-    std::string_view items(spec);
+    std::string_view items(catalogList);
     while (true) {
         std::size_t colon = items.find(':');
         std::string_view item = items.substr(0, colon);

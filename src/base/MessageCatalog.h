@@ -27,7 +27,7 @@ private:
     std::unordered_map<int, std::string> texts_;
 };
 
-// The catalogues opened for one item of a catalogue specification; either may be absent, not
+// The catalogues opened for one item of a catalogue list; either may be absent, not
 // both.
 struct MessageSource {
     std::string name;
@@ -79,11 +79,11 @@ public:
     // Writes the two texts one after the other to standard output and ends the line.
     virtual void outputPair(const char* first, const char* second);
 
-    // Opens the catalogues of a specification "VAR[/subdir]:VAR[/subdir]...": for each item the
+    // Opens the catalogues of a catalogue list "VAR[/subdir]:VAR[/subdir]...": for each item the
     // directory <value of VAR>/mess[/subdir]/<language directory>, falling back to .../jpn. 1 on
-    // success (also when QLANG is unset or the specification empty and nothing is opened), 0
+    // success (also when QLANG is unset or the list empty and nothing is opened), 0
     // when an item's catalogues cannot be opened (the other items are still opened).
-    int openCatalog(const char* spec);
+    int openCatalog(const char* catalogList);
 
     // The text of message `number` from the guide (kind 1) or error (kind 2) catalogues,
     // formatted with args; "Message No.<number>" when no source holds it. The text lives until
