@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/FreshFontLookup.h"
+
 #include <filesystem>
 #include <map>
 #include <string>
@@ -92,14 +94,8 @@ inline void putFile(const std::string& path, const std::string& bytes) {
 }
 
 // Every font test starts without system fonts, font path or installation roots.
-class FontTest : public ::testing::Test {
+class FontTest : public FreshFontLookupTest {
 protected:
-    void SetUp() override { fresh(); }
-    void TearDown() override { fresh(); }
-    static void fresh() {
-        resetSysEnv();
-        resetSystemFontTable();
-    }
     testsupport::ScopedEnv project_{"NVL_PROJECT_ROOT", std::nullopt};
     testsupport::ScopedEnv local_{"QLOCALROOT", std::nullopt};
     testsupport::ScopedEnv install_{"QRXROOT", std::nullopt};

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/FreshFontLookup.h"
+
 #include <cstdio>
 
 #include "base/SysEnv.h"
@@ -15,14 +17,8 @@ using testsupport::ScopedEnv;
 namespace {
 
 // Texts measured with the fixed pitch: no system font is installed.
-class QsTextTest : public ::testing::Test {
+class QsTextTest : public FreshFontLookupTest {
 protected:
-    void SetUp() override { fresh(); }
-    void TearDown() override { fresh(); }
-    static void fresh() {
-        resetSysEnv();
-        resetSystemFontTable();
-    }
     // A text whose extent is 100 x 40: ten characters of width 10 without gaps, one line.
     static QsText text(std::uint8_t justification, std::uint8_t path = 0) {
         return QsText(QsPoint(0, 0), "0123456789", 10, 40, 0, 0, justification, path, 0, 0, 0, 0, 1,

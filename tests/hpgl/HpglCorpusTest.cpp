@@ -51,7 +51,7 @@ TEST(HpglCorpus, EveryPlotRunsToItsEnd) {
                                       "di.hp",
                                       "dt.plt",
                                       "lo.hp",
-                                      "spectrum.plt",
+                                      "subplots.plt",
                                       "win_1.hp",
                                       "feature-exercise.plt",
                                       "R+S-analyzer.hpgl",

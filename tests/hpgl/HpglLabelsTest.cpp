@@ -3,6 +3,8 @@
 // the bundled stroke font.
 #include <gtest/gtest.h>
 
+#include "support/FreshFontLookup.h"
+
 #include <cmath>
 #include <numbers>
 #include <optional>
@@ -26,15 +28,8 @@ constexpr int32_t kLine = 5520;
 const double kDrSlope = std::atan2(449000.0, 1256000.0);
 
 // Each test decides whether the bundled font is installed; the lookup caches are cleared.
-class HpglLabels : public ::testing::Test {
+class HpglLabels : public FreshFontLookupTest {
 protected:
-    void SetUp() override { fresh(); }
-    void TearDown() override { fresh(); }
-    static void fresh() {
-        resetSysEnv();
-        resetSystemFontTable();
-    }
-
     ScopedEnv project_{"NVL_PROJECT_ROOT", std::nullopt};
     ScopedEnv local_{"QLOCALROOT", std::nullopt};
     ScopedEnv install_{"QRXROOT", std::nullopt};
