@@ -153,10 +153,12 @@ public:
 
     // Decodes one number from the index on; the index then rests on its last character. Digits
     // are byte - 63, least significant first; a digit at or above the terminator offset is
-    // reduced by it and ends the number. False when no character is left or the magnitude does
-    // not fit in 64 bits (the whole number is still read).
+    // reduced by it and ends the number. Data that ends first leaves the digits read so far, so
+    // a number with no data left is 0 (the index stays past the end). False only when the
+    // magnitude does not fit in 64 bits (the whole number is still read).
     bool decode(double& value) {
-        if (atEnd()) return false;
+        value = 0.0;
+        if (atEnd()) return true;
         const int64_t base = in_.encodedBase;
         const int64_t limit = in_.encodedLimit;
         int64_t magnitude = 0;
@@ -239,30 +241,34 @@ int encodedFraction(HpglInterpreter& in, EncodedScan& scan) {
 }
 
 // Pen-down pairs: relative pairs run on in one PD statement; an absolute pair ("=" before it)
-// stands alone in its own.
+// stands alone in its own. A pair begins only on a number character other than "=", the first
+// one too, so "=" followed by a flag or by another "=" makes a PD without pairs and leaves that
+// character to the next step. The y of a pair follows its x unchecked.
 int encodedPenDown(HpglInterpreter& in, EncodedScan& scan, StatementBatch& batch) {
     if (!isNumberChar(scan.cur())) return 1;
     HpglStatement pd{"PD"};
+    // Whether the next pair begins on the current character (the first relative pair) or on the
+    // one after it.
+    bool beginsHere = true;
     if (scan.cur() == '=') {
-        scan.step();
-        if (scan.atEnd()) return 0;
+        if (scan.next() == 0) return 0;
         in.absolute = 1;
+        beginsHere = false;
     }
     for (;;) {
+        const unsigned char c = beginsHere ? scan.cur() : scan.next();
+        if (!isNumberChar(c) || c == '=') break;
+        if (!beginsHere) scan.step();
+        beginsHere = false;
         double x = 0.0;
         double y = 0.0;
         if (!scan.decode(x)) return 0;
         appendCoordinate(pd, x);
         scan.step();
         if (scan.cur() == '=') scan.step();
-        // Data that ends after x leaves a lone x, which the stroke ignores.
-        if (scan.atEnd()) break;
         if (!scan.decode(y)) return 0;
         appendCoordinate(pd, y);
         if (in.absolute) break;
-        const unsigned char c = scan.next();
-        if (!isNumberChar(c) || c == '=') break;
-        scan.step();
     }
     return handlePD(in, pd, batch);
 }
