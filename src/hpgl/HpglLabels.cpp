@@ -9,7 +9,7 @@
 #include <string>
 
 #include "font/SystemFontTable.h"
-#include "font/TextMeasure.h"
+#include "geom/QsBox.h"
 #include "geom/QsText.h"
 #include "hpgl/HpglHandlers.h"
 #include "hpgl/HpglParams.h"
@@ -71,17 +71,14 @@ double directionOf(double run, double rise) {
     return std::atan2(rise, run);
 }
 
-// The point p moved by the offset (dx, dy) turned by angle a about p, each rotated coordinate
-// rounded half away from zero. False when the result leaves the 32-bit range.
+// The point p moved by the offset (dx, dy) turned by angle a about p, each turned coordinate of
+// the offset rounded half away from zero. The offset may reach beyond the 32-bit range; false
+// when the point it leads to does.
 bool moveTurned(const QsPoint& p, double dx, double dy, double a, QsPoint& out) {
     const double ca = std::cos(a);
     const double sa = std::sin(a);
-    int32_t rx = 0;
-    int32_t ry = 0;
-    if (!tryRoundHalfAway(dx * ca - dy * sa, rx) || !tryRoundHalfAway(dx * sa + dy * ca, ry))
-        return false;
-    const int64_t x = int64_t{p.x} + rx;
-    const int64_t y = int64_t{p.y} + ry;
+    const int64_t x = int64_t{p.x} + roundHalfAway64(dx * ca - dy * sa);
+    const int64_t y = int64_t{p.y} + roundHalfAway64(dx * sa + dy * ca);
     if (!fitsInt32(x) || !fitsInt32(y)) return false;
     out = QsPoint(static_cast<int32_t>(x), static_cast<int32_t>(y));
     return true;
@@ -124,25 +121,22 @@ bool characterPlotMove(HpglInterpreter& in, double s, double n) {
 }
 
 // Where the pen goes after the text: for a text that starts at its position and runs to the
-// right, the far side of its unrotated box plus one character gap, on its bottom line, mirrored
-// about the position as the label is and turned by the label's direction; otherwise the position
-// itself. An empty text leaves the pen where it is. False when the point leaves the 32-bit range.
+// right, the far side of the box of the unrotated text plus one character gap, on the bottom
+// line of that box, mirrored about the position as the label is and turned about it by the
+// label's direction; otherwise the position itself. An empty text leaves the pen where it is.
+// False when the box (its corners are coordinates) or the end point leaves the 32-bit range.
 bool textEndPoint(const QsText& text, const LabelState& ls, QsPoint& end) {
     const QsPoint& pos = text.position;
     end = pos;
     if (ls.originCode != 0 || ls.textPath != 0 || !text.hasString()) return true;
-    // The unrotated box spans the measured extent from the position (a label has neither frame
-    // nor pen width) and is mirrored about the position as the label is. Only its far side and
-    // its bottom are used, so a box that reaches beyond the range elsewhere still gives the end.
-    const TextExtent e = measureText(text.width, text.height, text.spacing, text.lineSpacing,
-                                     unsigned{text.fontNumber}, text.stringView());
-    const bool mirrorX = (ls.mirrorFlags & LabelState::kMirrorWidth) != 0;
-    const bool mirrorY = (ls.mirrorFlags & LabelState::kMirrorHeight) != 0;
-    int64_t x = std::max<int64_t>(0, mirrorX ? -e.width : e.width) + text.spacing;
-    int64_t y = std::min<int64_t>(0, mirrorY ? -e.height : e.height);
-    if (mirrorX) x = -x;
-    if (mirrorY) y = -y;
-    return moveTurned(pos, double(x), double(y), ls.direction, end);
+    // The text is not turned yet; its box already carries the mirror flags.
+    QsBox box;
+    if (!text.getBox(box)) return false;
+    int64_t x = int64_t{box.x2} + text.spacing;
+    int64_t y = box.y1;
+    if (ls.mirrorFlags & LabelState::kMirrorWidth) x = 2 * int64_t{pos.x} - x;
+    if (ls.mirrorFlags & LabelState::kMirrorHeight) y = 2 * int64_t{pos.y} - y;
+    return moveTurned(pos, double(x - pos.x), double(y - pos.y), ls.direction, end);
 }
 
 // Makes a text of the buffer at the pen with the selected font's sizes, adds it to the batch and

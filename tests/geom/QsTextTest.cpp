@@ -3,6 +3,7 @@
 #include "support/FreshFontLookup.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "base/SysEnv.h"
 #include "font/SystemFontTable.h"
@@ -141,6 +142,42 @@ TEST_F(QsTextTest, OutlineWithPenWidthFrameMirrorAndRotation) {
     std::int32_t w = 0, h = 0;
     EXPECT_EQ(huge.extent(w, h), 0);
     EXPECT_EQ(outlineOf(huge), Pts{});
+}
+
+// Near the edge of the range a turned text keeps its box when its turned corners fit, whatever
+// other angles would do. The text's extent is 100 x 40; corners turned by 2.5 radians lie at
+// (-24, -32), (-104, 28) and (-80, 60) from the position, by 1 radian at (-34, 22), (20, 106)
+// and (54, 84).
+TEST_F(QsTextTest, TurnedBoxNearTheRangeEdge) {
+    constexpr int32_t kNear = INT32_MAX - 50;
+    const struct {
+        int32_t x;
+        double angle;
+        std::optional<QsBox> box;
+    } cases[] = {
+        {kNear, 0.0, std::nullopt},
+        {kNear, kQsPi, QsBox(kNear - 100, -40, kNear, 0)},
+        {kNear, 2.5, QsBox(kNear - 104, -32, kNear, 60)},
+        {kNear, 0.3, std::nullopt},
+        {INT32_MAX - 54, 1.0, QsBox(INT32_MAX - 88, 0, INT32_MAX, 106)},
+        {INT32_MAX - 53, 1.0, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        QsText t = text(0);
+        t.position = QsPoint(c.x, 0);
+        t.angle = c.angle;
+        QsBox box;
+        const bool made = t.getBox(box) != 0;
+        EXPECT_EQ(made, c.box.has_value()) << c.x << " " << c.angle;
+        if (made && c.box) {
+            EXPECT_EQ(box, *c.box) << c.x << " " << c.angle;
+        }
+    }
+    // A text on the edge turns about its own position.
+    QsText edge = text(0);
+    edge.position = QsPoint(INT32_MAX, INT32_MIN);
+    ASSERT_EQ(edge.rotate(edge.position, 1.0), 1);
+    EXPECT_EQ(placement(edge), placed(INT32_MAX, INT32_MIN, 1.0, 0));
 }
 
 TEST_F(QsTextTest, MirrorRotateScaleAndMove) {
