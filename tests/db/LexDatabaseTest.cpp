@@ -16,6 +16,7 @@
 #include "db/LexClassRegistry.h"
 #include "db/LexDatabase.h"
 #include "db/LexGrid.h"
+#include "db/LexPolyline.h"
 #include "db/LexSaveInfo.h"
 #include "db/LexSheet.h"
 #include "db/LexZone.h"
@@ -527,6 +528,133 @@ TEST_F(LexDatabaseTest, EveryClassSurvivesLoadAndSave) {
     ASSERT_NE(again, nullptr);
     ASSERT_EQ(again->save(), 1);
     EXPECT_EQ(readFile(again->path()), output);
+}
+
+// A sheet whose arcs were written from centres that are not whole numbers: the angles that the
+// arcs rebuilt from these values report differ from the written ones in the last digits. An
+// orientation code with bit 2 set and a full circle with two different angles are kept too.
+const char* const kLoadedArcs = R"($Version 1.100 01/02 03:04:05 2025
+LexDatabase
+{
+Sheet
+LexSheet
+{
+ 
+0
+1 0 9
+0 0 420000 297000
+1 1 1
+$LexPropertyList
+{
+}
+$LexPropBoxList
+{
+}
+$LexArcList
+{
+LexArc
+{
+$id 20
+1 0 1 0
+30069 -193771 73806 -2.446702 -1.249667 1
+}
+LexArc
+{
+$id 21
+1 0 1 0
+0 0 1000 0.000000 1.570796 5
+}
+LexArc
+{
+$id 22
+1 0 1 0
+10 -10 500 0.500000 2.000000 2
+}
+}
+$LexCircleList
+{
+}
+$LexTextList
+{
+}
+$LexPolylineList
+{
+LexPolyline
+{
+$id 24
+1 0 1 0
+{
+7
+$Point 0 0 0
+$Arc -299299 -227304 28073 -2.677340 -2.815652 1
+$Arc -232367 233060 36944 -2.060061 2.943629 1
+}
+}
+}
+$LexPolygonList
+{
+LexPolygon
+{
+$id 25
+1 1 0 0 1 0
+{
+4
+$Point 0 0 0
+$Arc 270347 -354797 36033 -1.700989 -2.794327 0
+}
+{
+1
+{
+6
+$Arc 376915 -375779 37114 1.450171 -2.820652 0
+$Arc -272715 121718 60271 -0.460368 -1.318490 1
+}
+}
+}
+}
+$LexFrameList
+{
+}
+$LexComponentList
+{
+}
+$LexPinList
+{
+}
+$LexNetList
+{
+}
+}
+}
+)";
+
+TEST_F(LexDatabaseTest, LoadedArcsAreWrittenAsTheyWereRead) {
+    std::unique_ptr<LexDatabase> db = load(kLoadedArcs);
+    ASSERT_NE(db, nullptr) << ErrorRecord::instance().code();
+    std::string expected = kLoadedArcs;
+    expected.replace(0, expected.find('\n'), "$Version 1.100 12/04 16:11:56 2026");
+    expected.insert(expected.find("}\n$LexPropBoxList"), saveInformation());
+    // The first save and every later one write the arcs as they were read.
+    ASSERT_EQ(db->save(), 1);
+    const std::string first = readFile(db->path());
+    EXPECT_EQ(withoutIds(first), withoutIds(expected));
+    ASSERT_EQ(db->save(), 1);
+    EXPECT_EQ(readFile(db->path()), first);
+    std::unique_ptr<LexDatabase> again = load(first, LexDatabase::kModeUpdate, "again.sht");
+    ASSERT_NE(again, nullptr);
+    ASSERT_EQ(again->save(), 1);
+    EXPECT_EQ(readFile(again->path()), first);
+
+    // A moved arc is written from its own values; moved back, it is the arc read again.
+    LexPolyline* line = db->sheet()->polylines().head();
+    ASSERT_EQ(line->move(QsPoint(10, 0)), 1);
+    ASSERT_EQ(db->save(), 1);
+    const std::string moved = readFile(db->path());
+    EXPECT_NE(moved.find("$Arc -299289 -227304 28073 "), std::string::npos);
+    EXPECT_EQ(moved.find("$Arc -299299 -227304 28073 "), std::string::npos);
+    ASSERT_EQ(line->move(QsPoint(-10, 0)), 1);
+    ASSERT_EQ(db->save(), 1);
+    EXPECT_EQ(readFile(db->path()), first);
 }
 
 TEST_F(LexDatabaseTest, ReaderChecksRejectWithTheirCodes) {
