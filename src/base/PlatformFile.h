@@ -122,8 +122,6 @@ public:
     // Creates the file name for writing; it must not exist (a link in its place counts as
     // existing: EEXIST). Mode 0666 less the umask. 0 or the error number.
     int createExclusive(const std::string& name, File& out);
-    // Makes the directory name (mode 0777 less the umask). 0 or the error number.
-    int makeDirectory(const std::string& name);
     // Renames from to to, both entries of this directory; to is replaced when it exists (a link
     // there is replaced, never followed). 0 or the error number.
     int rename(const std::string& from, const std::string& to);

@@ -252,6 +252,20 @@ std::unique_ptr<LexDatabase> LexDatabase::open(const std::string& path,
     }
 }
 
+std::unique_ptr<LexDatabase> LexDatabase::makeNew(const std::string& path,
+                                                  const LexEnvironment* environment) {
+    try {
+        auto db = std::make_unique<LexDatabase>();
+        db->path_ = path;
+        db->mode_ = kModeCreate;
+        db->attach(environment);
+        return db;
+    } catch (const std::bad_alloc&) {
+        recordError(kLexErrorNoMemory, kSeverityError);
+        return nullptr;
+    }
+}
+
 int LexDatabase::save() {
     if (mode_ == kModeReadOnly) {
         recordError(kLexErrorReadOnly, kSeverityMinor);

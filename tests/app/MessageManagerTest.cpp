@@ -60,9 +60,12 @@ TEST(MessageManager, WritesBannersMessagesAndIdentifiers) {
     EXPECT_TRUE(matches(
         warnings, banner("Warning Occurred !!!") + "\n<Mess\\.36752> saved /data/out\\.smb\n"))
         << warnings;
+    // Logs get the usual mode of new files, never write access for everyone.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
     struct stat st {};
     ASSERT_EQ(::stat(env.errorLog().c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0666u);  // closed logs are writable for everyone
+    EXPECT_EQ(st.st_mode & 0777, 0666u & ~mask);
 }
 
 TEST(MessageManager, AppendModeAndPreparationFailures) {
