@@ -97,7 +97,8 @@ std::string pathTableOf(const std::string& dir) {
 std::chrono::milliseconds lockWait() {
     double seconds = kLockWaitSeconds;
     const char* value = getSysEnv("TRAZON_LOCK_WAIT");
-    if (value != nullptr && (std::isdigit(static_cast<unsigned char>(value[0])) || value[0] == '.')) {
+    if (value != nullptr &&
+        (std::isdigit(static_cast<unsigned char>(value[0])) || value[0] == '.')) {
         const double given = readDecimal(value);
         if (given >= 0.0 && given <= 1e9) seconds = given;
     }
@@ -355,7 +356,8 @@ int HpglReaderApp::makeCircuit(const std::string& dir) {
         error = platform::makeDirectory(pathJoin(temporary, sub));
         if (error != 0) failed = pathJoin(dir, sub);
     }
-    const bool written = failed.empty() && writeSettingsTable(pathJoin(temporary, "rcpath"), settingsDir);
+    const bool written =
+        failed.empty() && writeSettingsTable(pathJoin(temporary, "rcpath"), settingsDir);
     if (written) error = platform::renamePath(temporary, dir);
     if (written && error == 0) {
         platform::Directory above;
@@ -437,9 +439,8 @@ int HpglReaderApp::openOutput(const std::string& name) {
     const bool present = platform::fileStatus(output_, true, status) == 0;
     const bool plain = !present || status.kind == platform::FileKind::Regular;
     if (!plain) {
-        ErrorRecord::instance().noteCause(status.kind == platform::FileKind::Directory
-                                              ? EISDIR
-                                              : platform::kErrorNotAFile);
+        ErrorRecord::instance().noteCause(
+            status.kind == platform::FileKind::Directory ? EISDIR : platform::kErrorNotAFile);
     }
     if (keepExisting_ == 1 && present) {
         if (plain) {

@@ -1,4 +1,6 @@
-// The POSIX implementation of the platform file layer.
+// The POSIX implementation of the platform file layer. A Windows build compiles its own
+// implementation of the same names instead of this file.
+#if !defined(_WIN32)
 #include "base/PlatformFile.h"
 
 #include <fcntl.h>
@@ -415,9 +417,9 @@ int FileLock::acquire(const std::string& path, std::chrono::milliseconds wait) {
     for (;;) {
         // Read access is enough for the lock, so any user who can read the file can lock it.
         // Unblocked, so that a pipe planted in the file's place does not hold the run.
-        const int fd = ::open(path.c_str(),
-                              O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY,
-                              0666);
+        const int fd =
+            ::open(path.c_str(),
+                   O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
         if (fd < 0) return noted(errno);
         struct stat mine {};
         if (::fstat(fd, &mine) != 0 || !S_ISREG(mine.st_mode)) {
@@ -444,7 +446,8 @@ int FileLock::acquire(const std::string& path, std::chrono::milliseconds wait) {
         if (e != EWOULDBLOCK && e != EINTR) return noted(e);
         const auto now = std::chrono::steady_clock::now();
         if (now >= deadline) return noted(kErrorInUse);
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(pause, deadline - now));
+        std::this_thread::sleep_for(
+            std::min<std::chrono::steady_clock::duration>(pause, deadline - now));
         pause = std::min(pause * 2, std::chrono::milliseconds(100));
     }
 }
@@ -523,3 +526,5 @@ long fileOperationCount() {
 }
 
 }  // namespace platform
+
+#endif  // !_WIN32

@@ -18,10 +18,10 @@ int ReplacementFile::begin(const std::string& dir, const std::string& name, bool
     name_ = name;
     platform::FileStatus old;
     const bool replacing = directory_.status(name, old) == 0;
-    const int refused = !replacing                                             ? 0
-                        : old.kind == platform::FileKind::Directory            ? EISDIR
+    const int refused = !replacing                                         ? 0
+                        : old.kind == platform::FileKind::Directory        ? EISDIR
                         : noFollow && old.kind == platform::FileKind::Link ? ELOOP
-                                                                               : 0;
+                                                                           : 0;
     if (refused != 0) {
         ErrorRecord::instance().noteCause(refused);
         return refused;

@@ -1,7 +1,5 @@
 #include "db/SettingsLexer.h"
 
-#include <cstdio>
-#include <memory>
 #include <utility>
 
 #include "base/Language.h"

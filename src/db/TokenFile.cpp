@@ -51,9 +51,9 @@ void TokenFile::reset() {
 int TokenFile::open(const std::string& path, int mode) {
     close();
     using platform::OpenMode;
-    static const OpenMode kModes[] = {OpenMode::Read,   OpenMode::Write,        OpenMode::Append,
-                                      OpenMode::ReadWrite, OpenMode::ReadWriteNew,
-                                      OpenMode::ReadAppend};
+    static const OpenMode kModes[] = {OpenMode::Read,         OpenMode::Write,
+                                      OpenMode::Append,       OpenMode::ReadWrite,
+                                      OpenMode::ReadWriteNew, OpenMode::ReadAppend};
     if (mode < 0 || mode > 5) return 0;
     int error = 0;
     owned_ = platform::openFile(path, kModes[mode], 0, error);

@@ -106,8 +106,8 @@ private:
     void append(const char* data, std::size_t n);
     void reset();  // forgets the buffers and error states of the file before
 
-    platform::File owned_;              // the file opened by open
-    platform::File* file_ = nullptr;    // the file read and written: owned_ or an attached one
+    platform::File owned_;            // the file opened by open
+    platform::File* file_ = nullptr;  // the file read and written: owned_ or an attached one
     bool writeError_ = false;
     bool readError_ = false;
     // Read-ahead: buffer_[pos_, len_) are the bytes at file offsets base_ + pos_ onward.

@@ -15,6 +15,7 @@
 #include "base/ReplacementFile.h"
 #include "support/TestSupport.h"
 
+using testsupport::directoryEntries;
 using testsupport::readFile;
 using testsupport::TempDir;
 using testsupport::writeFile;
@@ -22,13 +23,6 @@ using testsupport::writeFile;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::set<std::string> entries(const std::string& dir) {
-    std::set<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir))
-        names.insert(e.path().filename().string());
-    return names;
-}
 
 unsigned modeOf(const std::string& path) {
     struct stat st {};
@@ -80,9 +74,12 @@ TEST(PlatformFile, InputsAreFilesOrPipes) {
         int error;
     };
     const Case cases[] = {
-        {dir.file("plot"), false, 0},           {dir.file("missing"), true, ENOENT},
-        {dir.path(), true, EISDIR},             {"/dev/zero", true, kErrorNotAFile},
-        {"/dev/null", true, kErrorNotAFile},    {dir.file("pipe"), true, 0},
+        {dir.file("plot"), false, 0},
+        {dir.file("missing"), true, ENOENT},
+        {dir.path(), true, EISDIR},
+        {"/dev/zero", true, kErrorNotAFile},
+        {"/dev/null", true, kErrorNotAFile},
+        {dir.file("pipe"), true, 0},
         {dir.file("pipe"), false, kErrorNotAFile},
     };
     for (const Case& c : cases) {
@@ -118,7 +115,7 @@ TEST(PlatformFile, LocksAreExclusiveAndLeaveNothingBehind) {
     EXPECT_EQ(second.acquire(lock, std::chrono::milliseconds(0)), 0);
     EXPECT_EQ(modeOf(lock) & 0444, 0444u);  // any user may open it to lock
     second.release();
-    EXPECT_EQ(entries(dir.path()), std::set<std::string>{});
+    EXPECT_EQ(directoryEntries(dir.path()), std::set<std::string>{});
     // A link at the lock's name is never followed.
     writeFile(dir.file("victim"), "keep");
     fs::create_symlink(dir.file("victim"), lock);
@@ -160,9 +157,10 @@ TEST(ReplacementFile, KeepsPermissionsAndNeverWritesThroughLinks) {
     }
     ::umask(mask);
     EXPECT_EQ(readFile(dir.file("victim")), "keep");
-    EXPECT_EQ(entries(dir.path()), (std::set<std::string>{"linkdir", "new", "old", "old.1.tmp",
-                                                          "old.tmp", "real", "victim"}));
-    EXPECT_EQ(entries(dir.file("real")), (std::set<std::string>{"linked", "sub"}));
+    EXPECT_EQ(
+        directoryEntries(dir.path()),
+        (std::set<std::string>{"linkdir", "new", "old", "old.1.tmp", "old.tmp", "real", "victim"}));
+    EXPECT_EQ(directoryEntries(dir.file("real")), (std::set<std::string>{"linked", "sub"}));
 
     // Abandoned, the temporary file goes and the target stays.
     {
@@ -198,7 +196,7 @@ TEST(ReplacementFile, AFaultAtAnyStepLeavesTheOldFileOrTheWholeNewOne) {
         } else {
             EXPECT_EQ(readFile(path), "new");
         }
-        EXPECT_EQ(entries(dir.path()), std::set<std::string>{"table"});
+        EXPECT_EQ(directoryEntries(dir.path()), std::set<std::string>{"table"});
     }
     // Every step up to the rename fails the replacement; the directory sync after it does not.
     EXPECT_EQ(failed, steps - 1);

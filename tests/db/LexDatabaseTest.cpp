@@ -24,6 +24,7 @@
 #include "geom/QsPolyline.h"
 #include "support/TestSupport.h"
 
+using testsupport::directoryEntries;
 using testsupport::readFile;
 using testsupport::ScopedEnv;
 using testsupport::TempDir;
@@ -37,13 +38,6 @@ const char* const kEpoch = "1796400716";
 // Every "$id N" line reads "$id #": identifiers are compared apart.
 std::string withoutIds(const std::string& text) {
     return std::regex_replace(text, std::regex("\\$id [0-9]+\n"), "$id #\n");
-}
-
-std::set<std::string> entries(const std::string& dir) {
-    std::set<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir))
-        names.insert(e.path().filename().string());
-    return names;
 }
 
 // The value part of a property record for the user name of this machine.
@@ -708,7 +702,8 @@ TEST_F(LexDatabaseTest, AFaultAtAnyStepOfASaveKeepsTheOldFile) {
     auto saveWithFault = [&](long n, int error) {
         writeFile(path, kEveryClass);
         writeFile(circuit + "/log/ref.log", "old\n");
-        std::unique_ptr<LexDatabase> db = LexDatabase::open(path, &settings_, LexDatabase::kModeUpdate);
+        std::unique_ptr<LexDatabase> db =
+            LexDatabase::open(path, &settings_, LexDatabase::kModeUpdate);
         EXPECT_NE(db, nullptr);
         ErrorRecord::instance().clear();
         platform::injectFileFault(n, error);
@@ -737,8 +732,8 @@ TEST_F(LexDatabaseTest, AFaultAtAnyStepOfASaveKeepsTheOldFile) {
         // A reference log is the old one or the whole new one.
         const std::string ref = readFile(circuit + "/log/ref.log");
         EXPECT_TRUE(ref == "old\n" || ref == references) << ref;
-        EXPECT_EQ(entries(circuit), (std::set<std::string>{"log", "top.1.sht"}));
-        EXPECT_EQ(entries(circuit + "/log"),
+        EXPECT_EQ(directoryEntries(circuit), (std::set<std::string>{"log", "top.1.sht"}));
+        EXPECT_EQ(directoryEntries(circuit + "/log"),
                   (std::set<std::string>{"hcn.log", "ref.log", "scn.log"}));
     }
     // Only the sheet's own write, sync, close and rename fail the save: the reference logs are

@@ -19,6 +19,7 @@
 using e2e::Loaded;
 using e2e::ProgramRun;
 using e2e::quote;
+using testsupport::directoryEntries;
 using testsupport::fileExists;
 using testsupport::readFile;
 using testsupport::writeFile;
@@ -46,13 +47,6 @@ void prepare(const ProgramRun& p, bool withSheet = true) {
     if (withSheet) {
         ASSERT_EQ(p.run({"-o", "board.cir/s.sht", "p.hgl"}).code, 0);
     }
-}
-
-Names entries(const std::string& dir) {
-    Names names;
-    for (const auto& e : fs::directory_iterator(dir))
-        names.insert(e.path().filename().string());
-    return names;
 }
 
 long objects(const std::string& sheet) {
@@ -113,8 +107,8 @@ TEST(Saving, ParallelRunsKeepEveryDrawing) {
         // Nothing left behind: no lock file, no temporary file or circuit.
         const Names made = {"drc", "ext", "frame", "log", "rcpath", "s.sht"};
         const Names kept = {"rcpath", "s.sht"};
-        EXPECT_EQ(entries(p.file(circuit)), circuit == "board.cir" ? kept : made);
-        EXPECT_EQ(entries(p.home()), home);
+        EXPECT_EQ(directoryEntries(p.file(circuit)), circuit == "board.cir" ? kept : made);
+        EXPECT_EQ(directoryEntries(p.home()), home);
     }
 }
 
@@ -160,7 +154,7 @@ TEST(Saving, LinksInTheWayAreLeftAlone) {
     EXPECT_EQ(p.run({"-o", "board.cir/dangling.sht", "p.hgl"}).code, 1);
     EXPECT_EQ(p.errors(), "<Mess.36723> Cannot open or create the sheet dangling.sht.\n");
     EXPECT_FALSE(fileExists(p.file("nothing.sht")));
-    EXPECT_EQ(entries(p.file("elsewhere")), Names{"real.sht"});
+    EXPECT_EQ(directoryEntries(p.file("elsewhere")), Names{"real.sht"});
 
     // Log files: a link in a log's place stops the run before anything is converted; a link in
     // the circuit's log directory, or that directory as a link, is never written through.
@@ -168,8 +162,8 @@ TEST(Saving, LinksInTheWayAreLeftAlone) {
     fs::create_symlink(victim, p.errorLog());
     const e2e::Outcome o = p.run({"-o", "board.cir/s.sht", "p.hgl"});
     EXPECT_EQ(o.code, 1);
-    EXPECT_EQ(o.err, "trazon: cannot write the log files in the directory " + p.logDirectory() +
-                         "\n");
+    EXPECT_EQ(o.err,
+              "trazon: cannot write the log files in the directory " + p.logDirectory() + "\n");
     fs::remove(p.errorLog());
     fs::create_directories(p.file("board.cir/log"));
     fs::create_symlink(victim, p.file("board.cir/log/ref.log"));
@@ -180,10 +174,10 @@ TEST(Saving, LinksInTheWayAreLeftAlone) {
         EXPECT_EQ(p.run({"-o", sheet, "p.hgl"}).code, 0) << sheet;
     EXPECT_TRUE(fs::is_symlink(p.file("board.cir/log/ref.log")));
     EXPECT_TRUE(fileExists(p.file("board.cir/log/scn.log")));
-    EXPECT_EQ(entries(p.file("other.cir/logs")), Names{});
+    EXPECT_EQ(directoryEntries(p.file("other.cir/logs")), Names{});
 
-    for (const char* link : {"board.cir/s.sht.tmp", "board.cir/s.sht.1.tmp",
-                             "board.cir/s.sht.lock", "board.cir/link.sht"})
+    for (const char* link : {"board.cir/s.sht.tmp", "board.cir/s.sht.1.tmp", "board.cir/s.sht.lock",
+                             "board.cir/link.sht"})
         EXPECT_TRUE(fs::is_symlink(p.file(link))) << link;
     EXPECT_EQ(readFile(victim), "keep");
     EXPECT_EQ(statusOf(victim).st_mode & 0777, 0644u);
@@ -274,7 +268,7 @@ TEST(Saving, FullDisksAndFileSizeLimits) {
     EXPECT_EQ(p.run({"-o", "board.cir/new.sht", "p.hgl"}).code, 1);
     EXPECT_EQ(p.errors(), "<Mess.36725> Cannot save the sheet board.cir/new.sht.\n");
     EXPECT_NE(readFile(p.errorLog()).find("cause: File too large\n"), std::string::npos);
-    EXPECT_EQ(entries(p.file("board.cir")), (Names{"rcpath", "s.sht"}));
+    EXPECT_EQ(directoryEntries(p.file("board.cir")), (Names{"rcpath", "s.sht"}));
     p.setShellPrefix("");
 
     // The output's disk full: the old sheet stays, nothing is left beside it.
@@ -290,7 +284,7 @@ TEST(Saving, FullDisksAndFileSizeLimits) {
         EXPECT_NE(readFile(p.errorLog()).find("cause: No space left on device\n"),
                   std::string::npos);
         EXPECT_EQ(readFile(p.file("full.cir/s.sht")), before);
-        EXPECT_EQ(entries(p.file("full.cir")), (Names{"fill", "rcpath", "s.sht"}));
+        EXPECT_EQ(directoryEntries(p.file("full.cir")), (Names{"fill", "rcpath", "s.sht"}));
     }
     // The log's disk full: the drawing is saved, but the run says on standard error that its
     // message was lost.
