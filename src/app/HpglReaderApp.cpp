@@ -1,7 +1,9 @@
 #include "app/HpglReaderApp.h"
 
 #include "app/OptionParser.h"
+#include "base/ErrorRecord.h"
 #include "base/PathUtil.h"
+#include "base/PlatformFile.h"
 #include "base/StringUtil.h"
 #include "base/SysEnv.h"
 #include "convert/SheetCommands.h"
@@ -10,6 +12,8 @@
 #include "db/ProjectLayout.h"
 
 #include <cctype>
+#include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <initializer_list>
@@ -21,6 +25,10 @@ namespace {
 
 constexpr const char* kCatalogSpec = "QRXROOT/edif2qrx";
 constexpr const char* kLogName = "trazon";
+// How long a run waits for another run that holds the lock on its output.
+constexpr double kLockWaitSeconds = 600.0;
+// The subdirectories of a new circuit, made in this order.
+constexpr const char* kCircuitDirectories[] = {"log", "ext", "drc", "frame"};
 
 // Reads the longest decimal number at the start of text (after blanks): optional sign, digits
 // with an optional fraction, optional exponent. A text that is no such number reads as 0.
@@ -84,6 +92,33 @@ std::string pathTableOf(const std::string& dir) {
     return table.empty() ? pathJoin(dir, "rcpath") : table;
 }
 
+// The wait for the lock on an output: TRAZON_LOCK_WAIT seconds when it is set to a number (tests
+// shorten the wait with it), else ten minutes.
+std::chrono::milliseconds lockWait() {
+    double seconds = kLockWaitSeconds;
+    const char* value = getSysEnv("TRAZON_LOCK_WAIT");
+    if (value != nullptr &&
+        (std::isdigit(static_cast<unsigned char>(value[0])) || value[0] == '.')) {
+        const double given = readDecimal(value);
+        if (given >= 0.0 && given <= 1e9) seconds = given;
+    }
+    return std::chrono::milliseconds(static_cast<long long>(std::llround(seconds * 1000.0)));
+}
+
+// Removes what makeCircuit made under a temporary name: the path table, the subdirectories and
+// the directory itself (only these names: nothing else is touched).
+void removeTemporaryCircuit(const std::string& temporary) {
+    platform::Directory circuit;
+    if (circuit.open(temporary, true) == 0) {
+        circuit.remove("rcpath");
+        for (const char* sub : kCircuitDirectories)
+            circuit.remove(sub, true);
+    }
+    platform::Directory parent;
+    if (parent.open(pathDirPart(temporary), false) == 0)
+        parent.remove(pathFilePart(temporary), true);
+}
+
 // An offset is kept only when its value in thousandths fits a 32-bit coordinate.
 bool offsetFits(double value) {
     const double scaled = std::trunc(value * 1000.0);
@@ -109,6 +144,14 @@ void HpglReaderApp::reportError(int number) {
     if (messages_) messages_->reportError(number);
 }
 
+void HpglReaderApp::reportFailure(int number, const std::string& argument) {
+    const int cause = ErrorRecord::instance().cause();
+    ErrorRecord::instance().clearCause();
+    if (messages_)
+        messages_->reportErrorCause(number, {MessageArg(argument)},
+                                    platform::systemErrorText(cause));
+}
+
 int HpglReaderApp::run(int argc, char** argv) {
     if (!messages_) {
         messages_ = std::make_unique<MessageManager>(kCatalogSpec);
@@ -126,11 +169,25 @@ int HpglReaderApp::run(int argc, char** argv) {
             return 1;
         }
     }
+    const int code = runSteps(argc, argv);
+    // A message that could not be written (a full disk) must not pass unnoticed, least of all
+    // the one that says the output was saved.
+    if (!messages_->closeLogs()) {
+        const std::string line = "trazon: cannot write the log file " + messages_->failedLog() +
+                                 ": " + platform::systemErrorText(messages_->failedLogError()) +
+                                 "\n";
+        std::fwrite(line.data(), 1, line.size(), stderr);
+        return 1;
+    }
+    return code;
+}
 
+int HpglReaderApp::runSteps(int argc, char** argv) {
     if (const int code = parseArguments(argc, argv); code != 0) return code;
     initialiseDatabase();
     if (!setUp()) return 1;
 
+    ErrorRecord::instance().clearCause();
     switch (convertPlot()) {
         case kConvertNoSheet:
             reportError(kMsgNoSheet);
@@ -139,7 +196,7 @@ int HpglReaderApp::run(int argc, char** argv) {
             reportError(kMsgNoInput, target_);
             return 1;
         case kConvertUnreadable:
-            reportError(kMsgUnreadable, target_);
+            reportFailure(kMsgUnreadable, target_);
             return 1;
         case kConvertNoStatements:
             reportError(kMsgBadOutputName, target_);
@@ -224,10 +281,13 @@ int HpglReaderApp::parseArguments(int argc, char** argv) {
         }
     }
 
-    // A pen map must be a file that can be read.
-    if (!penMap_.empty() && (pathKind(penMap_) < 2 || !testAccess(penMap_, kAccessRead))) {
-        reportError(kMsgUnreadable, penMap_);
-        return 1;
+    // A pen map must be a file (or a pipe) that can be read.
+    if (!penMap_.empty()) {
+        if (const int error = platform::checkInput(penMap_, true); error != 0) {
+            ErrorRecord::instance().noteCause(error);
+            reportFailure(kMsgUnreadable, penMap_);
+            return 1;
+        }
     }
     return 0;
 }
@@ -237,7 +297,7 @@ void HpglReaderApp::initialiseDatabase() {
 }
 
 void HpglReaderApp::reportByKind(int symbolNumber, int sheetNumber, const std::string& argument) {
-    reportError(outputKind_ == kOutputSymbol ? symbolNumber : sheetNumber, argument);
+    reportFailure(outputKind_ == kOutputSymbol ? symbolNumber : sheetNumber, argument);
 }
 
 int HpglReaderApp::setUp() {
@@ -250,25 +310,76 @@ int HpglReaderApp::setUp() {
     }
     if (!loadSettings(dir)) return 0;
     const std::string name = pathFilePart(output_);
-    if (!openOutput(name)) return 0;
+    if (!lockOutput(name) || !openOutput(name)) return 0;
     return openedExisting_ ? 1 : configureNewSheet(name);
 }
 
 int HpglReaderApp::makeCircuit(const std::string& dir) {
-    std::string failed = makeDirectoryChain(dir);
-    for (const char* sub : {"log", "ext", "drc", "frame"}) {
-        if (!failed.empty()) break;
-        failed = makeDirectoryChain(pathJoin(dir, sub));
-    }
-    if (!failed.empty()) {
-        reportError(kMsgCannotMakeDirectory, failed);
+    const char* root = getSysEnv("QRXROOT");
+    const std::string settingsDir = pathJoin(root ? root : "", "info");
+    ErrorRecord::instance().clearCause();
+    if (classify(dir) != kPathKindCircuit) {
+        // No circuit: the directories are made where asked, but no path table can go with them.
+        std::string failed = makeDirectoryChain(dir);
+        for (const char* sub : kCircuitDirectories) {
+            if (!failed.empty()) break;
+            failed = makeDirectoryChain(pathJoin(dir, sub));
+        }
+        if (!failed.empty()) {
+            reportFailure(kMsgCannotMakeDirectory, failed);
+            return 0;
+        }
+        reportError(kMsgCannotMakeReference, pathTableOf(dir));
         return 0;
     }
-    const char* root = getSysEnv("QRXROOT");
-    const int written = writeSettingsReference(dir, pathJoin(root ? root : "", "info"));
-    if (written == 0) return 1;
-    reportError(written == -1 ? kMsgCannotMakeReference : kMsgCannotWriteReference,
-                pathTableOf(dir));
+    // A circuit is made whole under a temporary name beside it and renamed into place, so that
+    // a run that finds the circuit finds its subdirectories and path table too, and of two runs
+    // that make the same circuit the second takes the one the first put in place.
+    const std::string parent = pathDirPart(dir);
+    if (const std::string failed = makeDirectoryChain(parent); !failed.empty()) {
+        // A file in the parent's place: the circuit is what cannot be made.
+        const bool file = failed == parent && pathKind(parent) == 2;
+        if (file) ErrorRecord::instance().noteCause(ENOTDIR);
+        reportFailure(kMsgCannotMakeDirectory, file ? dir : failed);
+        return 0;
+    }
+    std::string temporary;
+    int error = EEXIST;
+    for (int k = 0; k < 100 && error == EEXIST; ++k) {
+        temporary = dir + (k == 0 ? std::string() : "." + std::to_string(k)) + ".tmp";
+        error = platform::makeDirectory(temporary);
+    }
+    const bool made = error == 0;
+    std::string failed = made ? std::string() : dir;
+    for (const char* sub : kCircuitDirectories) {
+        if (!failed.empty()) break;
+        error = platform::makeDirectory(pathJoin(temporary, sub));
+        if (error != 0) failed = pathJoin(dir, sub);
+    }
+    const bool written =
+        failed.empty() && writeSettingsTable(pathJoin(temporary, "rcpath"), settingsDir);
+    if (written) error = platform::renamePath(temporary, dir);
+    if (written && error == 0) {
+        platform::Directory above;
+        if (above.open(parent, false) == 0) above.sync();
+        ErrorRecord::instance().clearCause();
+        return 1;
+    }
+    if (made) removeTemporaryCircuit(temporary);
+    // The temporary circuit could not be made or put in place because another run's circuit
+    // stands there now: that one is taken.
+    if (pathKind(dir) == 1 && pathKind(pathOf(dir, kPathKindPathTable)) == 2) {
+        ErrorRecord::instance().clearCause();
+        return 1;
+    }
+    if (!failed.empty()) {
+        if (error != 0) ErrorRecord::instance().noteCause(error);
+        reportFailure(kMsgCannotMakeDirectory, failed);
+    } else if (!written) {
+        reportFailure(kMsgCannotWriteReference, pathTableOf(dir));
+    } else {
+        reportFailure(kMsgCannotMakeDirectory, dir);
+    }
     return 0;
 }
 
@@ -282,39 +393,76 @@ int HpglReaderApp::loadSettings(const std::string& dir) {
         lanenvPath = pathOf(dir, kPathKindSettings, "lanenv");
     }
     // A circuit without a usable path table names no settings file; the table is named then.
+    ErrorRecord::instance().clearCause();
     landata_ = landataPath.empty() ? nullptr : openDatabaseSettings(landataPath, kSettingsRead);
     if (!landata_) {
-        reportError(kMsgUnreadable, landataPath.empty() ? pathTableOf(dir) : landataPath);
+        reportFailure(kMsgUnreadable, landataPath.empty() ? pathTableOf(dir) : landataPath);
         return 0;
     }
+    ErrorRecord::instance().clearCause();
     lanenv_ = lanenvPath.empty()
                   ? nullptr
                   : openEnvironmentSettings(lanenvPath, kSettingsRead, landata_.get());
     if (!lanenv_) {
-        reportError(kMsgUnreadable, lanenvPath.empty() ? pathTableOf(dir) : lanenvPath);
+        reportFailure(kMsgUnreadable, lanenvPath.empty() ? pathTableOf(dir) : lanenvPath);
         return 0;
     }
     return 1;
 }
 
+int HpglReaderApp::lockOutput(const std::string& name) {
+    // Runs that add to one output take turns: the lock is taken before the output is looked at
+    // and held until it is saved. An output that is a link to a file is that file's lock; a link
+    // to nothing cannot become an output.
+    ErrorRecord::instance().clearCause();
+    std::string target;
+    if (const int error = platform::resolveLinks(output_, target); error != 0) {
+        ErrorRecord::instance().noteCause(error);
+        reportByKind(kMsgSymbolOpenFailed, kMsgSheetOpenFailed, name);
+        return 0;
+    }
+    const int error = outputLock_.acquire(target + ".lock", lockWait());
+    // Where no lock file can be made (no directory, no write access) no save can be made either:
+    // the run goes on, and the save says why it fails.
+    if (error == 0 || error == ENOENT || error == EACCES || error == EROFS) {
+        ErrorRecord::instance().clearCause();
+        return 1;
+    }
+    reportByKind(kMsgSymbolOpenFailed, kMsgSheetOpenFailed, output_);
+    return 0;
+}
+
 int HpglReaderApp::openOutput(const std::string& name) {
-    if (keepExisting_ == 1 && exists(output_)) {
-        database_ = dbOpen(output_, landata_.get(), LexDatabase::kModeUpdate);
-        sheet_ = dbFindChild(database_, "Sheet", kDbHandleSheet);
-        if (dbValid(database_) && dbValid(sheet_)) {
-            openedExisting_ = 1;
-            return 1;
+    ErrorRecord::instance().clearCause();
+    // Only a regular file can be an output: a directory, a device or a pipe is refused.
+    platform::FileStatus status;
+    const bool present = platform::fileStatus(output_, true, status) == 0;
+    const bool plain = !present || status.kind == platform::FileKind::Regular;
+    if (!plain) {
+        ErrorRecord::instance().noteCause(
+            status.kind == platform::FileKind::Directory ? EISDIR : platform::kErrorNotAFile);
+    }
+    if (keepExisting_ == 1 && present) {
+        if (plain) {
+            database_ = dbOpen(output_, landata_.get(), LexDatabase::kModeUpdate);
+            sheet_ = dbFindChild(database_, "Sheet", kDbHandleSheet);
+            if (dbValid(database_) && dbValid(sheet_)) {
+                openedExisting_ = 1;
+                return 1;
+            }
         }
         reportByKind(kMsgSymbolOpenFailed, kMsgSheetOpenFailed, output_);
         return 0;
     }
     openedExisting_ = 0;
-    if (exists(output_)) removeFile(output_);
-    database_ = dbOpen(output_, landata_.get(), LexDatabase::kModeCreate);
-    sheet_ = dbCreateSheet(
-        database_, "Sheet",
-        outputKind_ == kOutputSymbol ? LexSheet::kKindSymbol : LexSheet::kKindSchematic);
-    if (dbValid(database_) && dbValid(sheet_)) return 1;
+    // An existing file (-m new) stays as it is until the new one is saved in its place.
+    if (plain) {
+        database_ = dbNew(output_, landata_.get());
+        sheet_ = dbCreateSheet(
+            database_, "Sheet",
+            outputKind_ == kOutputSymbol ? LexSheet::kKindSymbol : LexSheet::kKindSchematic);
+        if (dbValid(database_) && dbValid(sheet_)) return 1;
+    }
     reportByKind(kMsgSymbolOpenFailed, kMsgSheetOpenFailed, name);
     return 0;
 }
@@ -371,6 +519,7 @@ int HpglReaderApp::convertPlot() {
 }
 
 int HpglReaderApp::writeOutput() {
+    ErrorRecord::instance().clearCause();
     if (openedExisting_ == 0) {
         // A new sheet's area is the extent of what was drawn on it.
         QsBox extent;
@@ -386,7 +535,10 @@ int HpglReaderApp::writeOutput() {
         reportByKind(kMsgSymbolEmpty, kMsgSheetEmpty, output_);
         return 0;
     }
-    if (!dbSave(database_)) {
+    const int saved = dbSave(database_);
+    // Saved or not, the next run may have the output now.
+    outputLock_.release();
+    if (!saved) {
         reportByKind(kMsgSymbolSaveFailed, kMsgSheetSaveFailed, output_);
         return 0;
     }

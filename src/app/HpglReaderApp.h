@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/MessageManager.h"
+#include "base/PlatformFile.h"
 #include "convert/DbHandle.h"
 #include "convert/HpglConverter.h"
 #include "db/ResourceSettings.h"
@@ -55,9 +56,11 @@ public:
     // or a missing target). argv is rearranged by the option parser.
     int parseArguments(int argc, char** argv);
 
-    // Prepares the output design and database. 1 on success, 0 after a reported failure.
+    // Prepares the output design and database: the output is locked from before it is opened
+    // until writeOutput has saved it. 1 on success, 0 after a reported failure.
     virtual int setUp();
-    // Completes and saves the output. Non-zero on success, 0 after a reported failure.
+    // Completes and saves the output, then lets its lock go. Non-zero on success, 0 after a
+    // reported failure.
     virtual int writeOutput();
 
     const std::string& target() const { return target_; }
@@ -80,17 +83,21 @@ protected:
     virtual int convertPlot();
 
     // The steps of setUp: the directories and settings reference of a new circuit, the
-    // settings, the output database, and the area, colours, grid and zone of a new sheet.
-    // Each reports its failure and returns 0.
+    // settings, the lock on the output, the output database, and the area, colours, grid and
+    // zone of a new sheet. Each reports its failure and returns 0.
     int makeCircuit(const std::string& dir);
     int loadSettings(const std::string& dir);
+    int lockOutput(const std::string& name);
     int openOutput(const std::string& name);
     int configureNewSheet(const std::string& name);
 
     // Reports a message on the error channel.
     void reportError(int number, const std::string& argument);
     void reportError(int number);
-    // Reports one of two messages by the output kind (symbol or sheet).
+    // Reports a message on the error channel with the cause noted in the error record since it
+    // was last cleared (a cause line when there is one), and clears it.
+    void reportFailure(int number, const std::string& argument);
+    // Reports one of two messages by the output kind (symbol or sheet), with the noted cause.
     void reportByKind(int symbolNumber, int sheetNumber, const std::string& argument);
 
     std::string target_;
@@ -107,4 +114,9 @@ protected:
     DbHandle database_;                            // the output database
     DbHandle sheet_;  // the sheet of the output database that receives the drawing
     std::unique_ptr<MessageManager> messages_;
+    platform::FileLock outputLock_;  // held from opening the output until it is saved
+
+private:
+    // The steps of run after the logs are prepared; the exit code.
+    int runSteps(int argc, char** argv);
 };

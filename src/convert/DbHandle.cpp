@@ -123,8 +123,10 @@ int dbInitialise() {
     return initialiseDatabaseLayer();
 }
 
-DbHandle dbOpen(const std::string& path, const LexEnvironment* environment, int mode) {
-    std::unique_ptr<LexDatabase> db = LexDatabase::open(path, environment, mode);
+namespace {
+
+// Keeps an opened or new database in the table of open databases.
+DbHandle keepOpen(std::unique_ptr<LexDatabase> db) {
     if (!db) return DbHandle();
     LexDatabase* raw = db.get();
     try {
@@ -134,6 +136,16 @@ DbHandle dbOpen(const std::string& path, const LexEnvironment* environment, int 
         return DbHandle();
     }
     return DbHandle::make(raw, kDbHandleDatabase);
+}
+
+}  // namespace
+
+DbHandle dbOpen(const std::string& path, const LexEnvironment* environment, int mode) {
+    return keepOpen(LexDatabase::open(path, environment, mode));
+}
+
+DbHandle dbNew(const std::string& path, const LexEnvironment* environment) {
+    return keepOpen(LexDatabase::makeNew(path, environment));
 }
 
 DbHandle dbCreateSheet(const DbHandle& database, std::string_view key, int sheetKind) {

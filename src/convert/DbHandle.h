@@ -96,6 +96,8 @@ int dbInitialise();
 // Opens a database (mode 0 create, 1 update, 2 read-only); the handle layer keeps it until it is
 // closed. The environment is not owned and must outlive the database. Invalid handle on failure.
 DbHandle dbOpen(const std::string& path, const LexEnvironment* environment, int mode);
+// An empty database for path whether or not the file exists; its save replaces the file.
+DbHandle dbNew(const std::string& path, const LexEnvironment* environment);
 
 // Makes a new child under key: 30002 (invalid handle) without a database or when the key is
 // taken, 30004 when the object cannot be made.

@@ -70,8 +70,8 @@ int HpglConverter::convert(const std::string& inputFile, double scale,
     } catch (const std::exception&) {
         return kConvertUnreadable;
     }
-    // A directory opens on some systems but holds no plot to read.
-    if (pathKind(inputFile) == 1 || !interpreter->open()) return kConvertUnreadable;
+    // A directory or a device holds no plot to read; the input refuses them.
+    if (!interpreter->open()) return kConvertUnreadable;
     // Whether there is any statement at all; the count stops at the first one.
     if (interpreter->countStatements(1) < 1) return kConvertNoStatements;
 

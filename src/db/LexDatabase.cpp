@@ -7,6 +7,8 @@
 
 #include "base/ErrorRecord.h"
 #include "base/PathUtil.h"
+#include "base/PlatformFile.h"
+#include "base/ReplacementFile.h"
 #include "base/StringUtil.h"
 #include "base/UserInfo.h"
 #include "db/LexClassRegistry.h"
@@ -250,15 +252,31 @@ std::unique_ptr<LexDatabase> LexDatabase::open(const std::string& path,
     }
 }
 
+std::unique_ptr<LexDatabase> LexDatabase::makeNew(const std::string& path,
+                                                  const LexEnvironment* environment) {
+    try {
+        auto db = std::make_unique<LexDatabase>();
+        db->path_ = path;
+        db->mode_ = kModeCreate;
+        db->attach(environment);
+        return db;
+    } catch (const std::bad_alloc&) {
+        recordError(kLexErrorNoMemory, kSeverityError);
+        return nullptr;
+    }
+}
+
 int LexDatabase::save() {
     if (mode_ == kModeReadOnly) {
         recordError(kLexErrorReadOnly, kSeverityMinor);
         return 0;
     }
     try {
-        std::string temporary = path_ + ".tmp";
-        TokenFile file;
-        if (path_.empty() || !file.open(temporary, TokenFile::kModeWrite)) {
+        // A path that is a link updates the file it names; the link stays as it is.
+        std::string target;
+        ReplacementFile out;
+        if (path_.empty() || platform::resolveLinks(path_, target) != 0 ||
+            out.begin(pathDirPart(target), pathFilePart(target), false) != 0) {
             recordError(kLexErrorOpen, kSeverityMinor);
             return 0;
         }
@@ -277,23 +295,19 @@ int LexDatabase::save() {
                 entries.push_back(ReferenceLogEntry{reference, partName});
             }
             // The logs are a by-product: a log that cannot be written does not fail the save.
+            const int cause = ErrorRecord::instance().cause();
             writeReferenceLogs(path_, entries);
+            ErrorRecord::instance().noteCause(cause);
         }
         if (sheetChild != nullptr && sheetChild->isSymbol()) updateSaveCount(*sheetChild);
+        TokenFile file;
+        file.attach(out.file());
         int written = write(file);
         timeSet_ = false;
-        if (!file.close() || !written) {
-            removeFile(temporary);
+        if (!file.close() || !written || out.commit() != 0) {
+            out.abandon();
             recordError(kLexErrorOpen, kSeverityMinor);
             return 0;
-        }
-        if (std::rename(temporary.c_str(), path_.c_str()) != 0) {
-            // Some platforms do not rename over an existing file.
-            if (!removeFile(path_) || std::rename(temporary.c_str(), path_.c_str()) != 0) {
-                removeFile(temporary);
-                recordError(kLexErrorOpen, kSeverityMinor);
-                return 0;
-            }
         }
         return 1;
     } catch (const std::bad_alloc&) {

@@ -34,14 +34,22 @@ public:
     // null) is then attached to the database and its children. Null on failure.
     static std::unique_ptr<LexDatabase> open(const std::string& path,
                                              const LexEnvironment* environment, int mode);
+    // An empty database for path in create mode, whether or not the file exists: its first save
+    // replaces the file (so an existing file stays as it is until then). Null when memory runs
+    // out (30004).
+    static std::unique_ptr<LexDatabase> makeNew(const std::string& path,
+                                                const LexEnvironment* environment);
     // Closes as `how` says (kClose...). A database that is destroyed is reset to null; one that
     // is refused (30002) or whose save fails stays open. 1 or 0.
     static int close(std::unique_ptr<LexDatabase>& database, int how);
 
-    // Writes the database to its path through a temporary file that replaces the file only
-    // when complete: read-only databases are refused (30005); a file that cannot be written
-    // gives 30001 and leaves the old file as it was. Updates the sheet's save information and a
-    // symbol's save counter, and writes the reference logs of numbered sheets. 1 or 0.
+    // Writes the database to its path through a temporary file beside it that is synced and
+    // renamed over the file only when complete (a path that is a link updates the file it
+    // names; the new file keeps the permission bits, owner and group of the old one): read-only
+    // databases are refused (30005); a file that cannot be written gives 30001, with the cause
+    // noted in the error record, and leaves the old file as it was. Updates the sheet's save
+    // information and a symbol's save counter, and writes the reference logs of numbered
+    // sheets. 1 or 0.
     int save();
 
     // Reads a whole file through an open token file: header line check, version, children.

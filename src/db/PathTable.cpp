@@ -1,11 +1,11 @@
 #include "db/PathTable.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <exception>
 #include <optional>
 #include <string>
 
+#include "base/ReplacementFile.h"
 #include "db/SettingsLexer.h"
 
 namespace {
@@ -103,13 +103,9 @@ std::string PathTable::text() const {
 int PathTable::write(std::string_view path) const {
     if (path.empty()) return 0;
     try {
-        std::string body = text();
-        std::string name(path);
-        std::FILE* f = std::fopen(name.c_str(), "wb");
-        if (f == nullptr) return 0;
-        bool ok = std::fwrite(body.data(), 1, body.size(), f) == body.size();
-        if (std::fclose(f) != 0) ok = false;
-        return ok ? 1 : 0;
+        // Written beside and renamed into place, so that a reader finds the whole table or
+        // none; a link in the table's place is refused.
+        return replaceFileContent(std::string(path), text()) == 0 ? 1 : 0;
     } catch (const std::exception&) {
         return 0;
     }

@@ -31,7 +31,8 @@ public:
     // The written form: one line per entry in key order: key, " : ", the value in double
     // quotes, line feed.
     std::string text() const;
-    // Writes text() to path. 1 on success, 0 when the file cannot be written.
+    // Writes text() to path, replacing the file only once the whole table is written. 1 on
+    // success, 0 when the file cannot be written (or path or its directory is a link).
     int write(std::string_view path) const;
 
     const std::vector<Entry>& entries() const { return entries_; }

@@ -1,17 +1,18 @@
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
-#include <csignal>
+#include <cerrno>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <random>
 #include <regex>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "base/ErrorRecord.h"
+#include "base/PlatformFile.h"
 #include "base/UserInfo.h"
 #include "db/LexClassRegistry.h"
 #include "db/LexDatabase.h"
@@ -24,6 +25,7 @@
 #include "geom/QsPolyline.h"
 #include "support/TestSupport.h"
 
+using testsupport::directoryEntries;
 using testsupport::readFile;
 using testsupport::ScopedEnv;
 using testsupport::TempDir;
@@ -820,33 +822,49 @@ TEST_F(LexDatabaseTest, OpenModesAndReadOnlyDatabases) {
     EXPECT_EQ(LexDatabase::close(db, LexDatabase::kCloseDiscard), 1);
 }
 
-TEST_F(LexDatabaseTest, FailedSaveLeavesTheOldFileIntact) {
-    std::string path = dir_.file("keep.sht");
-    ASSERT_TRUE(writeFile(path, kEveryClass));
-    std::unique_ptr<LexDatabase> db = LexDatabase::open(path, nullptr, LexDatabase::kModeUpdate);
-    ASSERT_NE(db, nullptr);
-    // Enough text that writing it runs into a file-size limit.
-    LexSheet* sheet = db->sheet();
-    for (int i = 0; i < 3000; ++i) {
-        QsPoint pts[2] = {{i, 0}, {i, 1000}};
-        std::unique_ptr<LexSheetObject> line(new LexPolyline(QsPolyline(pts, 2)));
-        sheet->addObject(line);
+TEST_F(LexDatabaseTest, AFaultAtAnyStepOfASaveKeepsTheOldFile) {
+    // A numbered sheet of a circuit: its save also replaces the three reference logs.
+    const std::string circuit = dir_.file("c.cir");
+    std::filesystem::create_directories(circuit + "/log");
+    const std::string path = circuit + "/top.1.sht";
+    auto saveWithFault = [&](long n, int error) {
+        writeFile(path, kEveryClass);
+        writeFile(circuit + "/log/ref.log", "old\n");
+        std::unique_ptr<LexDatabase> db =
+            LexDatabase::open(path, &settings_, LexDatabase::kModeUpdate);
+        EXPECT_NE(db, nullptr);
+        ErrorRecord::instance().clear();
+        platform::injectFileFault(n, error);
+        const int saved = db ? db->save() : -1;
+        const long steps = platform::fileOperationCount();
+        platform::injectFileFault(0, 0);
+        return std::make_pair(saved, steps);
+    };
+    const auto [saved, steps] = saveWithFault(0, 0);
+    ASSERT_EQ(saved, 1);
+    const std::string written = readFile(path);
+    const std::string references = readFile(circuit + "/log/ref.log");
+    const int errors[] = {ENOSPC, EIO, EDQUOT, EFBIG};
+    int failed = 0;
+    for (long n = 1; n <= steps; ++n) {
+        SCOPED_TRACE(n);
+        const int error = errors[n % 4];
+        if (saveWithFault(n, error).first == 0) {
+            ++failed;
+            EXPECT_EQ(ErrorRecord::instance().code(), 30001);
+            EXPECT_EQ(ErrorRecord::instance().cause(), error);
+            EXPECT_EQ(readFile(path), kEveryClass);
+        } else {
+            EXPECT_EQ(readFile(path), written);
+        }
+        // A reference log is the old one or the whole new one.
+        const std::string ref = readFile(circuit + "/log/ref.log");
+        EXPECT_TRUE(ref == "old\n" || ref == references) << ref;
+        EXPECT_EQ(directoryEntries(circuit), (std::set<std::string>{"log", "top.1.sht"}));
+        EXPECT_EQ(directoryEntries(circuit + "/log"),
+                  (std::set<std::string>{"hcn.log", "ref.log", "scn.log"}));
     }
-    struct rlimit old {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    struct rlimit small = old;
-    small.rlim_cur = 4096;
-    auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    ErrorRecord::instance().clear();
-    int saved = db->save();
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previous);
-    EXPECT_EQ(saved, 0);
-    EXPECT_EQ(ErrorRecord::instance().code(), 30001);
-    EXPECT_EQ(readFile(path), kEveryClass);
-    EXPECT_FALSE(testsupport::fileExists(path + ".tmp"));
-    // Once writing works again the save goes through.
-    EXPECT_EQ(db->save(), 1);
-    EXPECT_GT(readFile(path).size(), 100000u);
+    // Only the sheet's own write, sync, close and rename fail the save: the reference logs are
+    // a by-product, and after the rename the new file stands.
+    EXPECT_EQ(failed, 4);
 }

@@ -50,19 +50,34 @@ public:
     std::string warningLog() const { return logDirectory() + "/trazon.wrn"; }
     std::string file(const std::string& name) const { return home_.file(name); }
 
-    Outcome run(const std::vector<std::string>& args,
-                std::optional<std::string> root = testsupport::bundledRoot()) const {
-        std::string command = "cd " + quote(home_.path()) + " && env -i HOME=" + quote(home()) +
+    // The shell command that runs the program with args in the home (no redirections).
+    std::string command(const std::vector<std::string>& args,
+                        std::optional<std::string> root = testsupport::bundledRoot()) const {
+        std::string command = "cd " + quote(home_.path()) + " && " + prefix_ +
+                              " env -i HOME=" + quote(home()) +
                               " QLANG=english SOURCE_DATE_EPOCH=" + kEpoch;
         if (root) command += " QRXROOT=" + quote(*root);
+        if (!environment_.empty()) command += " " + environment_;
         command += " " + quote(TRAZON_PROGRAM);
         for (const auto& a : args)
             command += " " + quote(a);
-        command += " >" + quote(file("out.txt")) + " 2>" + quote(file("err.txt"));
-        const int status = std::system(command.c_str());
+        return command;
+    }
+
+    Outcome run(const std::vector<std::string>& args,
+                std::optional<std::string> root = testsupport::bundledRoot()) const {
+        const std::string line = "(" + command(args, std::move(root)) + ") >" +
+                                 quote(file("out.txt")) + " 2>" + quote(file("err.txt"));
+        const int status = std::system(line.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1,
                 testsupport::readFile(file("out.txt")), testsupport::readFile(file("err.txt"))};
     }
+
+    // Further variables for the runs ("NAME=value ...", quoted as the shell needs).
+    void setEnvironment(std::string assignments) { environment_ = std::move(assignments); }
+    // Shell text put before the program's environment: commands ending in ";" ("ulimit -f 1;")
+    // or a command that runs it ("timeout 30").
+    void setShellPrefix(std::string prefix) { prefix_ = std::move(prefix); }
 
     // The "<Mess.N> text" lines of a log, without its banner.
     static std::string messages(const std::string& log) {
@@ -78,6 +93,8 @@ public:
 
 private:
     testsupport::TempDir home_;
+    std::string environment_;
+    std::string prefix_;
 };
 
 // The folder of the golden files.
