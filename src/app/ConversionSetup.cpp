@@ -72,8 +72,7 @@ bool applyPlacementParameter(Placement& placement, std::string_view name, std::s
 }
 
 SettingsFiles settingsFilesFor(bool symbol, const std::string& dir) {
-    if (symbol)
-        return {systemFile("landata", kSystemInfo), systemFile("lanenv", kSystemInfo)};
+    if (symbol) return {systemFile("landata", kSystemInfo), systemFile("lanenv", kSystemInfo)};
     return {pathOf(dir, kPathKindSettings, "landata"), pathOf(dir, kPathKindSettings, "lanenv")};
 }
 
