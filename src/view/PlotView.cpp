@@ -30,17 +30,6 @@ public:
     ScopedUnitFactor& operator=(const ScopedUnitFactor&) = delete;
 };
 
-// The width a stroke was drawn with: that of its first record that carries one.
-std::int32_t strokeWidth(const QsRecordFigure& figure) {
-    const int used = figure.usedCount();
-    for (int i = 0; i < used; ++i) {
-        const QsPolyRecord& r = figure.record(i);
-        if (r.isVertex() && !r.isMarkedVertex()) return r.width();
-        if (r.isArcSecond()) return r.width();
-    }
-    return 0;
-}
-
 }  // namespace
 
 PlotReading readPlotFigures(const std::string& path, double scale,
@@ -96,12 +85,13 @@ bool fillsShapes(const char* command) {
 
 void drawPlotFigure(const PlotFigure& plotted, SvgCanvas& canvas, PlotCounts& counts) {
     const QsFigure& figure = plotted.figure;
+    // Every pen draws a thin line: the picture shows where the pen went, not the width of its
+    // tip (the plot's widths are in units that depend on its width mode).
     Paint paint;
     paint.stroke = penColour(plotted.pen);
     switch (figure.typeCode()) {
         case kQsTypePolyline: {
             const auto& line = static_cast<const QsPolyline&>(figure);
-            paint.width = strokeWidth(line);
             canvas.setPaint(paint);
             canvas.path(line);
             ++counts.strokes;
@@ -112,7 +102,6 @@ void drawPlotFigure(const PlotFigure& plotted, SvgCanvas& canvas, PlotCounts& co
             const auto& set = static_cast<const QsPolylineSet&>(figure);
             const bool filled =
                 figure.typeCode() == kQsTypePolylineSet || fillsShapes(plotted.command);
-            paint.width = set.lineWidth();
             paint.fill = filled ? FillKind::Solid : FillKind::None;
             canvas.setPaint(paint);
             static const std::vector<QsPolylineSet> kNoHoles;
@@ -124,7 +113,6 @@ void drawPlotFigure(const PlotFigure& plotted, SvgCanvas& canvas, PlotCounts& co
         }
         case kQsTypeText: {
             const auto& text = static_cast<const QsText&>(figure);
-            paint.width = text.penWidth;
             canvas.setPaint(paint);
             drawStrokedText(text, text.stringView(), canvas);
             ++counts.labels;

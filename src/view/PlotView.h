@@ -1,6 +1,6 @@
 // Drawing a plot as a pen plotter draws it on white paper: the figures the interpreter makes,
-// before any conversion, in the ink of each pen, with the line widths the plot set, filled
-// where the plot fills (FP, RA, RR, WG) and edged elsewhere.
+// before any conversion, in the ink of each pen as thin lines, filled where the plot fills (FP,
+// RA, RR, WG) and edged elsewhere.
 #pragma once
 
 #include <functional>

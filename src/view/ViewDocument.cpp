@@ -47,7 +47,10 @@ void appendSvg(std::string& out, SvgCanvas& canvas, const ViewBox& box, Rgb back
         out += attributes;
     }
     out += " width=\"" + std::to_string(pixels[0]) + "\" height=\"" + std::to_string(pixels[1]);
-    out += "\" viewBox=\"" + view + "\"";
+    // The exact shape of the box: the rounded pixel size alone would leave slivers beside a
+    // picture scaled to a page's width.
+    out += "\" viewBox=\"" + view + "\" style=\"aspect-ratio:" + std::to_string(box.width) + "/" +
+           std::to_string(box.height) + "\"";
     // What every element inherits: no fill unless its paint has one, round pen ends, even-odd
     // filling (holes stay empty), and the hairline as the width of lines of width 0.
     out +=
