@@ -15,6 +15,7 @@
 #include "SvgTree.h"
 #include "base/SysEnv.h"
 #include "convert/DbHandle.h"
+#include "e2e/E2eSupport.h"
 #include "support/TestSupport.h"
 #include "view/ViewApp.h"
 
@@ -22,20 +23,10 @@ using testsupport::readFile;
 using testsupport::writeFile;
 
 namespace fs = std::filesystem;
+using e2e::Outcome;
+using e2e::quote;
 
 namespace {
-
-std::string quote(const std::string& s) {
-    std::string out = "'";
-    for (char c : s)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-struct Outcome {
-    int code = -1;
-    std::string out, err;
-};
 
 // A working directory with copies of the examples, where the programs run with the bundled
 // installation and nothing else in their environment. The preview's home is the working
