@@ -402,11 +402,18 @@ std::string SvgCanvas::definitions(double hairline) const {
         out += std::to_string(h.pitch) + "\" height=\"" + std::to_string(h.pitch);
         out += "\" patternTransform=\"rotate(";
         appendDecimal(out, -h.angle);
-        out += ")\"><path d=\"M0 " + std::to_string(h.pitch / 2) + "H" + std::to_string(h.pitch);
-        out += "\" stroke=\"";
+        out += ")\">";
+        if (h.pitch < 2.0 * hairline) {
+            // Lines closer than two hairlines run together: the tile is filled whole.
+            out += "<rect width=\"" + std::to_string(h.pitch) + "\" height=\"" +
+                   std::to_string(h.pitch) + "\" stroke=\"none\" fill=\"";
+        } else {
+            out += "<path d=\"M0 " + std::to_string(h.pitch / 2) + "H" + std::to_string(h.pitch);
+            out += "\" stroke-width=\"";
+            appendDecimal(out, hairline);
+            out += "\" stroke=\"";
+        }
         appendColour(out, h.colour);
-        out += "\" stroke-width=\"";
-        appendDecimal(out, hairline);
         out += "\"/></pattern>\n";
     }
     for (std::size_t i = 0; i < grids_.size(); ++i) {

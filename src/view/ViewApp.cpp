@@ -1,6 +1,7 @@
 #include "view/ViewApp.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -335,9 +336,11 @@ int trazonViewMain(int argc, char** argv) {
         return fail(kViewExitUsage, "a symbol or sheet is drawn alone; name the plot first");
     if (!request.compareWith.empty() && !isDatabaseFile(request.compareWith))
         return fail(kViewExitUsage, request.compareWith + " is no symbol or sheet (.smb, .sht)");
-    if (output.empty()) {
-        output = pathRemoveExtension(request.input) + (drawing ? ".svg" : ".html");
-        if (output == request.input) return fail(kViewExitUsage, "name the output with -o");
+    if (output.empty()) output = pathRemoveExtension(request.input) + (drawing ? ".svg" : ".html");
+    for (const std::string& name : {request.input, request.compareWith}) {
+        std::error_code ec;
+        if (!name.empty() && std::filesystem::equivalent(output, name, ec))
+            return fail(kViewExitUsage, "the output " + output + " would replace " + name);
     }
 
     const char* root = getSysEnv("QRXROOT");

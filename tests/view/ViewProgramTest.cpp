@@ -118,6 +118,10 @@ TEST(ViewProgramTest, CommandLineOutcomes) {
          "trazon-view: cannot write no/such/dir/d.html\n",
          nullptr},
         {{"demo.hpgl"}, 1, "trazon-view: QRXROOT is not set .*\n", nullptr, false},
+        {{"demo.hpgl", "pens.smb", "-o", "./pens.smb"},
+         2,
+         "trazon-view: the output ./pens.smb would replace pens.smb\n",
+         nullptr},
         // Success writes the one file asked for (or named after the input), nothing else.
         {{"demo.hpgl"}, 0, "", "demo.html"},
         {{"-p:scale", "3.2", "-r", "pens.txt", "-o", "d.html", "house.hpgl", "--grid"},
