@@ -63,12 +63,12 @@ PlotReading readPlotFigures(const std::string& path, double scale,
             const char* command = i < batch.madeBy.size() ? batch.madeBy[i] : nullptr;
             fn(PlotFigure{*batch.figures[i], batch.pen, command});
         }
+        // A failing statement adds its command's own code (below 51) once; the codes from 51 on
+        // say why, or mark the end of the input.
         for (std::int32_t code : batch.codes) {
-            if (code == kHpglCodeVertexAppend) {
-                ++reading.longStrokes;
-            } else if (code != kHpglCodeEndOfInput && code != kHpglCodeNoInput) {
+            if (code == kHpglCodeVertexAppend) ++reading.longStrokes;
+            if (code > kHpglCodeNoInput && code < kHpglCodePolygonFinish)
                 ++reading.failedStatements;
-            }
         }
         if (batch.hasCode(kHpglCodeEndOfInput) || batch.hasCode(kHpglCodeNoInput)) break;
     }

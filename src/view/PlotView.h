@@ -22,7 +22,7 @@ struct PlotFigure {
 struct PlotReading {
     int result = 0;             // a ConvertResult: kConvertDone when the plot was read to its end
     long longStrokes = 0;       // strokes of more than 65535 points, which could not be kept
-    long failedStatements = 0;  // failure codes of other statements
+    long failedStatements = 0;  // statements that failed, those strokes included
 };
 
 // Reads the plot with the interpreter at the scale (output units are 25 times the scale per

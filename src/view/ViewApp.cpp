@@ -75,7 +75,7 @@ void summarise(const ViewRequest& request, const PlotCounts& plot, const PlotRea
         {"Labels / texts", count(plot.labels), count(output.texts)},
         {"Arcs and circles (objects of their own)", "-", count(output.arcs + output.circles)},
         {"Pens used", pens.empty() ? "none" : pens, "-"},
-        {"Statements that failed", count(reading.failedStatements + reading.longStrokes), "-"},
+        {"Statements that failed", count(reading.failedStatements), "-"},
         {"Extent", extentText(plotExtent), extentText(outputExtent)},
     };
     if (output.hidden > 0)
@@ -102,8 +102,8 @@ void summarise(const ViewRequest& request, const PlotCounts& plot, const PlotRea
     if (output.unseen > 0)
         page.notes.push_back(
             plural(output.unseen, "object of the output has", "objects of the output have") +
-            " the colour of the sheet it lies on and cannot be seen there (the "
-            "pen map chooses the colours).");
+            " the sheet's own colour and cannot be seen on it (the pen map chooses the "
+            "colours).");
     if (output.drawn() < plot.drawn()) {
         const long missing = plot.drawn() - output.drawn();
         page.notes.push_back(

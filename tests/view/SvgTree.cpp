@@ -44,7 +44,11 @@ public:
             if (error) *error = error_ + " at " + std::to_string(p_);
             return nullptr;
         }
-        return root->children.size() == 1 ? std::move(root->children[0]) : std::move(root);
+        if (root->children.size() != 1) return root;
+        // The one element is the document: it outlives the root that held it.
+        std::unique_ptr<Element> only = std::move(root->children[0]);
+        only->parent = nullptr;
+        return only;
     }
 
 private:
