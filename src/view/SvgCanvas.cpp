@@ -386,9 +386,11 @@ void SvgCanvas::include(const QsBox& box) {
     extent_.add(box.x2 + dx_, box.y2 + dy_);
 }
 
-const std::string& SvgCanvas::body() {
+std::string SvgCanvas::takeBody() {
     closeGroup();
-    return body_;
+    std::string taken;
+    taken.swap(body_);
+    return taken;
 }
 
 std::string SvgCanvas::definitions(double hairline) const {

@@ -78,8 +78,11 @@ public:
     void include(const QsBox& box);
     const Extent& extent() const { return extent_; }
 
-    // The elements drawn so far, the open group closed.
-    const std::string& body();
+    // Hands over the elements drawn so far (the open group closed); the canvas keeps its extent
+    // and patterns but no elements.
+    std::string takeBody();
+    // The size of the elements drawn so far.
+    std::size_t bodySize() const { return body_.size(); }
     // The patterns the elements refer to, for a picture whose hairline is the given width.
     std::string definitions(double hairline) const;
 

@@ -65,14 +65,13 @@ void appendSvg(std::string& out, SvgCanvas& canvas, const ViewBox& box, Rgb back
            std::to_string(box.height) + "\" stroke=\"none\" fill=\"";
     appendColour(out, background);
     out += "\"/>\n";
-    out += canvas.body();
+    out += canvas.takeBody();
     out += "</svg>\n";
 }
 
 std::string standaloneSvg(SvgCanvas& canvas, Rgb background) {
-    const std::string& body = canvas.body();
     std::string out;
-    out.reserve(body.size() + 4096);
+    out.reserve(canvas.bodySize() + 4096);
     out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     appendSvg(out, canvas, viewBoxAround(canvas.extent()), background, 1000);
     return out;

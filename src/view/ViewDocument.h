@@ -28,11 +28,12 @@ ViewBox viewBoxAround(const Extent& extent);
 double hairlineOf(const ViewBox& box);
 
 // Appends a whole <svg> element that shows the canvas within the box on the background, its
-// larger side pixelSize pixels long. attributes go into the start tag as given (an id).
+// larger side pixelSize pixels long. attributes go into the start tag as given (an id). The
+// canvas's elements are handed over: large pictures are not held twice.
 void appendSvg(std::string& out, SvgCanvas& canvas, const ViewBox& box, Rgb background,
                int pixelSize, std::string_view attributes = {});
 
-// A standalone SVG file of the canvas, showing everything it drew.
+// A standalone SVG file of the canvas, showing everything it drew (its elements handed over).
 std::string standaloneSvg(SvgCanvas& canvas, Rgb background);
 
 // The side-by-side page.
