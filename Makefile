@@ -5,7 +5,7 @@ BUILD ?= build
 SANBUILD ?= build-asan
 CMAKE ?= cmake
 
-.PHONY: all build test test-plain test-asan bench format clean
+.PHONY: all build test test-plain test-asan bench docs format clean
 
 all: build
 
@@ -24,6 +24,10 @@ test-asan:
 	$(CMAKE) --build $(SANBUILD) -j $(JOBS)
 	cd $(SANBUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+# The README's pictures: the examples converted and drawn by the project's own programs.
+docs: build
+	tools/make-pictures.sh $(BUILD)
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done

@@ -1,23 +1,21 @@
 #include "app/HpglReaderApp.h"
 
+#include "app/ConversionSetup.h"
 #include "app/OptionParser.h"
 #include "base/ErrorRecord.h"
 #include "base/PathUtil.h"
 #include "base/PlatformFile.h"
 #include "base/StringUtil.h"
 #include "base/SysEnv.h"
-#include "convert/SheetCommands.h"
 #include "db/LexDatabase.h"
 #include "db/LexSheet.h"
 #include "db/ProjectLayout.h"
 
 #include <cctype>
-#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <initializer_list>
-#include <limits>
 #include <string_view>
 #include <vector>
 
@@ -29,41 +27,6 @@ constexpr const char* kLogName = "trazon";
 constexpr double kLockWaitSeconds = 600.0;
 // The subdirectories of a new circuit, made in this order.
 constexpr const char* kCircuitDirectories[] = {"log", "ext", "drc", "frame"};
-
-// Reads the longest decimal number at the start of text (after blanks): optional sign, digits
-// with an optional fraction, optional exponent. A text that is no such number reads as 0.
-double readDecimal(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
-        ++i;
-    const std::size_t start = i;
-    auto digitsFrom = [&](std::size_t p) {
-        while (p < text.size() && std::isdigit(static_cast<unsigned char>(text[p])))
-            ++p;
-        return p;
-    };
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-    const std::size_t intEnd = digitsFrom(i);
-    std::size_t end = intEnd;
-    bool haveDigits = intEnd > i;
-    if (end < text.size() && text[end] == '.') {
-        const std::size_t fracEnd = digitsFrom(end + 1);
-        haveDigits = haveDigits || fracEnd > end + 1;
-        end = fracEnd;
-    }
-    if (!haveDigits) return 0.0;
-    if (end < text.size() && (text[end] == 'e' || text[end] == 'E')) {
-        std::size_t e = end + 1;
-        if (e < text.size() && (text[e] == '+' || text[e] == '-')) ++e;
-        const std::size_t expEnd = digitsFrom(e);
-        if (expEnd > e) end = expEnd;
-    }
-    // Only the prefix is handed on, so that nothing beyond it (hexadecimal, "inf") is read.
-    const std::string number(text.substr(start, end - start));
-    double value = 0.0;
-    readDouble(number.c_str(), &value);
-    return value;
-}
 
 // Makes dir with every missing parent directory. Empty on success, else the path that could not
 // be made.
@@ -99,7 +62,7 @@ std::chrono::milliseconds lockWait() {
     const char* value = getSysEnv("TRAZON_LOCK_WAIT");
     if (value != nullptr &&
         (std::isdigit(static_cast<unsigned char>(value[0])) || value[0] == '.')) {
-        const double given = readDecimal(value);
+        const double given = readOptionNumber(value);
         if (given >= 0.0 && given <= 1e9) seconds = given;
     }
     return std::chrono::milliseconds(static_cast<long long>(std::llround(seconds * 1000.0)));
@@ -117,14 +80,6 @@ void removeTemporaryCircuit(const std::string& temporary) {
     platform::Directory parent;
     if (parent.open(pathDirPart(temporary), false) == 0)
         parent.remove(pathFilePart(temporary), true);
-}
-
-// An offset is kept only when its value in thousandths fits a 32-bit coordinate.
-bool offsetFits(double value) {
-    const double scaled = std::trunc(value * 1000.0);
-    return std::isfinite(scaled) &&
-           scaled >= static_cast<double>(std::numeric_limits<std::int32_t>::min()) &&
-           scaled <= static_cast<double>(std::numeric_limits<std::int32_t>::max());
 }
 
 }  // namespace
@@ -210,9 +165,8 @@ int HpglReaderApp::runSteps(int argc, char** argv) {
 int HpglReaderApp::parseArguments(int argc, char** argv) {
     const OptionList options = parseOptions(argc, argv);
 
-    // The offsets as given; they become thousandths once all options are read.
-    double offsetXValue = 0.0;
-    double offsetYValue = 0.0;
+    // The scale and offsets as given; the offsets are kept once the target is known to exist.
+    Placement placement;
     for (const OptionEntry& entry : options.entries) {
         switch (entry.kind) {
             case kOptionVersion: {
@@ -232,21 +186,15 @@ int HpglReaderApp::parseArguments(int argc, char** argv) {
             case kOptionMode:
                 if (compareNoCase(entry.value, "new") == 0) keepExisting_ = 0;
                 break;
-            case kOptionNamedParameter: {
-                const double value = readDecimal(entry.value);
-                if (compareNoCase(entry.name, "scale") == 0) {
-                    if (value >= 0.01 && value <= 100.0) scale_ = value;
-                } else if (compareNoCase(entry.name, "offsetx") == 0) {
-                    if (offsetFits(value)) offsetXValue = value;
-                } else if (compareNoCase(entry.name, "offsety") == 0) {
-                    if (offsetFits(value)) offsetYValue = value;
-                }
+            case kOptionNamedParameter:
+                // Names the driver does not know are ignored.
+                applyPlacementParameter(placement, entry.name, entry.value);
                 break;
-            }
             default:
                 return 5;
         }
     }
+    scale_ = placement.scale;
     if (options.target.empty()) return 5;
 
     target_ = makeAbsolutePath(options.target);
@@ -254,8 +202,8 @@ int HpglReaderApp::parseArguments(int argc, char** argv) {
         reportError(kMsgNoInput, target_);
         return 1;
     }
-    offsetX_ = static_cast<std::int32_t>(std::trunc(offsetXValue * 1000.0));
-    offsetY_ = static_cast<std::int32_t>(std::trunc(offsetYValue * 1000.0));
+    offsetX_ = placement.offsetX;
+    offsetY_ = placement.offsetY;
 
     if (output_.empty()) {
         std::string derived = pathRemoveExtension(target_) + ".smb";
@@ -384,14 +332,9 @@ int HpglReaderApp::makeCircuit(const std::string& dir) {
 }
 
 int HpglReaderApp::loadSettings(const std::string& dir) {
-    std::string landataPath, lanenvPath;
-    if (outputKind_ == kOutputSymbol) {
-        landataPath = systemFile("landata", kSystemInfo);
-        lanenvPath = systemFile("lanenv", kSystemInfo);
-    } else {
-        landataPath = pathOf(dir, kPathKindSettings, "landata");
-        lanenvPath = pathOf(dir, kPathKindSettings, "lanenv");
-    }
+    const SettingsFiles files = settingsFilesFor(outputKind_ == kOutputSymbol, dir);
+    const std::string& landataPath = files.landata;
+    const std::string& lanenvPath = files.lanenv;
     // A circuit without a usable path table names no settings file; the table is named then.
     ErrorRecord::instance().clearCause();
     landata_ = landataPath.empty() ? nullptr : openDatabaseSettings(landataPath, kSettingsRead);
@@ -468,49 +411,9 @@ int HpglReaderApp::openOutput(const std::string& name) {
 }
 
 int HpglReaderApp::configureNewSheet(const std::string& name) {
-    const bool symbol = outputKind_ == kOutputSymbol;
-    const EnvironmentSettings& env = *lanenv_;
-    QsBox area(0, 0, 500000, 500000);
-    if ((symbol ? env.symSheetSizeCount() : env.schSheetSizeCount()) > 0) {
-        const SheetSizeEntry e = symbol ? env.symSheetSize(0) : env.schSheetSize(0);
-        area = QsBox(e.x1, e.y1, e.x2, e.y2);
-    }
-    const int sizeColour = symbol ? env.symSheetSizeColor() : env.schSheetSizeColor();
-
-    SetSheetBoxCommand setArea(sheet_, area);
-    MoveSheetCommand moveOrigin(sheet_, QsPoint(0, 0));
-    SetSheetSizeColourCommand setColour(sheet_, static_cast<std::uint16_t>(sizeColour));
-    SetSheetDisplayCommand setDisplay(sheet_, 1);
-    bool ok = true;
-    for (SheetCommand* command :
-         std::initializer_list<SheetCommand*>{&setArea, &moveOrigin, &setColour, &setDisplay})
-        ok = ok && command->execute() == 1;
-    if (!ok || env.gridRowCount() < 1) {
-        reportError(kMsgSheetSetupFailed, name);
-        return 0;
-    }
-
-    const GridRow row = env.gridRow(0);
-    DbGridValues grid;
-    grid.pitchX = row.pitchX;
-    grid.pitchY = row.pitchY;
-    grid.visible = true;
-    grid.value1 = row.valueA;
-    grid.value2 = row.valueB;
-    grid.secondFlag = true;
-    grid.color = env.gridColor();
-    grid.highByte = 1;
-    dbCreateGrid(database_, "Grid", grid);
-
-    DbZoneValues zone;
-    zone.mode = env.zoneOrigin();
-    zone.pitchX = env.zonePitchX();
-    zone.pitchY = env.zonePitchY();
-    zone.label1 = env.zoneStartTextX();
-    zone.label2 = env.zoneStartTextY();
-    zone.visible = true;
-    dbCreateZone(database_, "Zone", zone);
-    return 1;
+    if (::configureNewSheet(database_, sheet_, *lanenv_, outputKind_ == kOutputSymbol)) return 1;
+    reportError(kMsgSheetSetupFailed, name);
+    return 0;
 }
 
 int HpglReaderApp::convertPlot() {
@@ -520,15 +423,10 @@ int HpglReaderApp::convertPlot() {
 
 int HpglReaderApp::writeOutput() {
     ErrorRecord::instance().clearCause();
-    if (openedExisting_ == 0) {
-        // A new sheet's area is the extent of what was drawn on it.
-        QsBox extent;
-        if (LexSheet* sheet = sheet_.sheet()) sheet->objectsExtent(extent);
-        SetSheetBoxCommand setExtent(sheet_, extent);
-        if (setExtent.execute() != 1) {
-            reportError(kMsgSheetSetupFailed, output_);
-            return 0;
-        }
+    // A new sheet's area is the extent of what was drawn on it.
+    if (openedExisting_ == 0 && !fitSheetToDrawing(sheet_)) {
+        reportError(kMsgSheetSetupFailed, output_);
+        return 0;
     }
     const LexDatabase* db = database_.database();
     if (db == nullptr || !db->hasContent()) {

@@ -86,6 +86,7 @@ int HpglInterpreter::dispatchBatch(StatementBatch& batch) {
         const HpglCommand* cmd = findHpglCommand(st[0]);
         if (cmd == nullptr) continue;
         int ok = 0;
+        work.running = cmd->mnemonic;
         try {
             ok = cmd->handler(*this, st, work);
         } catch (const std::exception&) {
@@ -96,6 +97,7 @@ int HpglInterpreter::dispatchBatch(StatementBatch& batch) {
             } catch (const std::exception&) {
             }
         }
+        work.running = nullptr;
         // DF and IN report their failures only through their codes.
         if (!ok && cmd->handler != handleDF && cmd->handler != handleIN) result = 0;
         if (cmd->endsBatch && polygonMode == 0) break;

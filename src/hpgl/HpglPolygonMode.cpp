@@ -52,8 +52,7 @@ bool closeSubpolygon(HpglInterpreter& in, const StatementBatch& batch) {
 // fails.
 int finishPolygonBuffer(HpglInterpreter& in) {
     StatementBatch& buffer = in.polygonBuffer;
-    std::vector<std::unique_ptr<QsFigure>> figures;
-    figures.swap(buffer.figures);
+    const std::vector<std::unique_ptr<QsFigure>> figures = buffer.takeFigures();
     const QsPolygon* first = nullptr;
     std::vector<const QsPolygon*> others;
     for (const auto& figure : figures) {

@@ -22,13 +22,23 @@ struct StatementBatch {
     int16_t pen = 0;
     std::vector<std::unique_ptr<QsFigure>> figures;
     std::vector<int32_t> codes;
+    // In step with figures: the mnemonic of the command whose handler made each figure (null
+    // for one added while no command ran), so that a reader can tell a filled shape (FP, RA,
+    // RR, WG) from an edged one of the same kind.
+    std::vector<const char*> madeBy;
+    // The mnemonic of the command the dispatcher is running (null outside a handler).
+    const char* running = nullptr;
 
     // Drops the figures and the codes. The pen number stays: only SP sets pen numbers.
     void clear() {
         figures.clear();
+        madeBy.clear();
         codes.clear();
     }
     void addCode(int32_t code) { codes.push_back(code); }
     bool hasCode(int32_t code) const;
-    void addFigure(std::unique_ptr<QsFigure> figure) { figures.push_back(std::move(figure)); }
+    // Appends the figure as made by the running command; on a failure to grow, nothing changes.
+    void addFigure(std::unique_ptr<QsFigure> figure);
+    // Hands the figures over and leaves none.
+    std::vector<std::unique_ptr<QsFigure>> takeFigures();
 };
