@@ -72,7 +72,7 @@ const PlotFile& plotFile() {
 void BM_ReadStatements(benchmark::State& state) {
     const PlotFile& file = plotFile();
     for (auto _ : state) {
-        HpglInterpreter in(file.path());
+        HpglInterpreter in(file.path(), 40.0);
         in.open();
         HpglStatement st;
         long n = 0;
@@ -90,7 +90,7 @@ BENCHMARK(BM_ReadStatements)->Unit(benchmark::kMillisecond);
 void BM_CountStatements(benchmark::State& state) {
     const PlotFile& file = plotFile();
     for (auto _ : state) {
-        HpglInterpreter in(file.path());
+        HpglInterpreter in(file.path(), 40.0);
         in.open();
         benchmark::DoNotOptimize(in.countStatements());
     }
@@ -104,9 +104,7 @@ void BM_CountAndDispatch(benchmark::State& state) {
     const PlotFile& file = plotFile();
     size_t figures = 0;
     for (auto _ : state) {
-        resetUnitFactor();
-        setUnitFactor(40.0);
-        HpglInterpreter in(file.path());
+        HpglInterpreter in(file.path(), 40.0);
         in.open();
         if (in.countStatements(1) < 1) state.SkipWithError("no statement");
         StatementBatch b;

@@ -70,9 +70,10 @@ TEST(HpglVector, Strokes) {
         const PlotRun run(c.text, c.k);
         EXPECT_EQ(run.lines, c.lines) << c.text;
         EXPECT_EQ(run.codes, c.codes) << c.text;
-        EXPECT_EQ(run.plot.in->current.x, c.x) << c.text;
-        EXPECT_EQ(run.plot.in->current.y, c.y) << c.text;
-        EXPECT_EQ(run.plot.in->previous.x, c.x) << c.text;
+        const PenState& pen = run.plot.in->pen();
+        EXPECT_EQ(pen.current.x, c.x) << c.text;
+        EXPECT_EQ(pen.current.y, c.y) << c.text;
+        EXPECT_EQ(pen.previous.x, c.x) << c.text;
     }
     // More vertices than a polyline holds.
     std::string many = "PD";
@@ -124,12 +125,12 @@ TEST(HpglVector, EncodedPolylines) {
     for (const auto& c : cases) {
         const PlotRun run("PR;PE" + c.data + ";");
         EXPECT_EQ(run.lines, c.lines) << c.data;
-        EXPECT_EQ(run.plot.in->pen, c.pen) << c.data;
+        EXPECT_EQ(run.plot.in->pen().number, c.pen) << c.data;
         EXPECT_EQ(run.codes, c.codes) << c.data;
-        EXPECT_EQ(run.plot.in->absolute, 0);  // restored after PE
+        EXPECT_FALSE(run.plot.in->pen().absolute);  // restored after PE
     }
     // Without data PE only sets the carriage-return point.
-    EXPECT_EQ(PlotRun("PU1,1;PE;").plot.in->previous.x, 40.0);
+    EXPECT_EQ(PlotRun("PU1,1;PE;").plot.in->pen().previous.x, 40.0);
 }
 
 // Groups whose data ends early or meets a flag character.
@@ -182,9 +183,9 @@ TEST(HpglVector, EncodedGroupsEndingEarlyOrMeetingAFlag) {
         const PlotRun run("PR;PE" + c.data + ";", c.k);
         EXPECT_EQ(run.lines, c.lines) << c.data;
         EXPECT_EQ(run.codes, c.codes) << c.data;
-        EXPECT_EQ(run.plot.in->pen, c.pen) << c.data;
+        EXPECT_EQ(run.plot.in->pen().number, c.pen) << c.data;
         EXPECT_EQ(run.pen(), c.at) << c.data;
     }
     // The empty group of "=" puts the pen down.
-    EXPECT_EQ(PlotRun("PU;PE=" + pen3 + ";").plot.in->penDown, 1);
+    EXPECT_TRUE(PlotRun("PU;PE=" + pen3 + ";").plot.in->pen().down);
 }
