@@ -112,6 +112,12 @@ TEST(HpglVector, EncodedPolylines) {
         {">\xf1" + encode(14073748835532) + encode(0), {"L(0,0 1,0)"}, 0, {}},
         // Base 32, then pen select.
         {"7" + encode(3, 32) + encode(-70, 32) + ":" + encode(3, 32), {"L(0,0 120,-2800)"}, 3, {}},
+        // A digit exactly at the terminator offset ends its number (0 is that digit alone); one
+        // below it does not (127, then the terminating 0: magnitude 127, value -63).
+        {encode(0) + encode(1), {"L(0,0 0,40)"}, 0, {}},
+        {"7" + encode(0, 32) + encode(1, 32), {"L(0,0 0,40)"}, 0, {}},
+        {"\xbe" + encode(0) + encode(1), {"L(0,0 -2520,40)"}, 0, {}},
+        {"7^" + encode(0, 32) + encode(1, 32), {"L(0,0 -600,40)"}, 0, {}},
         // Data that ends inside a number keeps the digits read so far (C = digit 4: value 2).
         {encode(1) + "C", {"L(0,0 40,80)"}, 0, {}},
         // Failures of the last group.
