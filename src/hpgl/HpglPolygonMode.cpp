@@ -159,13 +159,3 @@ int reapplyPolygonAttributes(HpglInterpreter& in, const char* by) {
     buffer.addCode(kHpglCodePolygonFinish, by);
     return 0;
 }
-
-PolygonBuffer::PolygonBuffer() = default;
-PolygonBuffer::~PolygonBuffer() = default;
-PolygonBuffer::PolygonBuffer(PolygonBuffer&&) noexcept = default;
-PolygonBuffer& PolygonBuffer::operator=(PolygonBuffer&&) noexcept = default;
-
-void PolygonBuffer::clear() {
-    polygons.clear();
-    codes.clear();
-}

@@ -7,9 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "geom/QsPolygon.h"
 #include "hpgl/StatementBatch.h"
-
-class QsPolygon;
 
 // A pen position in output units, kept as doubles so that long runs of relative moves do not
 // accumulate rounding; it is rounded only where it becomes a vertex.
@@ -57,13 +56,11 @@ struct PolygonBuffer {
     std::vector<std::unique_ptr<QsPolygon>> polygons;
     std::vector<BatchCode> codes;
 
-    PolygonBuffer();
-    ~PolygonBuffer();
-    PolygonBuffer(PolygonBuffer&&) noexcept;
-    PolygonBuffer& operator=(PolygonBuffer&&) noexcept;
-
     // Drops the polygons and the codes; the pen stays, as only SP sets pen numbers.
-    void clear();
+    void clear() {
+        polygons.clear();
+        codes.clear();
+    }
     void addCode(int32_t code, const char* addedBy) { codes.push_back({code, addedBy}); }
 };
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -47,15 +48,13 @@ struct StatementBatch {
     // The mnemonic of the command the dispatcher is running (null outside a handler).
     const char* running = nullptr;
 
-    StatementBatch();
-    ~StatementBatch();
-    StatementBatch(StatementBatch&&) noexcept;
-    StatementBatch& operator=(StatementBatch&&) noexcept;
-
     // Drops the figures and the codes. The pen number stays: only SP sets pen numbers.
-    void clear();
+    void clear() {
+        figures.clear();
+        codes.clear();
+    }
     void addCode(int32_t code) { codes.push_back({code, running}); }
     bool hasCode(int32_t code) const;
     // Appends the figure as made by the running command.
-    void addFigure(HpglShape shape);
+    void addFigure(HpglShape shape) { figures.push_back({std::move(shape), running}); }
 };
