@@ -4,8 +4,9 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD ?= build
 SANBUILD ?= build-asan
 CMAKE ?= cmake
+PREFIX ?= /usr/local
 
-.PHONY: all build test test-plain test-asan bench format clean
+.PHONY: all build test test-plain test-asan bench format clean install deb
 
 all: build
 
@@ -24,6 +25,14 @@ test-asan:
 	$(CMAKE) --build $(SANBUILD) -j $(JOBS)
 	cd $(SANBUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+# `make install PREFIX=/opt/trazon` (DESTDIR is honoured for staged installs).
+install: build
+	$(CMAKE) --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package trazon_<version>_<arch>.deb, written into $(BUILD).
+deb: build
+	cd $(BUILD) && cpack -G DEB
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done

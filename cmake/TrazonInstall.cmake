@@ -59,10 +59,9 @@ set(TRAZON_PACKAGE_MAINTAINER "trazon developers <trazon@example.org>"
 set(CPACK_PACKAGE_CONTACT "${TRAZON_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "converter of HP-GL plots into schematic symbols and sheets")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
- trazon reads a plot file written in HP-GL or HP-GL/2 and stores the drawing as a
- symbol (.smb) or as a sheet (.sht) of a circuit of a schematic-design database.
- trazon-batch converts many plots at once and reports on each in a CSV file.")
+    "trazon reads a plot file written in HP-GL or HP-GL/2 and stores the drawing as a
+symbol (.smb) or as a sheet (.sht) of a circuit of a schematic-design database.
+trazon-batch converts many plots at once and reports on each in a CSV file.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

@@ -91,9 +91,10 @@ std::vector<std::string> filesIn(const std::string& folder, const std::string& e
 }
 
 // A copy of trazon-batch with a scripted converter beside it. The script prints how many
-// conversions run at that moment, its arguments and its log directory (all of which end in the
-// report's messages); plots named bad* fail with exit code 3, crash* end by a signal, slow*
-// take a second; the others write their output (making its folder, as a new circuit is made).
+// conversions run at that moment, its arguments, its log directory and whether its output's
+// folder existed when it started (all of which end in the report's messages); plots named bad* fail
+// with exit code 3, crash* end by a signal, slow* take a second; the others write their output
+// (making its folder, as a new circuit is made).
 class ScriptedBatch {
 public:
     ScriptedBatch() {
@@ -112,6 +113,7 @@ public:
                       " | wc -l)\n"
                       "echo args \"$*\"\n"
                       "echo logdir \"$TRAZON_LOG_DIR\"\n"
+                      "[ -d \"${out%/*}\" ] && echo folder existed\n"
                       "case ${plot##*/} in slow*) sleep 1;; *) sleep 0.2;; esac\n"
                       "rmdir " +
                       quote(t_.file("running")) +
@@ -237,8 +239,10 @@ TEST(BatchProgram, ANewCircuitIsMadeByOneRunBeforeTheOthersStart) {
     ASSERT_EQ(rows.size(), 4u) << readFile(s.file("out.txt"));
     for (const auto& r : rows) {
         const std::string name = fs::path(r[kPlot]).stem().string();
-        const bool first = name == "small";  // the smallest plot makes the circuit, alone
-        EXPECT_EQ(r[kMessages].find("running 1;") != std::string::npos, first) << r[kMessages];
+        // The smallest plot makes the circuit, alone; the others start once it is there.
+        const bool first = name == "small";
+        if (first) EXPECT_NE(r[kMessages].find("running 1;"), std::string::npos);
+        EXPECT_EQ(r[kMessages].find("folder existed") != std::string::npos, !first) << r[kMessages];
         const std::string logdir =
             first ? s.file("board.cir.batch-log/small") : circuit + "/log/batch/" + name;
         EXPECT_NE((r[kMessages] + ";").find("logdir " + logdir + ";"), std::string::npos)
