@@ -241,7 +241,9 @@ TEST(BatchProgram, ANewCircuitIsMadeByOneRunBeforeTheOthersStart) {
         const std::string name = fs::path(r[kPlot]).stem().string();
         // The smallest plot makes the circuit, alone; the others start once it is there.
         const bool first = name == "small";
-        if (first) EXPECT_NE(r[kMessages].find("running 1;"), std::string::npos);
+        if (first) {
+            EXPECT_NE(r[kMessages].find("running 1;"), std::string::npos);
+        }
         EXPECT_EQ(r[kMessages].find("folder existed") != std::string::npos, !first) << r[kMessages];
         const std::string logdir =
             first ? s.file("board.cir.batch-log/small") : circuit + "/log/batch/" + name;
