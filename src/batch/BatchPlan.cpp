@@ -1,9 +1,10 @@
 #include "batch/BatchPlan.h"
 
+#include "base/StringUtil.h"
+
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <set>
 #include <system_error>
@@ -14,13 +15,6 @@ namespace {
 
 constexpr std::string_view kPlotExtensions[] = {".plt", ".hpgl", ".hgl", ".hpg",
                                                 ".hp",  ".hp2",  ".gl",  ".gl2"};
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
 
 void searchFolder(const fs::path& folder, std::vector<fs::path>& found,
                   std::vector<std::string>& problems) {
@@ -75,7 +69,7 @@ bool hasPlotExtension(std::string_view name) {
     if (dot == std::string_view::npos || dot == 0) return false;
     const std::string_view ext = name.substr(dot);
     return std::any_of(std::begin(kPlotExtensions), std::end(kPlotExtensions),
-                       [ext](std::string_view e) { return equalsNoCase(ext, e); });
+                       [ext](std::string_view e) { return compareNoCase(ext, e) == 0; });
 }
 
 std::vector<std::string> findPlots(const std::vector<std::string>& inputs, std::istream& list,

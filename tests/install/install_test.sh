@@ -80,6 +80,8 @@ clean_run "$home" "$prefix/bin/trazon-batch" -j 2 -o "$scratch/symbols" \
 for name in demo house label shapes; do
     expect_saved "$scratch/symbols/log/batch/$name" "$scratch/symbols/$name.smb"
 done
+counted=$(grep -cE ',converted,0,[^,]*,[1-9][0-9]*,[0-9.]+'$'\r''$' "$scratch/symbols/log/batch.csv")
+[ "$counted" -eq 4 ] || fail "the report counts objects in $counted of 4 rows"
 
 # The whole tree moved elsewhere still finds its parts.
 mv "$prefix" "$scratch/moved"
