@@ -85,9 +85,12 @@ std::vector<JobRecord> BatchRunner::run(const std::vector<BatchJob>& jobs,
             queue.push_back(i);
         }
     }
-    std::stable_sort(queue.begin(), queue.end(), [&jobs](std::size_t a, std::size_t b) {
-        return sizeOf(jobs[a].plot) > sizeOf(jobs[b].plot);
-    });
+    // Sizes are taken once: a file that grows during the sort must not upset its order.
+    std::vector<std::uintmax_t> sizes(jobs.size(), 0);
+    for (std::size_t i : queue)
+        sizes[i] = sizeOf(jobs[i].plot);
+    std::stable_sort(queue.begin(), queue.end(),
+                     [&sizes](std::size_t a, std::size_t b) { return sizes[a] > sizes[b]; });
 
     ProcessPool pool(config_.jobs);
     std::vector<std::string> folders(jobs.size());
@@ -140,6 +143,7 @@ std::vector<JobRecord> BatchRunner::run(const std::vector<BatchJob>& jobs,
             }
             records[i].status = JobStatus::Failed;
             records[i].messages = {error};
+            if (park) parked_.push_back(i);
             view_.done(jobs[i], records[i], pool.running());
         }
         if (pool.running() == 0) {
