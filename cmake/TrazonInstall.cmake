@@ -2,21 +2,17 @@
 #   bin/trazon                  a small shell front (packaging/trazon.in) that supplies QRXROOT,
 #                               QLANG and the log directory, then runs the converter
 #   libexec/trazon/trazon       the converter itself, unchanged
-#   bin/<program>               the other programs of TRAZON_PROGRAMS
+#   bin/<program>               the other programs: fronted ones like trazon, the rest directly
 #   share/trazon/               the bundled installation (settings, catalogues, fonts): the
-#                               front's default QRXROOT
+#                               fronts' default QRXROOT
 #   share/man/man1/             the manual pages
 #   share/doc/trazon/           the README, the copyright notice and the example plots
 include(GNUInstallDirs)
 
-# Programs installed in bin/ beside the trazon command. A program that a build leaves out (the
-# batch program on a platform without POSIX processes) is passed over.
-set(TRAZON_PROGRAMS trazon-batch trazon-view)
-
 set(TRAZON_ROOT_DIR ${CMAKE_INSTALL_DATADIR}/trazon)
-set(TRAZON_CONVERTER_DIR ${CMAKE_INSTALL_LIBEXECDIR}/trazon)
+set(TRAZON_PROGRAM_DIR ${CMAKE_INSTALL_LIBEXECDIR}/trazon)
 
-# The front finds the converter and the bundled installation relative to its own real place, so
+# A front finds its program and the bundled installation relative to its own real place, so
 # the installed tree may be moved or unpacked below any prefix.
 function(trazon_relative_to_bin out dir)
   set(base ${CMAKE_INSTALL_BINDIR})
@@ -30,13 +26,29 @@ function(trazon_relative_to_bin out dir)
   set(${out} "${relative}" PARENT_SCOPE)
 endfunction()
 trazon_relative_to_bin(TRAZON_ROOT_REL ${TRAZON_ROOT_DIR})
-trazon_relative_to_bin(TRAZON_CONVERTER_REL ${TRAZON_CONVERTER_DIR})
-set(TRAZON_PROGRAM_REL ${TRAZON_CONVERTER_REL}/trazon)
-configure_file(${PROJECT_SOURCE_DIR}/packaging/trazon.in ${PROJECT_BINARY_DIR}/packaging/trazon
-               @ONLY)
+trazon_relative_to_bin(TRAZON_PROGRAM_DIR_REL ${TRAZON_PROGRAM_DIR})
 
-install(PROGRAMS ${PROJECT_BINARY_DIR}/packaging/trazon DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(TARGETS trazon RUNTIME DESTINATION ${TRAZON_CONVERTER_DIR})
+# A program that needs QRXROOT goes to libexec/trazon/ and is reached through a front of the
+# same name in bin/. makes_logs: the front also makes the converter's log directory. A program
+# that a build leaves out is passed over.
+function(trazon_install_fronted program makes_logs)
+  if(NOT TARGET ${program})
+    return()
+  endif()
+  set(TRAZON_FRONT_NAME ${program})
+  set(TRAZON_PROGRAM_REL ${TRAZON_PROGRAM_DIR_REL}/${program})
+  set(TRAZON_FRONT_MAKES_LOGS ${makes_logs})
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/trazon.in
+                 ${PROJECT_BINARY_DIR}/packaging/${program} @ONLY)
+  install(PROGRAMS ${PROJECT_BINARY_DIR}/packaging/${program}
+          DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(TARGETS ${program} RUNTIME DESTINATION ${TRAZON_PROGRAM_DIR})
+endfunction()
+trazon_install_fronted(trazon yes)
+trazon_install_fronted(trazon-view no)
+
+# Programs installed in bin/ as they are (the batch program runs the trazon front beside it).
+set(TRAZON_PROGRAMS trazon-batch)
 foreach(program IN LISTS TRAZON_PROGRAMS)
   if(TARGET ${program})
     install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
