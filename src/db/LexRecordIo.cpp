@@ -1,5 +1,9 @@
 #include "db/LexRecordIo.h"
 
+#include <cstring>
+
+#include "base/DecimalFormat.h"
+
 #include "db/LexPropBox.h"
 #include "db/LexProperty.h"
 #include "geom/QsAngle.h"
@@ -14,6 +18,8 @@ constexpr const char* kPropBoxListMarker = "$LexPropBoxList";
 
 // A polyline holds at most this many records (its slot count is a 16-bit number).
 constexpr std::uint32_t kMaxRecords = 65535;
+// The longest "$Point x y r" line: the marker, three 32-bit numbers, their separators.
+constexpr std::size_t kPointLineMax = 7 + 3 * 11 + 3;
 
 bool formatError() {
     recordError(kLexErrorFormat, kSeverityFormat);
@@ -119,9 +125,16 @@ int writeVertexBlock(TokenFile& file, const QsPolyRecord* records, int count,
         const QsPolyRecord& r = records[i];
         if (r.isVertex()) {
             // Only a marked vertex carries a rounding radius; widths are not part of the file.
-            std::int32_t radius = r.isMarkedVertex() ? r.data[2] : 0;
-            file.writeString("$Point ").writeLong(r.data[0]).space().writeLong(r.data[1]);
-            file.space().writeLong(radius).endLine();
+            const std::int32_t radius = r.isMarkedVertex() ? r.data[2] : 0;
+            char* p = file.reserve(kPointLineMax);
+            std::memcpy(p, "$Point ", 7);
+            p = formatDecimal(p + 7, r.data[0]);
+            *p++ = ' ';
+            p = formatDecimal(p, r.data[1]);
+            *p++ = ' ';
+            p = formatDecimal(p, radius);
+            *p++ = '\n';
+            file.commit(p);
             ++i;
         } else if (isWholeArc(records, count, i)) {
             QsArc arc;

@@ -6,10 +6,11 @@
 #include <cstring>
 #include <limits>
 
+#include "base/DecimalFormat.h"
+
 namespace {
 
 constexpr std::size_t kReadBufferSize = 64 * 1024;
-constexpr std::size_t kWriteFlushSize = 64 * 1024;
 // Longest text a number may take on input (digits of a very long fraction included).
 constexpr std::size_t kMaxNumberText = 400;
 
@@ -19,16 +20,6 @@ bool isBlank(int c) {
 
 bool isDigit(int c) {
     return c >= '0' && c <= '9';
-}
-
-// Decimal digits of v written backwards into the end of buf; returns the first character.
-char* formatUnsignedDigits(unsigned long long v, char* end) {
-    char* p = end;
-    do {
-        *--p = static_cast<char>('0' + v % 10);
-        v /= 10;
-    } while (v != 0);
-    return p;
 }
 
 }  // namespace
@@ -45,7 +36,7 @@ void TokenFile::reset() {
     reading_ = false;
     pos_ = len_ = 0;
     base_ = 0;
-    out_.clear();
+    writeLen_ = 0;
 }
 
 int TokenFile::open(const std::string& path, int mode) {
@@ -88,7 +79,7 @@ long TokenFile::tell() const {
     if (reading_) return base_ + static_cast<long>(pos_);
     long long at = file_->seek(0, 1);
     if (at < 0) return -1;
-    return static_cast<long>(at) + static_cast<long>(out_.size());
+    return static_cast<long>(at) + static_cast<long>(writeLen_);
 }
 
 int TokenFile::seek(long offset, int origin) {
@@ -128,17 +119,31 @@ bool TokenFile::enterWriting() {
 }
 
 bool TokenFile::flushWrite() {
-    if (out_.empty()) return true;
-    if (file_ == nullptr || !enterWriting() || !file_->write(out_.data(), out_.size()))
+    if (writeLen_ == 0) return true;
+    if (file_ == nullptr || !enterWriting() || !file_->write(writeBuffer_.get(), writeLen_))
         writeError_ = true;
-    out_.clear();
+    writeLen_ = 0;
     return !writeError_;
+}
+
+void TokenFile::makeRoom() {
+    if (!writeBuffer_) {
+        writeBuffer_ = std::make_unique<char[]>(kWriteBufferSize);
+        writeLen_ = 0;
+    }
+    if (kWriteBufferSize - writeLen_ < kMaxReserve) flushWrite();
 }
 
 void TokenFile::append(const char* data, std::size_t n) {
     if (file_ == nullptr) return;
-    out_.append(data, n);
-    if (out_.size() >= kWriteFlushSize) flushWrite();
+    if (n <= kMaxReserve) {
+        char* p = reserve(n);
+        std::memcpy(p, data, n);
+        writeLen_ += n;
+        return;
+    }
+    // A long text goes to the file past the buffer.
+    if (!flushWrite() || !enterWriting() || !file_->write(data, n)) writeError_ = true;
 }
 
 TokenFile& TokenFile::writeString(const char* text) {
@@ -152,24 +157,17 @@ TokenFile& TokenFile::writeString(std::string_view text) {
 }
 
 TokenFile& TokenFile::writeUnsigned(std::uint32_t value) {
-    char buf[24];
-    char* first = formatUnsignedDigits(value, buf + sizeof buf);
-    append(first, static_cast<std::size_t>(buf + sizeof buf - first));
+    commit(formatDecimal(reserve(kMaxDecimalChars), value));
     return *this;
 }
 
 TokenFile& TokenFile::writeSigned(std::int32_t value) {
-    return writeLong(value);
+    commit(formatDecimal(reserve(kMaxDecimalChars), value));
+    return *this;
 }
 
 TokenFile& TokenFile::writeLong(long value) {
-    char buf[24];
-    char* end = buf + sizeof buf;
-    unsigned long long magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
-                                             : static_cast<unsigned long long>(value);
-    char* first = formatUnsignedDigits(magnitude, end);
-    if (value < 0) *--first = '-';
-    append(first, static_cast<std::size_t>(end - first));
+    commit(formatDecimal(reserve(kMaxDecimalChars), static_cast<std::int64_t>(value)));
     return *this;
 }
 
@@ -183,14 +181,16 @@ TokenFile& TokenFile::writeDouble(double value) {
 }
 
 TokenFile& TokenFile::writeChar(char c) {
-    append(&c, 1);
+    char* p = reserve(1);
+    *p = c;
+    commit(p + 1);
     return *this;
 }
 
 int TokenFile::fillBuffer() {
     if (file_ == nullptr || readError_) return 0;
     if (!reading_) {
-        if (!out_.empty() && !flushWrite()) return 0;
+        if (writeLen_ != 0 && !flushWrite()) return 0;
         long long at = file_->seek(0, 1);
         base_ = at < 0 ? 0 : static_cast<long>(at);
         len_ = pos_ = 0;

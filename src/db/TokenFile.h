@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,6 +59,19 @@ public:
     TokenFile& space() { return writeChar(' '); }
     TokenFile& endLine() { return writeChar('\n'); }
 
+    // Direct formatting for record writers that write many short lines: reserve(n) gives room
+    // for n bytes (n <= kMaxReserve) at the returned pointer, and commit(end) takes the bytes
+    // written up to end. Nothing reaches the file until commit; without an open file the bytes
+    // are dropped.
+    static constexpr std::size_t kMaxReserve = 4096;
+    char* reserve(std::size_t n) {
+        if (n > kWriteBufferSize - writeLen_ || !writeBuffer_) makeRoom();
+        return writeBuffer_.get() + writeLen_;
+    }
+    void commit(const char* end) {
+        if (file_ != nullptr) writeLen_ = static_cast<std::size_t>(end - writeBuffer_.get());
+    }
+
     // Reading. Each returns false at the end of the data or when the text there does not match.
     // One whitespace-delimited token ("%s").
     bool readToken(std::string& out);
@@ -102,6 +116,7 @@ private:
     void skipBlanks();  // white space as "%s" and the number conversions skip it
     bool readNumberText(std::string_view allowed, char* buf, std::size_t size);
     bool flushWrite();    // hands the write buffer to the file
+    void makeRoom();      // a write buffer with at least kMaxReserve bytes free
     bool enterWriting();  // gives up read-ahead before the first write after reading
     void append(const char* data, std::size_t n);
     void reset();  // forgets the buffers and error states of the file before
@@ -116,8 +131,10 @@ private:
     std::size_t len_ = 0;
     long base_ = 0;
     bool reading_ = false;
-    // Output waiting for the stream.
-    std::string out_;
+    // Output waiting for the stream: writeBuffer_[0, writeLen_).
+    static constexpr std::size_t kWriteBufferSize = 512 * 1024;
+    std::unique_ptr<char[]> writeBuffer_;
+    std::size_t writeLen_ = 0;
     std::uint32_t nextId_ = 1;
     const std::vector<std::uint32_t>* reserved_ = nullptr;
 };

@@ -1,0 +1,77 @@
+// Decimal integers written straight into a caller's buffer, as printf's "%u", "%d" and "%ld" write
+// them in the "C" locale, two digits per division. The caller provides room: at most
+// kMaxDecimalChars bytes are written for any value.
+#pragma once
+
+#include <cstdint>
+
+inline constexpr int kMaxDecimalChars = 20;  // "-9223372036854775808"
+
+namespace decimal_detail {
+
+inline constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// The number of decimal digits of v (1 for 0).
+inline int digitCount(std::uint32_t v) {
+    return 1 + (v >= 10) + (v >= 100) + (v >= 1000) + (v >= 10000) + (v >= 100000) +
+           (v >= 1000000) + (v >= 10000000) + (v >= 100000000) + (v >= 1000000000);
+}
+
+// Writes the digits of v backwards, ending at end.
+template <class T>
+inline void digitsBackwards(char* end, T v) {
+    while (v >= 100) {
+        const unsigned r = static_cast<unsigned>(v % 100) * 2;
+        v /= 100;
+        end -= 2;
+        end[0] = kDigitPairs[r];
+        end[1] = kDigitPairs[r + 1];
+    }
+    if (v >= 10) {
+        const unsigned r = static_cast<unsigned>(v) * 2;
+        end[-2] = kDigitPairs[r];
+        end[-1] = kDigitPairs[r + 1];
+    } else {
+        end[-1] = static_cast<char>('0' + v);
+    }
+}
+
+}  // namespace decimal_detail
+
+// "%u": the digits of v at p; returns the end.
+inline char* formatDecimal(char* p, std::uint32_t v) {
+    char* end = p + decimal_detail::digitCount(v);
+    decimal_detail::digitsBackwards(end, v);
+    return end;
+}
+
+// "%d": a minus sign, then the digits.
+inline char* formatDecimal(char* p, std::int32_t v) {
+    if (v < 0) {
+        *p++ = '-';
+        return formatDecimal(p, 0u - static_cast<std::uint32_t>(v));
+    }
+    return formatDecimal(p, static_cast<std::uint32_t>(v));
+}
+
+// "%llu" and "%lld" ("%lu" and "%ld" on LP64): 64-bit values.
+inline char* formatDecimal(char* p, std::uint64_t v) {
+    if (v <= UINT32_MAX) return formatDecimal(p, static_cast<std::uint32_t>(v));
+    int n = 10;
+    for (std::uint64_t t = v / 10000000000ull; t != 0; t /= 10)
+        ++n;
+    char* end = p + n;
+    decimal_detail::digitsBackwards(end, v);
+    return end;
+}
+
+inline char* formatDecimal(char* p, std::int64_t v) {
+    if (v < 0) {
+        *p++ = '-';
+        return formatDecimal(p, static_cast<std::uint64_t>(0) - static_cast<std::uint64_t>(v));
+    }
+    return formatDecimal(p, static_cast<std::uint64_t>(v));
+}
