@@ -203,7 +203,7 @@ int setCharacterSize(LabelState& ls, double w, double h, bool negativeW, bool ne
 int handleLB(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch) {
     if (st.parameterCount() < 1) return fail(batch, kHpglCodeLB);
     LabelState& ls = in.labels();
-    const std::string& label = st[1];
+    const std::string_view label = st[1];
     std::string buffer;
     int result = 1;
     try {

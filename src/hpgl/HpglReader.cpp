@@ -42,105 +42,149 @@ Mode modeAfter(const char* m, size_t n) {
     return Mode::kNormal;
 }
 
+// What the scanner does with the bytes it reads: the reader keeps parameter text and the
+// mnemonic; the count keeps only what decides the mode after a mnemonic.
+struct StatementCollector {
+    HpglStatement& st;
+    std::string& mnemonic;
+
+    void text(unsigned char c) { st.put(static_cast<char>(c)); }
+    void text(const unsigned char* p, size_t n) { st.put(reinterpret_cast<const char*>(p), n); }
+    void finish() { st.finishElement(); }
+    void mnemonicByte(unsigned char c) { mnemonic.push_back(static_cast<char>(c)); }
+    size_t mnemonicSize() const { return mnemonic.size(); }
+    // A single capital that turned out to be parameter text.
+    void mnemonicToText() {
+        st.put(mnemonic.data(), mnemonic.size());
+        mnemonic.clear();
+    }
+    Mode modeAfterMnemonic() const { return modeAfter(mnemonic.data(), mnemonic.size()); }
+};
+
+struct CountingCollector {
+    char first[2] = {0, 0};
+    size_t size = 0;
+
+    void text(unsigned char) {}
+    void text(const unsigned char*, size_t) {}
+    void finish() {}
+    void mnemonicByte(unsigned char c) {
+        if (size < 2) first[size] = static_cast<char>(c);
+        ++size;
+    }
+    size_t mnemonicSize() const { return size; }
+    void mnemonicToText() { size = 0; }
+    Mode modeAfterMnemonic() const { return modeAfter(first, size); }
+};
+
+// Reads the bytes of one statement after its mnemonic, starting in mode. True when the
+// statement ends at a complete mnemonic (held by the collector), false at the end of input (an
+// unfinished mnemonic is dropped). A mnemonic is complete when it is two mnemonic letters, or
+// one of the escape sequences ESC E, ESC %#A and ESC %-1B; an escape sequence also ends at its
+// first capital letter. Outside an escape sequence the mnemonic being collected holds only
+// letters, so it is complete at two; inside one, every complete form ends in a capital, so the
+// sequence ends exactly at its first capital letter. The loop relies on both facts.
+template <class Collector>
+bool scanStatement(PlotInput& in, Mode mode, unsigned char terminator, Collector& out) {
+    bool escape = false;
+    bool begun = false;
+    // Ends the parameter being collected; a sign both ends one and begins the next.
+    auto finish = [&](unsigned char c) {
+        mode = Mode::kNormal;
+        out.finish();
+        if (c == '+' || c == '-') out.text(c);
+    };
+    for (;;) {
+        if (in.pos() == in.end() && !in.refill()) break;
+        const unsigned char* p = in.pos();
+        const unsigned char* e = in.end();
+        if (mode == Mode::kLabel || mode == Mode::kEncoded) {
+            // Label text runs up to and including the terminator; encoded data up to ";",
+            // which is not part of it.
+            const unsigned char stop = mode == Mode::kLabel ? terminator : ';';
+            const void* hit = std::memchr(p, stop, static_cast<size_t>(e - p));
+            if (hit == nullptr) {
+                out.text(p, static_cast<size_t>(e - p));
+                in.advanceTo(e);
+                continue;
+            }
+            const unsigned char* h = static_cast<const unsigned char*>(hit);
+            const unsigned char* last = mode == Mode::kLabel ? h + 1 : h;
+            out.text(p, static_cast<size_t>(last - p));
+            in.advanceTo(h + 1);
+            finish(stop);
+            continue;
+        }
+        if (mode == Mode::kTerminator) {
+            // DT takes exactly the one byte after its mnemonic, whatever it is.
+            const unsigned char c = *p;
+            in.advanceTo(p + 1);
+            out.text(c);
+            finish(c);
+            continue;
+        }
+        // Normal mode: walk the buffered bytes.
+        while (p != e) {
+            const unsigned char c = *p++;
+            const unsigned char cls = classOf(c);
+            if (cls == kPlain && !escape) {
+                if (begun) {
+                    // A single capital not followed by a second one is parameter text (1E5).
+                    out.mnemonicToText();
+                    begun = false;
+                }
+                // Plain parameter bytes: take the whole run at once.
+                const unsigned char* q = p;
+                while (q != e && classOf(*q) == kPlain)
+                    ++q;
+                out.text(p - 1, static_cast<size_t>(q - p + 1));
+                p = q;
+                continue;
+            }
+            if (cls == kLetter || escape) {
+                out.mnemonicByte(c);
+                begun = true;
+                if (escape ? cls == kLetter : out.mnemonicSize() == 2) {
+                    in.advanceTo(p);
+                    out.finish();
+                    return true;
+                }
+                continue;
+            }
+            if (cls == kEscape) {
+                out.mnemonicByte(c);
+                escape = true;
+                continue;
+            }
+            // A separator.
+            if (begun) {
+                out.mnemonicToText();
+                begun = false;
+            }
+            finish(c);
+        }
+        in.advanceTo(p);
+    }
+    // End of input: an unfinished mnemonic is dropped.
+    out.finish();
+    return false;
+}
+
 }  // namespace
 
-// A mnemonic is complete when it is two mnemonic letters, or one of the escape sequences ESC E,
-// ESC %#A and ESC %-1B; an escape sequence also ends at its first capital letter. Outside an
-// escape sequence the mnemonic being collected holds only letters, so it is complete at two;
-// inside one, every complete form ends in a capital, so the sequence ends exactly at its first
-// capital letter. The loop below relies on both facts.
 int HpglInterpreter::readStatement(HpglStatement& st) {
     st.clear();
     if (!input_) return 0;
     try {
-        std::string& text = text_;
-        std::string& mn = mnemonic_;
-        text.clear();
-        mn.clear();
-        bool escape = false;
-        bool begun = false;
         Mode mode = Mode::kNormal;
         if (!pendingMnemonic_.empty()) {
             st.append(pendingMnemonic_);
             mode = modeAfter(pendingMnemonic_.data(), pendingMnemonic_.size());
             pendingMnemonic_.clear();
         }
-        const unsigned char terminator = labels_.terminator;
-        // Ends the parameter being collected; a sign both ends one and begins the next.
-        auto finish = [&](unsigned char c) {
-            mode = Mode::kNormal;
-            if (!text.empty()) {
-                st.append(text);
-                text.clear();
-            }
-            if (c == '+' || c == '-') text.push_back(static_cast<char>(c));
-        };
-        PlotInput& in = *input_;
-        for (;;) {
-            if (in.pos() == in.end() && !in.refill()) break;
-            const unsigned char* p = in.pos();
-            const unsigned char* e = in.end();
-            if (mode == Mode::kLabel || mode == Mode::kEncoded) {
-                // Label text runs up to and including the terminator; encoded data up to ";",
-                // which is not part of it.
-                const unsigned char stop = mode == Mode::kLabel ? terminator : ';';
-                const void* hit = std::memchr(p, stop, static_cast<size_t>(e - p));
-                if (hit == nullptr) {
-                    text.append(reinterpret_cast<const char*>(p), static_cast<size_t>(e - p));
-                    in.advanceTo(e);
-                    continue;
-                }
-                const unsigned char* h = static_cast<const unsigned char*>(hit);
-                const unsigned char* last = mode == Mode::kLabel ? h + 1 : h;
-                text.append(reinterpret_cast<const char*>(p), static_cast<size_t>(last - p));
-                in.advanceTo(h + 1);
-                finish(stop);
-                continue;
-            }
-            const unsigned char c = *p++;
-            in.advanceTo(p);
-            if (mode == Mode::kTerminator) {
-                // DT takes exactly the one byte after its mnemonic, whatever it is.
-                text.push_back(static_cast<char>(c));
-                finish(c);
-                continue;
-            }
-            const unsigned char cls = classOf(c);
-            if (cls == kLetter || escape) {
-                mn.push_back(static_cast<char>(c));
-                begun = true;
-                if (escape ? cls == kLetter : mn.size() == 2) {
-                    if (!text.empty()) st.append(text);
-                    pendingMnemonic_.swap(mn);
-                    return 1;
-                }
-                continue;
-            }
-            if (cls == kEscape) {
-                mn.push_back(static_cast<char>(c));
-                escape = true;
-                continue;
-            }
-            if (begun) {
-                // A single capital not followed by a second one is parameter text (1E5).
-                text += mn;
-                mn.clear();
-                begun = false;
-            }
-            if (cls == kSeparator) {
-                finish(c);
-                continue;
-            }
-            // Plain parameter bytes: take the whole run at once.
-            const unsigned char* q = p;
-            while (q != e && classOf(*q) == kPlain)
-                ++q;
-            text.push_back(static_cast<char>(c));
-            text.append(reinterpret_cast<const char*>(p), static_cast<size_t>(q - p));
-            in.advanceTo(q);
-        }
-        // End of input: an unfinished mnemonic is dropped.
-        if (!text.empty()) st.append(text);
+        mnemonic_.clear();
+        StatementCollector out{st, mnemonic_};
+        if (scanStatement(*input_, mode, labels_.terminator, out)) pendingMnemonic_.swap(mnemonic_);
         return 1;
     } catch (const std::exception&) {
         // Storage for an endless label or parameter ran out: the input ends here.
@@ -149,68 +193,22 @@ int HpglInterpreter::readStatement(HpglStatement& st) {
     }
 }
 
-// Counts the mnemonics that the reader would find, with the same modes, without building any
-// statement. Every statement after the first read of a file begins with the mnemonic that ended
-// the read before it, so this is the number of statements that begin with a mnemonic.
+// Counts the mnemonics that the reader would find, with the same scanner and modes, keeping
+// nothing of the statements. Every statement after the first read of a file begins with the
+// mnemonic that ended the read before it, so this is the number of statements that begin with
+// a mnemonic.
 long HpglInterpreter::countStatements(long limit) {
     if (!input_) return 0;
     long n = 0;
     Mode mode = modeAfter(pendingMnemonic_.data(), pendingMnemonic_.size());
     pendingMnemonic_.clear();
     const unsigned char terminator = labels_.terminator;
-    bool escape = false;
-    bool begun = false;
-    unsigned char first = 0;
-    PlotInput& in = *input_;
     while (n < limit) {
-        if (in.pos() == in.end() && !in.refill()) break;
-        const unsigned char* p = in.pos();
-        const unsigned char* e = in.end();
-        if (mode == Mode::kLabel || mode == Mode::kEncoded) {
-            const unsigned char stop = mode == Mode::kLabel ? terminator : ';';
-            const void* hit = std::memchr(p, stop, static_cast<size_t>(e - p));
-            if (hit == nullptr) {
-                in.advanceTo(e);
-            } else {
-                in.advanceTo(static_cast<const unsigned char*>(hit) + 1);
-                mode = Mode::kNormal;
-            }
-            continue;
-        }
-        if (mode == Mode::kTerminator) {
-            in.advanceTo(p + 1);
-            mode = Mode::kNormal;
-            continue;
-        }
-        // Normal mode: walk the buffered bytes until a mnemonic switches the mode.
-        while (p != e) {
-            const unsigned char c = *p++;
-            const unsigned char cls = classOf(c);
-            if (escape) {
-                if (cls == kLetter) {
-                    ++n;
-                    escape = begun = false;
-                }
-            } else if (cls == kLetter) {
-                if (begun) {
-                    ++n;
-                    begun = false;
-                    const char m[2] = {static_cast<char>(first), static_cast<char>(c)};
-                    mode = modeAfter(m, 2);
-                    if (mode != Mode::kNormal) break;
-                } else {
-                    begun = true;
-                    first = c;
-                }
-            } else if (cls == kEscape) {
-                escape = true;
-            } else {
-                begun = false;
-            }
-            if (n >= limit) break;
-        }
-        in.advanceTo(p);
+        CountingCollector out;
+        if (!scanStatement(*input_, mode, terminator, out)) break;
+        ++n;
+        mode = out.modeAfterMnemonic();
     }
-    in.rewind();
+    input_->rewind();
     return n;
 }

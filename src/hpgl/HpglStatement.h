@@ -2,6 +2,7 @@
 // exact text read for it. Parameters are not converted here; each command handler does that.
 #pragma once
 
+#include <cstddef>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -14,20 +15,39 @@ public:
     HpglStatement(std::initializer_list<std::string_view> elements);
 
     // Number of elements (0 for an empty statement).
-    int size() const { return count_; }
-    bool empty() const { return count_ == 0; }
+    int size() const { return static_cast<int>(ends_.size()); }
+    bool empty() const { return ends_.empty(); }
     // Element i, 0 <= i < size(). Element 0 is the mnemonic (or, at the very start of a file,
-    // the first parameter text read before any mnemonic).
-    const std::string& operator[](int i) const { return elements_[static_cast<size_t>(i)]; }
+    // the first parameter text read before any mnemonic). Valid until the statement changes.
+    std::string_view operator[](int i) const {
+        const std::size_t k = static_cast<std::size_t>(i);
+        const std::size_t begin = k == 0 ? 0 : ends_[k - 1];
+        return std::string_view(text_.data() + begin, ends_[k] - begin);
+    }
     // Number of parameters: size() - 1, or 0 for an empty statement.
-    int parameterCount() const { return count_ > 0 ? count_ - 1 : 0; }
+    int parameterCount() const { return empty() ? 0 : size() - 1; }
 
     // Drops every element; the storage is kept for the next statement.
-    void clear() { count_ = 0; }
-    void append(std::string_view text);
+    void clear() {
+        text_.clear();
+        ends_.clear();
+    }
+    void append(std::string_view text) {
+        text_.append(text);
+        ends_.push_back(text_.size());
+    }
+
+    // The reader's side: the bytes of the element being read go straight behind the last
+    // element, and finishElement makes them an element unless there are none.
+    void put(char c) { text_.push_back(c); }
+    void put(const char* p, std::size_t n) { text_.append(p, n); }
+    bool elementEmpty() const { return text_.size() == (ends_.empty() ? 0 : ends_.back()); }
+    void finishElement() {
+        if (!elementEmpty()) ends_.push_back(text_.size());
+    }
 
 private:
-    // Slots beyond count_ keep their capacity so that reading a file allocates rarely.
-    std::vector<std::string> elements_;
-    int count_ = 0;
+    // Every element's bytes back to back, and where each element ends.
+    std::string text_;
+    std::vector<std::size_t> ends_;
 };

@@ -22,7 +22,7 @@ std::vector<Elements> statements(Plot& plot) {
         if (st.empty()) break;
         out.emplace_back();
         for (int j = 0; j < st.size(); ++j)
-            out.back().push_back(st[j]);
+            out.back().emplace_back(st[j]);
     }
     return out;
 }
