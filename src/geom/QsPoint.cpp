@@ -20,14 +20,6 @@ int32_t roundHalfAway(double v) {
     return v < 0 ? INT32_MIN : INT32_MAX;
 }
 
-bool tryRoundHalfAway(double v, int32_t& out) {
-    if (!std::isfinite(v)) return false;
-    double r = std::trunc(v >= 0 ? v + 0.5 : v - 0.5);
-    if (r < kMin || r > kMax) return false;
-    out = static_cast<int32_t>(r);
-    return true;
-}
-
 int64_t roundHalfAway64(double v) {
     constexpr double kLimit = 4611686018427387904.0;  // 2^62
     if (std::isnan(v)) return 0;
@@ -68,14 +60,6 @@ QsPoint operator-(const QsPoint& a, const QsPoint& b) {
 
 QsPoint QsDPoint::rounded() const {
     return QsPoint(roundHalfAway(x), roundHalfAway(y));
-}
-
-bool QsDPoint::tryRounded(QsPoint& out) const {
-    int32_t rx = 0;
-    int32_t ry = 0;
-    if (!tryRoundHalfAway(x, rx) || !tryRoundHalfAway(y, ry)) return false;
-    out = QsPoint(rx, ry);
-    return true;
 }
 
 QsEVector QsEVector::fromVector(double dx, double dy) {

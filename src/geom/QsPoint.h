@@ -18,7 +18,14 @@ inline constexpr int kGeomDegenerateArc = 773;  // three collinear points do not
 int32_t roundHalfAway(double v);
 // Rounds half away from zero into out; returns false (out untouched) when v is not finite or the
 // result does not fit in 32 bits.
-bool tryRoundHalfAway(double v, int32_t& out);
+// (Inline: it runs for every coordinate of a plot.)
+inline bool tryRoundHalfAway(double v, int32_t& out) {
+    // A NaN fails both comparisons and infinities fail one; every int32 is exact in a double.
+    const double r = __builtin_trunc(v >= 0 ? v + 0.5 : v - 0.5);
+    if (!(r >= -2147483648.0 && r <= 2147483647.0)) return false;
+    out = static_cast<int32_t>(r);
+    return true;
+}
 // Rounds half away from zero into 64 bits, saturating at +-2^62 (NaN gives 0): for offsets that
 // may reach beyond the int32 range while the point they lead to does not.
 int64_t roundHalfAway64(double v);
@@ -63,7 +70,13 @@ struct QsDPoint {
     // Each coordinate rounded half away from zero (saturating).
     QsPoint rounded() const;
     // Rounded into out; false (out untouched) when a coordinate does not fit in 32 bits.
-    bool tryRounded(QsPoint& out) const;
+    bool tryRounded(QsPoint& out) const {
+        int32_t rx = 0;
+        int32_t ry = 0;
+        if (!tryRoundHalfAway(x, rx) || !tryRoundHalfAway(y, ry)) return false;
+        out = QsPoint(rx, ry);
+        return true;
+    }
 
     friend constexpr QsDPoint operator+(const QsDPoint& a, const QsDPoint& b) {
         return QsDPoint(a.x + b.x, a.y + b.y);

@@ -2,15 +2,6 @@
 
 #include "geom/QsArc.h"
 
-int QsPolyRecord::kind() const {
-    const uint32_t h = high();
-    if (h == 0) return kRecKindEmpty;
-    if (h & 0x0800) return kRecKindVertex;
-    if (h & 0x0001) return kRecKindArc;
-    if (h & 0x0008) return kRecKindTangentArc;
-    return kRecKindFurther;
-}
-
 std::array<QsPolyRecord, 3> makeArcRecords(const QsArc& arc, int32_t ws, int32_t we) {
     const uint32_t first = kRecArcFirst | (we != ws ? kRecArcEndWidth : 0u) | arc.flags;
     return {QsPolyRecord(first, arc.toCentre.x, arc.toCentre.y, arc.radius),

@@ -44,7 +44,14 @@ struct QsPolyRecord {
     uint32_t high() const { return tag >> 16; }
     uint16_t low() const { return static_cast<uint16_t>(tag & 0xFFFF); }
     // 0 empty, 1 vertex, 2 arc (any of its three records), 3 further kind, 4 tangent arc.
-    int kind() const;
+    int kind() const {
+        const uint32_t h = high();
+        if (h == 0) return kRecKindEmpty;
+        if (h & 0x0800) return kRecKindVertex;
+        if (h & 0x0001) return kRecKindArc;
+        if (h & 0x0008) return kRecKindTangentArc;
+        return kRecKindFurther;
+    }
     bool isEmpty() const { return high() == 0; }
     bool isVertex() const { return kind() == kRecKindVertex; }
     bool isMarkedVertex() const { return isVertex() && (tag & kRecMarker) != 0; }

@@ -81,6 +81,7 @@ public:
 
     // Working storage reused from statement to statement (not plotter state).
     std::vector<QsPoint>& strokeScratch() { return strokePoints_; }
+    std::vector<double>& valueScratch() { return values_; }
 
 private:
     // The reader's state: the file, its stream, and the mnemonic that ended the last statement
@@ -99,10 +100,10 @@ private:
     SymbolMode symbol_;
 
     StatementCounts counts_;
-    std::string text_;      // the parameter being collected by readStatement
     std::string mnemonic_;  // the mnemonic being collected by readStatement
     HpglStatement statement_;
     std::vector<QsPoint> strokePoints_;
+    std::vector<double> values_;
 };
 
 // Hands one batch over: its figures in order, each with the batch's pen and the command that

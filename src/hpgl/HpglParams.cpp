@@ -43,7 +43,44 @@ bool parseHpglInt(std::string_view t, int32_t& out) {
     return true;
 }
 
+namespace {
+
+// Up to 15 digits are exact in a double, and so is 10^fracDigits: one division rounds
+// correctly, giving the value the general conversion would.
+constexpr double kPow10[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                               1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+// The common form of a plot's numbers in one pass: an optional sign, digits, an optional
+// fraction, nothing else and at most 15 digits. False for every other text.
+bool parsePlainDecimal(std::string_view t, double& out) {
+    const char* p = t.data();
+    const char* const e = p + t.size();
+    if (p == e) return false;
+    const bool negative = *p == '-';
+    if (negative || *p == '+') ++p;
+    std::uint64_t digits = 0;
+    const char* const first = p;
+    while (p != e && isDigit(*p))
+        digits = digits * 10 + static_cast<std::uint64_t>(*p++ - '0');
+    size_t count = static_cast<size_t>(p - first);
+    size_t fracDigits = 0;
+    if (p != e && *p == '.') {
+        const char* const fraction = ++p;
+        while (p != e && isDigit(*p))
+            digits = digits * 10 + static_cast<std::uint64_t>(*p++ - '0');
+        fracDigits = static_cast<size_t>(p - fraction);
+        count += fracDigits;
+    }
+    if (p != e || count == 0 || count > 15) return false;
+    const double v = static_cast<double>(digits) / kPow10[fracDigits];
+    out = negative ? -v : v;
+    return true;
+}
+
+}  // namespace
+
 bool parseHpglReal(std::string_view t, double& out) {
+    if (parsePlainDecimal(t, out)) return true;
     size_t i = 0;
     const bool negative = readSign(t, i);
     const size_t mantissa = i;
@@ -86,10 +123,6 @@ bool parseHpglReal(std::string_view t, double& out) {
     }
     double v = 0.0;
     if (exponent == 0 && intDigits + fracDigits <= 15) {
-        // Up to 15 digits are exact in a double, and so is 10^fracDigits: one division rounds
-        // correctly, giving the value the general conversion would.
-        static constexpr double kPow10[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
         int64_t digits = 0;
         for (size_t j = mantissa; j < mantissaEnd; ++j) {
             if (t[j] != '.') digits = digits * 10 + (t[j] - '0');
@@ -108,4 +141,14 @@ bool parseHpglReal(std::string_view t, double& out) {
     }
     out = negative ? -v : v;
     return true;
+}
+
+double hpglValueThroughText(double v) {
+    // Ten digits write such a number exactly, and reading exact decimal digits gives it back.
+    if (v == __builtin_trunc(v) && v < 1e10 && v > -1e10) return v;
+    char buf[40];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 10);
+    double back = 0.0;
+    parseHpglReal(std::string_view(buf, static_cast<size_t>(r.ptr - buf)), back);
+    return back;
 }

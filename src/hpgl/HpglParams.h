@@ -15,6 +15,11 @@ bool parseHpglInt(std::string_view text, int32_t& out);
 // value too small for a double reads as zero.
 bool parseHpglReal(std::string_view text, double& out);
 
+// The value v takes when a handler writes it into a statement for another handler: written with
+// "%.10g" (ten significant digits) and read back as a parameter. Whole numbers below 10^10 in
+// magnitude come back unchanged without the detour through text.
+double hpglValueThroughText(double v);
+
 // Parameter i (1 for the first) of a statement; false when it is missing or does not convert.
 inline bool intParam(const HpglStatement& st, int i, int32_t& out) {
     return i < st.size() && parseHpglInt(st[i], out);

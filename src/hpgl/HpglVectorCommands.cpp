@@ -20,8 +20,15 @@ int fail(StatementBatch& batch, int32_t code) {
 
 }  // namespace
 
-int strokeStatement(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch,
-                    bool absolute, bool penIsDown) {
+namespace {
+
+// The stroke routine over count values x, y, x, y, ... that valueAt(i, v) hands out one at a
+// time (false when value i does not convert): the pen position, then one vertex per pair; a
+// trailing x is read but not used. Statements hand over their parameter texts, encoded
+// polylines their decoded numbers.
+template <class ValueAt>
+int strokeValues(HpglInterpreter& in, StatementBatch& batch, bool absolute, bool penIsDown,
+                 int count, ValueAt&& valueAt) {
     std::vector<QsPoint>& vertices = in.strokeScratch();
     vertices.clear();
     const double k = in.unitFactor();
@@ -35,14 +42,12 @@ int strokeStatement(HpglInterpreter& in, const HpglStatement& st, StatementBatch
             if (!p.tryRounded(v)) return 0;
             vertices.push_back(v);
         }
-        // Pairs x, y; a trailing x without its y is read but not used.
-        const int n = st.size();
-        for (int i = 1; i < n; i += 2) {
+        for (int i = 0; i < count; i += 2) {
             double x = 0.0;
             double y = 0.0;
-            if (!parseHpglReal(st[i], x)) return 0;
-            if (i + 1 >= n) break;
-            if (!parseHpglReal(st[i + 1], y)) return 0;
+            if (!valueAt(i, x)) return 0;
+            if (i + 1 >= count) break;
+            if (!valueAt(i + 1, y)) return 0;
             const QsDPoint q(k * x, k * y);
             p = absolute ? q : p + q;
             // A vertex outside the 32-bit range fails the statement.
@@ -58,9 +63,9 @@ int strokeStatement(HpglInterpreter& in, const HpglStatement& st, StatementBatch
     // The polyline is only kept with the pen down; a pen-up statement just moves.
     std::unique_ptr<QsPolyline> line;
     if (penIsDown) {
-        const int count = static_cast<int>(vertices.size());
-        line = std::make_unique<QsPolyline>(vertices.data(), count);
-        if (line->usedCount() != count) return fail(batch, kHpglCodeVertexAppend);
+        const int n = static_cast<int>(vertices.size());
+        line = std::make_unique<QsPolyline>(vertices.data(), n);
+        if (line->usedCount() != n) return fail(batch, kHpglCodeVertexAppend);
     }
     pen.current.x = p.x;
     pen.current.y = p.y;
@@ -69,6 +74,14 @@ int strokeStatement(HpglInterpreter& in, const HpglStatement& st, StatementBatch
     if (!finishLineFigure(in, *line, false)) return fail(batch, kHpglCodeLineFinish);
     batch.addFigure(std::move(line));
     return 1;
+}
+
+}  // namespace
+
+int strokeStatement(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch,
+                    bool absolute, bool penIsDown) {
+    return strokeValues(in, batch, absolute, penIsDown, st.parameterCount(),
+                        [&st](int i, double& v) { return parseHpglReal(st[i + 1], v); });
 }
 
 int finishLineFigure(HpglInterpreter& in, QsPolyline& line, bool closedForm) {
@@ -118,16 +131,48 @@ int handlePR(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch
     return strokeStatement(in, st, batch, false, pen.down) ? 1 : fail(batch, kHpglCodePR);
 }
 
-int handlePD(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch) {
+namespace {
+
+// PD and PU on count values handed out by valueAt (parameter texts or decoded numbers).
+template <class ValueAt>
+int penDown(HpglInterpreter& in, StatementBatch& batch, int count, ValueAt&& valueAt) {
     in.pen().down = true;
-    if (st.parameterCount() == 0) return 1;
-    return strokeStatement(in, st, batch, in.pen().absolute, true) ? 1 : fail(batch, kHpglCodePD);
+    if (count == 0) return 1;
+    return strokeValues(in, batch, in.pen().absolute, true, count, valueAt)
+               ? 1
+               : fail(batch, kHpglCodePD);
+}
+
+template <class ValueAt>
+int penUp(HpglInterpreter& in, StatementBatch& batch, int count, ValueAt&& valueAt) {
+    in.pen().down = false;
+    if (count == 0) return 1;
+    return strokeValues(in, batch, in.pen().absolute, false, count, valueAt)
+               ? 1
+               : fail(batch, kHpglCodePU);
+}
+
+// The parameters of a statement as values.
+auto parameterValues(const HpglStatement& st) {
+    return [&st](int i, double& v) { return parseHpglReal(st[i + 1], v); };
+}
+
+// Numbers that a handler takes as they are.
+auto numberValues(const std::vector<double>& values) {
+    return [&values](int i, double& v) {
+        v = values[static_cast<size_t>(i)];
+        return true;
+    };
+}
+
+}  // namespace
+
+int handlePD(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch) {
+    return penDown(in, batch, st.parameterCount(), parameterValues(st));
 }
 
 int handlePU(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch) {
-    in.pen().down = false;
-    if (st.parameterCount() == 0) return 1;
-    return strokeStatement(in, st, batch, in.pen().absolute, false) ? 1 : fail(batch, kHpglCodePU);
+    return penUp(in, batch, st.parameterCount(), parameterValues(st));
 }
 
 // --- PE, polyline encoded -------------------------------------------------------------------
@@ -142,9 +187,9 @@ bool isNumberChar(unsigned char c) {
 // One parameter string of a PE statement, scanned with a running index. A NUL ends the data.
 class EncodedScan {
 public:
-    EncodedScan(const EncodedFormat& format, const std::string& s)
+    EncodedScan(const EncodedFormat& format, std::string_view s)
         : format_(format), s_(reinterpret_cast<const unsigned char*>(s.data())), n_(s.find('\0')) {
-        if (n_ == std::string::npos) n_ = s.size();
+        if (n_ == std::string_view::npos) n_ = s.size();
     }
 
     bool atEnd() const { return i_ >= n_; }
@@ -196,13 +241,6 @@ private:
     size_t i_ = 0;
 };
 
-// Appends v to a built statement as "%.10g" would write it, whatever the locale.
-void appendCoordinate(HpglStatement& st, double v) {
-    char buf[40];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 10);
-    st.append(std::string_view(buf, static_cast<size_t>(r.ptr - buf)));
-}
-
 int encodedPenSelect(HpglInterpreter& in, EncodedScan& scan, StatementBatch& batch) {
     if (!isNumberChar(scan.next())) return 0;
     scan.step();
@@ -229,10 +267,10 @@ int encodedPenUp(HpglInterpreter& in, EncodedScan& scan, StatementBatch& batch) 
     scan.step();
     if (scan.cur() == '=') scan.step();
     if (!scan.decode(y)) return 0;
-    HpglStatement pu{"PU"};
-    appendCoordinate(pu, x);
-    appendCoordinate(pu, y);
-    return handlePU(in, pu, batch);
+    // The pair goes to PU as the parameters "%.10g" would write.
+    std::vector<double>& pair = in.valueScratch();
+    pair.assign({hpglValueThroughText(x), hpglValueThroughText(y)});
+    return penUp(in, batch, 2, numberValues(pair));
 }
 
 int encodedFraction(HpglInterpreter& in, EncodedScan& scan) {
@@ -249,7 +287,9 @@ int encodedFraction(HpglInterpreter& in, EncodedScan& scan) {
 // character to the next step. The y of a pair follows its x unchecked.
 int encodedPenDown(HpglInterpreter& in, EncodedScan& scan, StatementBatch& batch) {
     if (!isNumberChar(scan.cur())) return 1;
-    HpglStatement pd{"PD"};
+    // The pairs go to PD as the parameters "%.10g" would write.
+    std::vector<double>& pd = in.valueScratch();
+    pd.clear();
     // Whether the next pair begins on the current character (the first relative pair) or on the
     // one after it.
     bool beginsHere = true;
@@ -266,14 +306,14 @@ int encodedPenDown(HpglInterpreter& in, EncodedScan& scan, StatementBatch& batch
         double x = 0.0;
         double y = 0.0;
         if (!scan.decode(x)) return 0;
-        appendCoordinate(pd, x);
         scan.step();
         if (scan.cur() == '=') scan.step();
         if (!scan.decode(y)) return 0;
-        appendCoordinate(pd, y);
+        pd.push_back(hpglValueThroughText(x));
+        pd.push_back(hpglValueThroughText(y));
         if (in.pen().absolute) break;
     }
-    return handlePD(in, pd, batch);
+    return penDown(in, batch, static_cast<int>(pd.size()), numberValues(pd));
 }
 
 }  // namespace
