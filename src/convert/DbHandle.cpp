@@ -140,8 +140,9 @@ DbHandle keepOpen(std::unique_ptr<LexDatabase> db) {
 
 }  // namespace
 
-DbHandle dbOpen(const std::string& path, const LexEnvironment* environment, int mode) {
-    return keepOpen(LexDatabase::open(path, environment, mode));
+DbHandle dbOpen(const std::string& path, const LexEnvironment* environment, int mode,
+                Status* status) {
+    return keepOpen(LexDatabase::open(path, environment, mode, status));
 }
 
 DbHandle dbNew(const std::string& path, const LexEnvironment* environment) {
@@ -220,13 +221,14 @@ int dbClose(DbHandle& database, int how) {
     return 1;
 }
 
-int dbSave(const DbHandle& database) {
+int dbSave(const DbHandle& database, Status* status) {
     LexDatabase* db = database.database();
     if (db == nullptr) {
         recordError(kLexErrorMisuse, kSeverityMinor);
+        reportStatus(status, Status::failure(kLexErrorMisuse, {}));
         return 0;
     }
-    return db->save();
+    return db->save(status);
 }
 
 QsBox dbBoxOf(const DbHandle& handle) {

@@ -41,6 +41,9 @@ public:
     // the plot file and converts every figure of every batch until the end of the input.
     // Returns a ConvertResult.
     int convert(const std::string& inputFile, double scale, const std::string& penMapFile);
+    // After kConvertUnreadable: the system's error number of opening the input (0 when no
+    // system call failed).
+    int inputError() const { return inputError_; }
 
     // Converts one figure drawn with the pen: a polyline (25) becomes a LexPolyline, a polyline
     // set (26) a filled LexPolygon, a polygon (27) an unfilled LexPolygon, a text (7) a LexText.
@@ -74,4 +77,5 @@ private:
     PenMap penTable_;
     std::int32_t offsetX_;
     std::int32_t offsetY_;
+    int inputError_ = 0;
 };

@@ -749,11 +749,12 @@ int ResourceSettings::read(std::string_view text) {
     }
 }
 
-int ResourceSettings::readFile(std::string_view path) {
+int ResourceSettings::readFile(std::string_view path, int* error) {
+    if (error != nullptr) *error = 0;
     try {
         path_ = std::string(path);
         std::string text;
-        if (!readSettingsText(path_, kMaxFileSize, text)) return 0;
+        if (!readSettingsText(path_, kMaxFileSize, text, error)) return 0;
         return read(text);
     } catch (const std::exception&) {
         return 0;
@@ -1081,28 +1082,39 @@ bool modeAllows(std::string_view path, int mode) {
 }
 
 template <typename T, typename Make>
-std::unique_ptr<T> openSettings(std::string_view path, int mode, Make make) {
+std::unique_ptr<T> openSettings(std::string_view path, int mode, Status* status, Make make) {
+    auto failed = [&](int code, int sysError = 0) {
+        reportStatus(status, Status::failure(code, std::string(path), sysError));
+        return nullptr;
+    };
     try {
-        if (!modeAllows(path, mode)) return nullptr;
+        if (!modeAllows(path, mode)) return failed(kSettingsRefused);
         std::unique_ptr<T> s = make(mode != kSettingsCreate);
-        if (mode != kSettingsCreate && !s->readFile(path)) return nullptr;
+        int error = 0;
+        if (mode != kSettingsCreate && !s->readFile(path, &error)) {
+            return failed(
+                error != 0 || s->failedLine() == 0 ? kSettingsUnreadable : kSettingsInvalid, error);
+        }
+        reportStatus(status, Status::success());
         return s;
     } catch (const std::exception&) {
-        return nullptr;
+        return failed(kSettingsUnreadable);
     }
 }
 
 }  // namespace
 
-std::unique_ptr<DatabaseSettings> openDatabaseSettings(std::string_view path, int mode) {
-    return openSettings<DatabaseSettings>(path, mode, [](bool fromEnvironment) {
+std::unique_ptr<DatabaseSettings> openDatabaseSettings(std::string_view path, int mode,
+                                                       Status* status) {
+    return openSettings<DatabaseSettings>(path, mode, status, [](bool fromEnvironment) {
         return std::make_unique<DatabaseSettings>(fromEnvironment);
     });
 }
 
 std::unique_ptr<EnvironmentSettings> openEnvironmentSettings(std::string_view path, int mode,
-                                                             const DatabaseSettings* database) {
-    return openSettings<EnvironmentSettings>(path, mode, [database](bool fromEnvironment) {
+                                                             const DatabaseSettings* database,
+                                                             Status* status) {
+    return openSettings<EnvironmentSettings>(path, mode, status, [database](bool fromEnvironment) {
         return std::make_unique<EnvironmentSettings>(database, fromEnvironment);
     });
 }

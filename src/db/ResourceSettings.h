@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Status.h"
 #include "db/SettingsTable.h"
 
 // Open modes of openDatabaseSettings / openEnvironmentSettings.
@@ -59,8 +60,9 @@ public:
     // unreadable number, a string of 1024 bytes or more, an over-long line). Values read before
     // the failure stay.
     int read(std::string_view text);
-    // Reads a file as read does; 0 also when the file cannot be read.
-    int readFile(std::string_view path);
+    // Reads a file as read does; 0 also when the file cannot be read (error, when given,
+    // receives the system's error number then).
+    int readFile(std::string_view path, int* error = nullptr);
 
     // The file read last (empty when none).
     const std::string& path() const { return path_; }
@@ -331,11 +333,19 @@ private:
     const DatabaseSettings* database_;
 };
 
+// Why settings could not be opened (Status::code of the open functions below).
+inline constexpr int kSettingsRefused = 1;     // the file is missing, or not accessible in the mode
+inline constexpr int kSettingsUnreadable = 2;  // the file could not be read (the system's reason)
+inline constexpr int kSettingsInvalid = 3;     // a statement is invalid
+
 // Makes the database settings of a file. Mode 0: built-in defaults only, and the file must not
 // exist. Modes 1 and 2: the file must be writable (1) or readable (2); built-in defaults, the
-// environment variables, then the file. Null when a condition fails or the file is invalid.
-std::unique_ptr<DatabaseSettings> openDatabaseSettings(std::string_view path, int mode);
+// environment variables, then the file. Null when a condition fails or the file is invalid;
+// status, when given, receives the outcome with the file's path.
+std::unique_ptr<DatabaseSettings> openDatabaseSettings(std::string_view path, int mode,
+                                                       Status* status = nullptr);
 
 // The same for the environment settings, linked to the database settings (which may be null).
 std::unique_ptr<EnvironmentSettings> openEnvironmentSettings(std::string_view path, int mode,
-                                                             const DatabaseSettings* database);
+                                                             const DatabaseSettings* database,
+                                                             Status* status = nullptr);

@@ -9,9 +9,9 @@ HpglInterpreter::HpglInterpreter(std::string name)
 
 HpglInterpreter::~HpglInterpreter() = default;
 
-int HpglInterpreter::open() {
+int HpglInterpreter::open(int* error) {
     auto in = std::make_unique<PlotInput>();
-    if (!in->open(fileName)) return 0;
+    if (!in->open(fileName, error)) return 0;
     input = std::move(in);
     pendingMnemonic.clear();
     return 1;

@@ -23,8 +23,8 @@ public:
 
     int setUp() override { return ++steps, realSetUp ? HpglReaderApp::setUp() : setUpResult; }
     int writeOutput() override { return ++steps, writeResult; }
-    const DbHandle& database() const { return database_; }
-    LexSheet* sheet() const { return sheet_.sheet(); }
+    const DbHandle& database() const { return output_.database(); }
+    LexSheet* sheet() const { return output_.sheet().sheet(); }
 
 protected:
     void initialiseDatabase() override { ++steps, dbInitialise(); }
@@ -79,10 +79,10 @@ TEST(HpglReaderApp, ScaleOffsetsAndMode) {
         std::vector<std::string> args = c.args;
         args.push_back(plot);
         EXPECT_EQ(runApp(app, args), 0);
-        EXPECT_DOUBLE_EQ(app.scale(), c.scale);
-        EXPECT_EQ(app.offsetX(), c.offsetX);
-        EXPECT_EQ(app.offsetY(), c.offsetY);
-        EXPECT_EQ(app.keepExisting(), c.keepExisting);
+        EXPECT_DOUBLE_EQ(app.config().placement.scale, c.scale);
+        EXPECT_EQ(app.config().placement.offsetX, c.offsetX);
+        EXPECT_EQ(app.config().placement.offsetY, c.offsetY);
+        EXPECT_EQ(app.config().keepExisting, c.keepExisting != 0);
     }
 }
 

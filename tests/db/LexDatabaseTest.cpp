@@ -827,6 +827,7 @@ TEST_F(LexDatabaseTest, AFaultAtAnyStepOfASaveKeepsTheOldFile) {
     const std::string circuit = dir_.file("c.cir");
     std::filesystem::create_directories(circuit + "/log");
     const std::string path = circuit + "/top.1.sht";
+    Status status;
     auto saveWithFault = [&](long n, int error) {
         writeFile(path, kEveryClass);
         writeFile(circuit + "/log/ref.log", "old\n");
@@ -835,12 +836,13 @@ TEST_F(LexDatabaseTest, AFaultAtAnyStepOfASaveKeepsTheOldFile) {
         EXPECT_NE(db, nullptr);
         ErrorRecord::instance().clear();
         platform::injectFileFault(n, error);
-        const int saved = db ? db->save() : -1;
+        const int saved = db ? db->save(&status) : -1;
         const long steps = platform::fileOperationCount();
         platform::injectFileFault(0, 0);
         return std::make_pair(saved, steps);
     };
     const auto [saved, steps] = saveWithFault(0, 0);
+    EXPECT_TRUE(status.ok());
     ASSERT_EQ(saved, 1);
     const std::string written = readFile(path);
     const std::string references = readFile(circuit + "/log/ref.log");
@@ -852,7 +854,9 @@ TEST_F(LexDatabaseTest, AFaultAtAnyStepOfASaveKeepsTheOldFile) {
         if (saveWithFault(n, error).first == 0) {
             ++failed;
             EXPECT_EQ(ErrorRecord::instance().code(), 30001);
-            EXPECT_EQ(ErrorRecord::instance().cause(), error);
+            EXPECT_EQ(status.code, 30001);
+            EXPECT_EQ(status.path, path);
+            EXPECT_EQ(status.sysError, error);  // the reason of the step that failed
             EXPECT_EQ(readFile(path), kEveryClass);
         } else {
             EXPECT_EQ(readFile(path), written);
