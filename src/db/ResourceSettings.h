@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/Status.h"
+#include "db/SettingsKeys.h"
 #include "db/SettingsTable.h"
 
 // Open modes of openDatabaseSettings / openEnvironmentSettings.
@@ -34,31 +35,16 @@ int millimetresToUnits(double mm, std::int32_t* units);
 // Rounds a length already in database units half away from zero, with the same range rule.
 int roundToUnits(double value, std::int32_t* units);
 
-// Common part of both settings objects: the reader and the storage of the values by key.
+// Common part of both settings objects: the values read from a file, stored by the slots of
+// their key set (SettingsKeys), and the text of every scalar statement as written.
 class ResourceSettings {
 public:
-    // The form a key's statement takes and how its value is read.
-    enum class Form {
-        Flag,       // "On" / "Off" (any case); another word leaves the setting unchanged
-        Integer,    // non-negative decimal integer
-        Real,       // decimal fraction
-        Character,  // the first character of the word
-        Name,       // one of the names of an enumeration (any case); unknown names are ignored
-        String,     // any word, or a parenthesised list of words
-        Table,      // column count and rows in braces
-        Kept,       // a preference kept as written: a scalar or a table
-    };
-    struct KeyRule;
-    struct KeySet;
-
     virtual ~ResourceSettings();
     ResourceSettings(const ResourceSettings&) = delete;
     ResourceSettings& operator=(const ResourceSettings&) = delete;
 
-    // Reads settings text into this object. 1 when the whole text was read; 0 at the first
-    // invalid statement (a missing colon or value, a wrong column count, a negative or
-    // unreadable number, a string of 1024 bytes or more, an over-long line). Values read before
-    // the failure stay.
+    // Reads settings text into this object (readSettingsStatements). 1 when the whole text was
+    // read; 0 at the first invalid statement. Values read before the failure stay.
     int read(std::string_view text);
     // Reads a file as read does; 0 also when the file cannot be read (error, when given,
     // receives the system's error number then).
@@ -82,7 +68,7 @@ protected:
         std::string text;
     };
 
-    explicit ResourceSettings(const KeySet& keys);
+    explicit ResourceSettings(const SettingsKeySet& keys);
 
     // Called after a successful reading of a whole file (clamping of defaults and the like).
     virtual void finishReading() {}
@@ -94,7 +80,7 @@ protected:
 private:
     friend class SettingsReader;
 
-    const KeySet& keys_;
+    const SettingsKeySet& keys_;
     std::string path_;
     int failedLine_ = 0;
     std::vector<Scalar> scalars_;
@@ -132,7 +118,6 @@ enum class SettingsDefault {
     TextFont,
     PropertyFont,
 };
-inline constexpr int kSettingsDefaultCount = 25;
 
 // A row of `colorTable`.
 struct SettingsColor {
