@@ -11,6 +11,7 @@
 #include "db/LexGrid.h"
 #include "db/LexSheet.h"
 #include "db/LexZone.h"
+#include "font/TextMeasure.h"
 
 namespace {
 
@@ -120,6 +121,9 @@ LexSheetObject* DbHandle::sheetObject() const {
 }
 
 int dbInitialise() {
+    // The texts of the databases, and the labels converted into them, are measured with the
+    // installation's stroke fonts.
+    useSystemFontMetrics();
     return initialiseDatabaseLayer();
 }
 

@@ -90,8 +90,8 @@ struct DbGridValues {
     int value2 = 0;  // 16-bit
 };
 
-// The one-time set-ups of the database layer (string pool, class registry, ...). 1 when all
-// succeed.
+// The one-time set-ups of the database layer (string pool, class registry, ...), and the text
+// metrics of the system fonts for every text measured from then on. 1 when all succeed.
 int dbInitialise();
 
 // Opens a database (mode 0 create, 1 update, 2 read-only); the handle layer keeps it until it is
