@@ -4,8 +4,9 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD ?= build
 SANBUILD ?= build-asan
 CMAKE ?= cmake
+PREFIX ?= /usr/local
 
-.PHONY: all build test test-plain test-asan bench docs format clean
+.PHONY: all build test test-plain test-asan bench docs format clean install deb
 
 all: build
 
@@ -28,6 +29,14 @@ test-asan:
 # The README's pictures: the examples converted and drawn by the project's own programs.
 docs: build
 	tools/make-pictures.sh $(BUILD)
+
+# `make install PREFIX=/opt/trazon` (DESTDIR is honoured for staged installs).
+install: build
+	$(CMAKE) --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package trazon_<version>_<arch>.deb, written into $(BUILD).
+deb: build
+	cd $(BUILD) && cpack -G DEB
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done

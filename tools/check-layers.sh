@@ -6,7 +6,8 @@ set -euo pipefail
 src=${1:?usage: check-layers.sh <src directory>}
 
 # The folders each folder may include, from the bottom up. The driver (app) works through the
-# conversion and never names the interpreter; the preview (view) sits above everything.
+# conversion and never names the interpreter; the batch program (batch) reads databases and runs
+# the converter as a program; the preview (view) sits above everything.
 declare -A allowed=(
   [base]="base"
   [geom]="base geom"
@@ -15,6 +16,7 @@ declare -A allowed=(
   [hpgl]="base geom font hpgl"
   [convert]="base geom font db hpgl convert"
   [app]="base geom font db convert app"
+  [batch]="base geom font db batch"
   [view]="base geom font db hpgl convert app view"
 )
 

@@ -48,11 +48,18 @@ int HpglReaderApp::failByKind(int symbolNumber, int sheetNumber, const std::stri
 int HpglReaderApp::run(int argc, char** argv) {
     if (!messages_) {
         messages_ = std::make_unique<MessageManager>(kCatalogSpec);
-        const char* home = getSysEnv("HOME");
-        std::string directory = home ? home : "";
-        pathAppend(directory, "norvel");
-        pathAppend(directory, "kv");
-        pathAppend(directory, "log");
+        // TRAZON_LOG_DIR, when set and not empty, gives the run a log directory of its own (runs
+        // side by side then keep their logs apart); otherwise the logs go to $HOME/norvel/kv/log.
+        std::string directory;
+        if (const char* own = getSysEnv("TRAZON_LOG_DIR"); own != nullptr && *own != '\0') {
+            directory = own;
+        } else {
+            const char* home = getSysEnv("HOME");
+            directory = home ? home : "";
+            pathAppend(directory, "norvel");
+            pathAppend(directory, "kv");
+            pathAppend(directory, "log");
+        }
         messages_->setLogDirectory(directory.c_str());
         if (!messages_->openLogs(kLogName, 0)) {
             // Without logs no failure could be reported, so nothing is converted.

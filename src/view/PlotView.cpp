@@ -1,6 +1,5 @@
 #include "view/PlotView.h"
 
-#include <cstring>
 #include <exception>
 #include <memory>
 #include <vector>
@@ -18,16 +17,32 @@
 
 namespace {
 
-// The unit factor of one reading, back at its start value when the reading ends.
-class ScopedUnitFactor {
+// Hands each figure of the plot to the caller's function and counts what cannot be drawn.
+class FigureReader : public FigureSink {
 public:
-    explicit ScopedUnitFactor(double scale) {
-        resetUnitFactor();
-        setUnitFactor(unitFactor() * scale);
+    FigureReader(const std::function<void(const PlotFigure&)>& fn, PlotReading& reading)
+        : fn_(fn), reading_(reading) {}
+
+    void polyline(std::unique_ptr<QsPolyline> line, const FigureSource& source) override {
+        fn_(PlotFigure{line.get(), source});
     }
-    ~ScopedUnitFactor() { resetUnitFactor(); }
-    ScopedUnitFactor(const ScopedUnitFactor&) = delete;
-    ScopedUnitFactor& operator=(const ScopedUnitFactor&) = delete;
+    void polygon(std::unique_ptr<QsPolygon> polygon, const FigureSource& source) override {
+        fn_(PlotFigure{polygon.get(), source});
+    }
+    void text(std::unique_ptr<QsText> text, const FigureSource& source) override {
+        fn_(PlotFigure{text.get(), source});
+    }
+    // A failing statement adds its command's own code (below 51) once; the codes from 51 on say
+    // why.
+    void statementFailed(std::string_view, std::int32_t code) override {
+        if (code == kHpglCodeVertexAppend) ++reading_.longStrokes;
+        if (code < kHpglCodePolygonFinish) ++reading_.failedStatements;
+    }
+    void endOfInput(const StatementCounts&) override {}
+
+private:
+    const std::function<void(const PlotFigure&)>& fn_;
+    PlotReading& reading_;
 };
 
 }  // namespace
@@ -39,10 +54,10 @@ PlotReading readPlotFigures(const std::string& path, double scale,
         reading.result = kConvertNoInput;
         return reading;
     }
-    ScopedUnitFactor factor(scale);
+    // The factor a conversion at this scale gives its interpreter.
     std::unique_ptr<HpglInterpreter> interpreter;
     try {
-        interpreter = std::make_unique<HpglInterpreter>(path);
+        interpreter = std::make_unique<HpglInterpreter>(path, kInitialUnitFactor * scale);
     } catch (const std::exception&) {
         reading.result = kConvertUnreadable;
         return reading;
@@ -55,72 +70,47 @@ PlotReading readPlotFigures(const std::string& path, double scale,
         reading.result = kConvertNoStatements;
         return reading;
     }
-    StatementBatch batch;
-    for (;;) {
-        interpreter->dispatchBatch(batch);
-        for (std::size_t i = 0; i < batch.figures.size(); ++i) {
-            if (!batch.figures[i]) continue;
-            const char* command = i < batch.madeBy.size() ? batch.madeBy[i] : nullptr;
-            fn(PlotFigure{*batch.figures[i], batch.pen, command});
-        }
-        // A failing statement adds its command's own code (below 51) once; the codes from 51 on
-        // say why, or mark the end of the input.
-        for (std::int32_t code : batch.codes) {
-            if (code == kHpglCodeVertexAppend) ++reading.longStrokes;
-            if (code > kHpglCodeNoInput && code < kHpglCodePolygonFinish)
-                ++reading.failedStatements;
-        }
-        if (batch.hasCode(kHpglCodeEndOfInput) || batch.hasCode(kHpglCodeNoInput)) break;
-    }
+    FigureReader reader(fn, reading);
+    interpreter->run(reader);
     reading.result = kConvertDone;
     return reading;
 }
 
-bool fillsShapes(const char* command) {
-    if (command == nullptr) return false;
-    for (const char* filling : {"FP", "RA", "RR", "WG"})
-        if (std::strcmp(command, filling) == 0) return true;
-    return false;
-}
+namespace {
+
+// Draws each kind of figure and counts it.
+struct FigurePainter {
+    SvgCanvas& canvas;
+    PlotCounts& counts;
+    Paint paint;
+    const FigureSource& source;
+
+    void operator()(const QsPolyline* line) {
+        canvas.setPaint(paint);
+        canvas.path(*line);
+        ++counts.strokes;
+    }
+    void operator()(const QsPolygon* polygon) {
+        const bool filled = source.fills();
+        paint.fill = filled ? FillKind::Solid : FillKind::None;
+        canvas.setPaint(paint);
+        canvas.polygon(*polygon, polygon->holes());
+        ++(filled ? counts.filled : counts.edged);
+    }
+    void operator()(const QsText* text) {
+        canvas.setPaint(paint);
+        drawStrokedText(*text, text->stringView(), canvas);
+        ++counts.labels;
+    }
+};
+
+}  // namespace
 
 void drawPlotFigure(const PlotFigure& plotted, SvgCanvas& canvas, PlotCounts& counts) {
-    const QsFigure& figure = plotted.figure;
     // Every pen draws a thin line: the picture shows where the pen went, not the width of its
     // tip (the plot's widths are in units that depend on its width mode).
     Paint paint;
-    paint.stroke = penColour(plotted.pen);
-    switch (figure.typeCode()) {
-        case kQsTypePolyline: {
-            const auto& line = static_cast<const QsPolyline&>(figure);
-            canvas.setPaint(paint);
-            canvas.path(line);
-            ++counts.strokes;
-            break;
-        }
-        case kQsTypePolylineSet:
-        case kQsTypePolygon: {
-            const auto& set = static_cast<const QsPolylineSet&>(figure);
-            const bool filled =
-                figure.typeCode() == kQsTypePolylineSet || fillsShapes(plotted.command);
-            paint.fill = filled ? FillKind::Solid : FillKind::None;
-            canvas.setPaint(paint);
-            static const std::vector<QsPolylineSet> kNoHoles;
-            canvas.polygon(set, figure.typeCode() == kQsTypePolygon
-                                    ? static_cast<const QsPolygon&>(figure).holes()
-                                    : kNoHoles);
-            ++(filled ? counts.filled : counts.edged);
-            break;
-        }
-        case kQsTypeText: {
-            const auto& text = static_cast<const QsText&>(figure);
-            canvas.setPaint(paint);
-            drawStrokedText(text, text.stringView(), canvas);
-            ++counts.labels;
-            break;
-        }
-        default:
-            ++counts.other;
-            return;
-    }
-    counts.pens.insert(plotted.pen);
+    paint.stroke = penColour(plotted.source.pen);
+    std::visit(FigurePainter{canvas, counts, paint, plotted.source}, plotted.shape);
+    counts.pens.insert(plotted.source.pen);
 }

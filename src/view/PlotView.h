@@ -6,16 +6,20 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <variant>
 
-class QsFigure;
+#include "hpgl/FigureSink.h"
+
+class QsPolygon;
+class QsPolyline;
+class QsText;
 class SvgCanvas;
 
-// One figure of a plot in output units, with the pen that drew it and the mnemonic of the
-// command that made it (null when not known).
+// One figure of a plot in output units, as the interpreter made it, with the pen that drew it
+// and the command that made it.
 struct PlotFigure {
-    const QsFigure& figure;
-    int pen = 0;
-    const char* command = nullptr;
+    std::variant<const QsPolyline*, const QsPolygon*, const QsText*> shape;
+    FigureSource source;
 };
 
 // What reading a plot found besides its figures.
@@ -38,14 +42,10 @@ struct PlotCounts {
     long filled = 0;
     long edged = 0;
     long labels = 0;
-    long other = 0;
     std::set<int> pens;
 
     long drawn() const { return strokes + filled + edged + labels; }
 };
-
-// Whether the command fills the shapes it makes.
-bool fillsShapes(const char* command);
 
 // Draws one figure onto the canvas in its pen's ink and counts it.
 void drawPlotFigure(const PlotFigure& figure, SvgCanvas& canvas, PlotCounts& counts);

@@ -17,7 +17,8 @@ public:
     DriverEnvironment()
         : homeEnv_("HOME", home_.path()),
           rootEnv_("QRXROOT", root_.path()),
-          langEnv_("QLANG", std::string("english")) {
+          langEnv_("QLANG", std::string("english")),
+          logDirEnv_("TRAZON_LOG_DIR", std::nullopt) {
         resetSysEnv();
         std::filesystem::create_directories(logDirectory());
         const std::string dir = root_.path() + "/mess/edif2qrx/eng";
@@ -41,7 +42,7 @@ public:
 
 private:
     testsupport::TempDir home_, root_, work_;
-    testsupport::ScopedEnv homeEnv_, rootEnv_, langEnv_;
+    testsupport::ScopedEnv homeEnv_, rootEnv_, langEnv_, logDirEnv_;  // logs in the home only
 };
 
 // An argv made of strings, with the program name in front and the closing null slot.

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <optional>
 #include <sstream>
 
 using apptest::ArgVector;
@@ -228,4 +230,44 @@ TEST(HpglReaderApp, FailedSetUpsNameTheirFileAndCause) {
     // Nothing of the circuit that could not be made is left.
     EXPECT_EQ(testsupport::directoryEntries(env.file("")),
               (std::set<std::string>{"dangling.smb", "dir.smb", "held.smb.lock", "plot.hgl"}));
+}
+
+TEST(HpglReaderApp, TrazonLogDirReplacesTheHomeLogDirectory) {
+    DriverEnvironment env;
+    testsupport::TempDir own;
+    const std::string missing = own.file("missing");
+    struct Case {
+        std::optional<std::string> logDir;
+        std::string expectedDir;  // where the error log must stand; empty: nowhere
+        int code;
+    };
+    const Case cases[] = {
+        {std::nullopt, env.logDirectory(), 1},
+        {"", env.logDirectory(), 1},  // an empty value counts as unset
+        {own.path(), own.path(), 1},
+        {missing, "", 1},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(env.errorLog());
+        std::filesystem::remove(own.file("trazon.err"));
+        testsupport::ScopedEnv logDir("TRAZON_LOG_DIR", c.logDir);
+        ScriptedApp app;
+        app.convertResult = kConvertNoSheet;
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(runApp(app, {env.plot()}), c.code);
+        const std::string err = testing::internal::GetCapturedStderr();
+        const std::string label = c.logDir.value_or("(unset)");
+        if (c.expectedDir.empty()) {
+            EXPECT_EQ(err, "trazon: cannot write the log files in the directory " + missing + "\n");
+            EXPECT_EQ(app.steps, 0) << label;
+        } else {
+            EXPECT_EQ(err, "") << label;
+            EXPECT_NE(testsupport::readFile(c.expectedDir + "/trazon.err").find("<Mess.36701>"),
+                      std::string::npos)
+                << label;
+        }
+        // The home's log directory is used only when no directory of the run's own is given.
+        EXPECT_EQ(testsupport::fileExists(env.errorLog()), c.expectedDir == env.logDirectory())
+            << label;
+    }
 }

@@ -44,11 +44,14 @@ TEST(HpglPolygonMode, PolygonsOfPlots) {
     // A label in polygon mode leaves with the batch.
     const std::string label = dumpShapes(s + "LBtext\x03;PM2;FP;");
     EXPECT_EQ(label.substr(0, label.find('@')), sq + " | ");
-    const std::pair<std::string, int> modes[] = {
-        {"PM1;", 0}, {"PM0;PM3;", 1}, {"PM;PM1;PM1;", 2}, {"PM0;ER5,5;EW5,0,90;", 1}};
+    const std::pair<std::string, PolygonMode> modes[] = {
+        {"PM1;", PolygonMode::kOff},
+        {"PM0;PM3;", PolygonMode::kOpen},
+        {"PM;PM1;PM1;", PolygonMode::kNextSubpolygon},
+        {"PM0;ER5,5;EW5,0,90;", PolygonMode::kOpen}};
     for (const auto& [text, mode] : modes) {
         Plot plot(text);
         plot.batches();
-        EXPECT_EQ(plot.in->polygonMode, mode) << text;
+        EXPECT_EQ(plot.in->polygon().mode, mode) << text;
     }
 }

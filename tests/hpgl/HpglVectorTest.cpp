@@ -70,9 +70,10 @@ TEST(HpglVector, Strokes) {
         const PlotRun run(c.text, c.k);
         EXPECT_EQ(run.lines, c.lines) << c.text;
         EXPECT_EQ(run.codes, c.codes) << c.text;
-        EXPECT_EQ(run.plot.in->current.x, c.x) << c.text;
-        EXPECT_EQ(run.plot.in->current.y, c.y) << c.text;
-        EXPECT_EQ(run.plot.in->previous.x, c.x) << c.text;
+        const PenState& pen = run.plot.in->pen();
+        EXPECT_EQ(pen.current.x, c.x) << c.text;
+        EXPECT_EQ(pen.current.y, c.y) << c.text;
+        EXPECT_EQ(pen.previous.x, c.x) << c.text;
     }
     // More vertices than a polyline holds.
     std::string many = "PD";
@@ -111,6 +112,12 @@ TEST(HpglVector, EncodedPolylines) {
         {">\xf1" + encode(14073748835532) + encode(0), {"L(0,0 1,0)"}, 0, {}},
         // Base 32, then pen select.
         {"7" + encode(3, 32) + encode(-70, 32) + ":" + encode(3, 32), {"L(0,0 120,-2800)"}, 3, {}},
+        // A digit exactly at the terminator offset ends its number (0 is that digit alone); one
+        // below it does not (127, then the terminating 0: magnitude 127, value -63).
+        {encode(0) + encode(1), {"L(0,0 0,40)"}, 0, {}},
+        {"7" + encode(0, 32) + encode(1, 32), {"L(0,0 0,40)"}, 0, {}},
+        {"\xbe" + encode(0) + encode(1), {"L(0,0 -2520,40)"}, 0, {}},
+        {"7^" + encode(0, 32) + encode(1, 32), {"L(0,0 -600,40)"}, 0, {}},
         // Data that ends inside a number keeps the digits read so far (C = digit 4: value 2).
         {encode(1) + "C", {"L(0,0 40,80)"}, 0, {}},
         // Failures of the last group.
@@ -124,12 +131,12 @@ TEST(HpglVector, EncodedPolylines) {
     for (const auto& c : cases) {
         const PlotRun run("PR;PE" + c.data + ";");
         EXPECT_EQ(run.lines, c.lines) << c.data;
-        EXPECT_EQ(run.plot.in->pen, c.pen) << c.data;
+        EXPECT_EQ(run.plot.in->pen().number, c.pen) << c.data;
         EXPECT_EQ(run.codes, c.codes) << c.data;
-        EXPECT_EQ(run.plot.in->absolute, 0);  // restored after PE
+        EXPECT_FALSE(run.plot.in->pen().absolute);  // restored after PE
     }
     // Without data PE only sets the carriage-return point.
-    EXPECT_EQ(PlotRun("PU1,1;PE;").plot.in->previous.x, 40.0);
+    EXPECT_EQ(PlotRun("PU1,1;PE;").plot.in->pen().previous.x, 40.0);
 }
 
 // Groups whose data ends early or meets a flag character.
@@ -182,9 +189,9 @@ TEST(HpglVector, EncodedGroupsEndingEarlyOrMeetingAFlag) {
         const PlotRun run("PR;PE" + c.data + ";", c.k);
         EXPECT_EQ(run.lines, c.lines) << c.data;
         EXPECT_EQ(run.codes, c.codes) << c.data;
-        EXPECT_EQ(run.plot.in->pen, c.pen) << c.data;
+        EXPECT_EQ(run.plot.in->pen().number, c.pen) << c.data;
         EXPECT_EQ(run.pen(), c.at) << c.data;
     }
     // The empty group of "=" puts the pen down.
-    EXPECT_EQ(PlotRun("PU;PE=" + pen3 + ";").plot.in->penDown, 1);
+    EXPECT_TRUE(PlotRun("PU;PE=" + pen3 + ";").plot.in->pen().down);
 }

@@ -33,7 +33,8 @@ Drawn drawPlot(const std::string& plot, double scale = 1.0, std::int64_t dx = 0,
     Drawn d;
     SvgCanvas canvas("plot", dx, dy);
     d.reading = readPlotFigures(path, scale, [&](const PlotFigure& f) {
-        d.commands += std::string(d.commands.empty() ? "" : " ") + (f.command ? f.command : "-");
+        const char* command = f.source.command;
+        d.commands += std::string(d.commands.empty() ? "" : " ") + (command ? command : "-");
         drawPlotFigure(f, canvas, d.counts);
     });
     d.extent = canvas.extent();
