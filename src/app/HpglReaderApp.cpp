@@ -4,7 +4,6 @@
 #include "base/PathUtil.h"
 #include "base/PlatformFile.h"
 #include "base/SysEnv.h"
-#include "db/LexSheet.h"
 #include "db/NewCircuit.h"
 
 #include <cstdio>

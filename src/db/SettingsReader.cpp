@@ -129,6 +129,8 @@ bool checkValue(Check check, const std::string& word, SettingsCell* cell) {
 
 }  // namespace
 
+// Reads statement after statement, storing each value straight into the slot its key names (the
+// reader is a friend of ResourceSettings).
 class SettingsReader {
 public:
     SettingsReader(ResourceSettings& settings, std::string_view text) : s_(settings), lex_(text) {}
