@@ -252,6 +252,13 @@ std::string loggedErrors() {
     return numbers;
 }
 
+bool convertOrFailWith(std::initializer_list<std::string> args, std::string_view allowed,
+                       const char* what) {
+    const int code = runConverter(args);
+    if (code != 0) check(code == 1 && loggedErrors() == allowed, what);
+    return code == 0;
+}
+
 void checkRewriteIsIdentical(const std::string& path, const char* what) {
     const std::string saved = readAll(path);
     std::unique_ptr<LexDatabase> db =

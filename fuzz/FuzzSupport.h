@@ -61,6 +61,10 @@ std::string readAll(const std::string& path);
 int runConverter(std::initializer_list<std::string> args);
 // The message numbers of the error log of the last run, in order, separated by blanks.
 std::string loggedErrors();
+// Runs the converter; true when it saved its output. A run that did not must have failed with
+// exactly the one message allowed (its number), else the input fails with what.
+bool convertOrFailWith(std::initializer_list<std::string> args, std::string_view allowed,
+                       const char* what);
 
 // Opens the saved database at path, writes it out again to path + ".again" and checks that the
 // two files are byte for byte the same. The text of a database whose children share a hash

@@ -12,13 +12,10 @@ int fuzzRoundTrip(const std::uint8_t* data, std::size_t size) {
     FuzzInput input;
     const std::string plot = input.write("plot.hpgl", data, size);
     const std::string sheet = input.path("board.cir/drawing.sht");
-    const int code = fuzzsupport::runConverter({"-o", sheet, "-p:scale", "2", plot});
-    if (code != 0) {
-        // The one failure a plot may cause is to hold no statement at all.
-        check(code == 1 && fuzzsupport::loggedErrors() == "36708",
-              "a plot made the conversion fail");
+    // The one failure a plot may cause is to hold no statement at all.
+    if (!fuzzsupport::convertOrFailWith({"-o", sheet, "-p:scale", "2", plot}, "36708",
+                                        "a plot made the conversion fail"))
         return 0;
-    }
     const std::string saved = readAll(sheet);
     std::unique_ptr<LexDatabase> db =
         LexDatabase::open(sheet, &fuzzsupport::bundledLandata(), LexDatabase::kModeUpdate);

@@ -70,13 +70,10 @@ int fuzzSettings(const std::uint8_t* data, std::size_t size) {
           "cannot write the path table of the circuit");
     const std::string plot = input.write("drawing.hpgl", kDrawing);
     const std::string sheet = circuit + "/drawing.sht";
-    const int code = fuzzsupport::runConverter({"-o", sheet, plot});
-    if (code != 0) {
-        // Settings without a grid, or whose sheet size cannot be set, fail the new sheet.
-        check(code == 1 && fuzzsupport::loggedErrors() == "36714",
-              "settings that load made the conversion fail");
+    // Settings without a grid, or whose sheet size cannot be set, fail the new sheet.
+    if (!fuzzsupport::convertOrFailWith({"-o", sheet, plot}, "36714",
+                                        "settings that load made the conversion fail"))
         return 0;
-    }
     fuzzsupport::checkRewriteIsIdentical(sheet, "a sheet saved with these settings does not load");
     return 0;
 }

@@ -25,12 +25,9 @@ int fuzzSheet(const std::uint8_t* data, std::size_t size) {
     // A numbered sheet: saving it also writes the circuit's reference logs.
     const std::string sheet = input.write("board.cir/board.1.sht", data, size);
     const std::string plot = input.write("drawing.hpgl", kDrawing);
-    const int code = fuzzsupport::runConverter({"-o", sheet, plot});
-    if (code != 0) {
-        check(code == 1 && fuzzsupport::loggedErrors() == "36723",
-              "a sheet that loads cannot take a drawing");
+    if (!fuzzsupport::convertOrFailWith({"-o", sheet, plot}, "36723",
+                                        "a sheet that loads cannot take a drawing"))
         return 0;
-    }
     fuzzsupport::checkRewriteIsIdentical(sheet, "a saved sheet does not load");
     return 0;
 }

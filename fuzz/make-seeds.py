@@ -219,29 +219,24 @@ def main():
         write("plot", name + ".hpgl", data)
         write("roundtrip", name + ".hpgl", data)
 
-    for name in ("append.sht", "every-class.sht", "symbol.smb", "typical.sht"):
-        copy("sheet", "e2e-" + name, "tests/e2e/data/" + name)
-    for name, data in SHEETS.items():
-        write("sheet", name, data)
-
-    for name in ("landata.rsc", "lanenv.rsc"):
-        copy("settings", "bundled-" + name, "share/qrxroot/info/" + name)
-    for name, data in SETTINGS.items():
-        write("settings", name, data)
-
-    for name, data in PATH_TABLES.items():
-        write("rcpath", name, data)
-    write("rcpath", "settings-syntax", SETTINGS["syntax.rsc"])
-
-    copy("penmap", "example-pens.txt", "share/examples/pens.txt")
-    copy("penmap", "e2e-typical.pens", "tests/e2e/data/typical.pens")
-    for name, data in PEN_MAPS.items():
-        write("penmap", name, data)
-
-    for name in ("error.msg", "guide.msg"):
-        copy("catalog", "bundled-" + name, "share/qrxroot/mess/edif2qrx/eng/" + name)
-    for name, data in CATALOGS.items():
-        write("catalog", name, data)
+    # Per harness: copies of the repository's files (seed name, source) and hand-made inputs.
+    formats = [
+        ("sheet", [("e2e-" + n, "tests/e2e/data/" + n)
+                   for n in ("append.sht", "every-class.sht", "symbol.smb", "typical.sht")],
+         SHEETS),
+        ("settings", [("bundled-" + n, "share/qrxroot/info/" + n)
+                      for n in ("landata.rsc", "lanenv.rsc")], SETTINGS),
+        ("rcpath", [], dict(PATH_TABLES, **{"settings-syntax": SETTINGS["syntax.rsc"]})),
+        ("penmap", [("example-pens.txt", "share/examples/pens.txt"),
+                    ("e2e-typical.pens", "tests/e2e/data/typical.pens")], PEN_MAPS),
+        ("catalog", [("bundled-" + n, "share/qrxroot/mess/edif2qrx/eng/" + n)
+                     for n in ("error.msg", "guide.msg")], CATALOGS),
+    ]
+    for harness, copies, made in formats:
+        for name, source in copies:
+            copy(harness, name, source)
+        for name, data in made.items():
+            write(harness, name, data)
 
     copy("font", "bundled-qafont.vec", "share/qrxroot/font/eng/qafont.vec")
     for name, data in FONTS.items():
