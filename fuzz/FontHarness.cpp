@@ -1,7 +1,8 @@
 // The vector fonts: a ".vec" font, or the two files of a split double-byte font, installed as
-// the standard font (1) and the Japanese font (100). Every glyph is fetched and decoded in both
-// load modes and under every code kind; texts are measured and drawn through the system font
-// table as labels are. A fetched glyph must never claim more than the room it was given.
+// the standard font (1) and the Japanese font (100). Glyphs of every row of the code tables are
+// fetched and decoded in both load modes and under every code kind; texts are measured and drawn
+// through the system font table as labels are. A fetched glyph must never claim more than the
+// room it was given.
 #include <array>
 #include <string>
 #include <vector>
