@@ -25,7 +25,7 @@ int fail(StatementBatch& batch, int32_t code) {
 // Joins the records of every polyline of the batch, unchanged and in batch order, into one
 // subpolygon of the buffer, which also takes the batch's codes. A batch without figures gives no
 // subpolygon. False when the joined records cannot be stored (the subpolygon is then dropped and
-// the buffer holds code 53).
+// the buffer holds code 53). Codes the buffer holds already are not added again.
 bool closeSubpolygon(HpglInterpreter& in, const StatementBatch& batch) {
     if (batch.figures.empty()) return true;
     QsPolylineSet set;
@@ -42,7 +42,7 @@ bool closeSubpolygon(HpglInterpreter& in, const StatementBatch& batch) {
         return false;
     }
     StatementBatch& buffer = in.polygonBuffer;
-    buffer.codes.insert(buffer.codes.end(), batch.codes.begin(), batch.codes.end());
+    buffer.mergeCodes(batch.codes);
     buffer.addFigure(std::move(polygon));
     return true;
 }
@@ -84,8 +84,8 @@ int finishPolygonBuffer(HpglInterpreter& in) {
     return result;
 }
 
-// EP and FP: a copy of every buffered polygon, with the buffer's pen; the buffer's codes make
-// the command fail.
+// EP and FP: a copy of every buffered polygon, with the buffer's pen; the buffer's codes (those
+// the batch does not hold yet are added to it) make the command fail.
 int emitPolygons(HpglInterpreter& in, StatementBatch& batch) {
     const StatementBatch& buffer = in.polygonBuffer;
     for (const auto& figure : buffer.figures) {
@@ -96,7 +96,7 @@ int emitPolygons(HpglInterpreter& in, StatementBatch& batch) {
     }
     batch.pen = buffer.pen;
     if (buffer.codes.empty()) return 1;
-    batch.codes.insert(batch.codes.end(), buffer.codes.begin(), buffer.codes.end());
+    batch.mergeCodes(buffer.codes);
     return 0;
 }
 

@@ -29,6 +29,10 @@ struct StatementBatch {
         codes.clear();
     }
     void addCode(int32_t code) { codes.push_back(code); }
+    // Adds each of the codes that the batch does not hold yet. Codes pass from a batch to the
+    // polygon buffer (PM 1) and back (EP, FP): appended whole, a plot that repeats EP and PM 1
+    // in polygon mode would double them at every round.
+    void mergeCodes(const std::vector<int32_t>& other);
     bool hasCode(int32_t code) const;
     void addFigure(std::unique_ptr<QsFigure> figure) { figures.push_back(std::move(figure)); }
 };
