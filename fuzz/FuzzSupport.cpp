@@ -1,6 +1,9 @@
 #include "FuzzSupport.h"
 
+#include <signal.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <cstdio>
 #include <cstdlib>
@@ -52,6 +55,21 @@ constexpr const char* kClearedVariables[] = {
 // bytes.
 constexpr const char* kSaveEpoch = "1796400716";
 
+// Scratch directories are named after their process, so that those of processes that ended
+// without cleaning up (a crash, a timeout) are recognised and removed by the next one.
+constexpr std::string_view kScratchPrefix = "trazon-fuzz-";
+
+void removeOrphanedScratchDirs(const std::string& base) {
+    std::error_code ec;
+    for (const fs::directory_entry& entry : fs::directory_iterator(base, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (!name.starts_with(kScratchPrefix)) continue;
+        const long pid = std::strtol(name.c_str() + kScratchPrefix.size(), nullptr, 10);
+        if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            fs::remove_all(entry.path(), ec);
+    }
+}
+
 std::string makeScratchDir() {
     std::error_code ec;
     std::vector<std::string> bases;
@@ -61,7 +79,9 @@ std::string makeScratchDir() {
         bases.push_back(tmp);
     bases.push_back("/tmp");
     for (const std::string& base : bases) {
-        std::string templ = base + "/trazon-fuzz-XXXXXX";
+        removeOrphanedScratchDirs(base);
+        std::string templ =
+            base + "/" + std::string(kScratchPrefix) + std::to_string(::getpid()) + "-XXXXXX";
         if (::mkdtemp(templ.data()) != nullptr) return templ;
     }
     std::fprintf(stderr, "fuzz: cannot make a scratch directory\n");
@@ -225,6 +245,7 @@ std::string FuzzInput::makeDirectory(std::string_view relative) const {
 void fail(const char* what) {
     std::fprintf(stderr, "fuzz: %s\n", what);
     std::fflush(stderr);
+    removeScratchDir();
     std::abort();
 }
 

@@ -14,10 +14,10 @@
 namespace fuzzsupport {
 
 // The scratch directory of this process (below /dev/shm when it can be written there, else below
-// TMPDIR or /tmp), made at first use and removed at exit.
+// TMPDIR or /tmp), made at first use and removed at exit, or by the next process when this one
+// ends without cleaning up.
 const std::string& scratchDir();
-// Removes the scratch directory now (the fuzzer's death callback calls it before the process
-// ends without running destructors).
+// Removes the scratch directory now.
 void removeScratchDir();
 
 // The bundled installation of this checkout (share/qrxroot).
