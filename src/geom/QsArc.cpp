@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
-#include <vector>
 
 #include "base/ErrorRecord.h"
 #include "geom/QsAngle.h"
@@ -172,13 +170,6 @@ double QsArc::endAngle() const {
 
 namespace {
 
-// Whether an angle is written as the angle value was, to within half a resolution: a written
-// zero also keeps its sign ("-0.000000" stands for a direction just below zero).
-bool writesAs(double angle, double written, double half) {
-    if (!(std::fabs(angle - written) <= half)) return false;
-    return written != 0.0 || (angle < 0.0) == std::signbit(written);
-}
-
 // The end of an arc read from its written values: the integer point near the ray of angle e
 // from the arc's own centre (its start plus its direction; the written centre is that point
 // rounded), among the points within a unit of the ray a few units either side of radius r.
@@ -215,12 +206,9 @@ bool findWrittenEnd(const QsDPoint& centre, int32_t r, double e, double a2, doub
                 const double along = vx * ux + vy * uy;
                 const double across = vx * uy - vy * ux;
                 double off = kQsTwoPi;
-                bool inside = false;
-                if (along > 0 && std::fabs(across) <= along * (4 * half + 1e-12)) {
-                    const double direction = directionAngle(vx, vy);
-                    off = std::fabs(direction - a2);
-                    inside = writesAs(direction, a2, half);
-                }
+                if (along > 0 && std::fabs(across) <= along * (4 * half + 1e-12))
+                    off = std::fabs(directionAngle(vx, vy) - a2);
+                const bool inside = off <= half;
                 if (found &&
                     (inside != bestInside
                          ? !inside
@@ -235,91 +223,6 @@ bool findWrittenEnd(const QsDPoint& centre, int32_t r, double e, double a2, doub
         }
     }
     return found && bestInside;
-}
-
-// The integer points within two units of the ideal point p, nearest first.
-std::vector<QsPoint> pointsNear(const QsDPoint& p) {
-    std::vector<std::pair<double, QsPoint>> near;
-    QsPoint centre;
-    if (!p.tryRounded(centre)) return {};
-    for (int dy = -2; dy <= 2; ++dy) {
-        for (int dx = -2; dx <= 2; ++dx) {
-            const int64_t x = int64_t{centre.x} + dx;
-            const int64_t y = int64_t{centre.y} + dy;
-            if (!fitsInt32(x) || !fitsInt32(y)) continue;
-            const double d = (x - p.x) * (x - p.x) + (y - p.y) * (y - p.y);
-            near.emplace_back(d, QsPoint(static_cast<int32_t>(x), static_cast<int32_t>(y)));
-        }
-    }
-    std::stable_sort(near.begin(), near.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    std::vector<QsPoint> points;
-    for (const auto& [d, q] : near)
-        points.push_back(q);
-    return points;
-}
-
-// The arc a file line stands for when its centre was not its start plus the radius along a unit
-// direction (an arc through three points, or about a centre a fraction of a unit further from
-// the start than the radius says): a start and an end near their ideal points, and a centre
-// between them that rounds to the written centre c and from which both lie at the written
-// angles. That centre becomes the arc's own (a direction not of unit length), so the arc
-// reports the written centre and angles again. The centres tried for a pair are where the rays
-// back from both ends cross (the middle of the chord for a half turn, where they coincide), c
-// itself and the points of either ray nearest to c (the crossing of nearly parallel rays moves
-// far with the rounding of the angles). Pairs are tried nearest to the ideal points first. False
-// when none gives the written values back.
-bool arcAboutWrittenCentre(const QsPoint& c, int32_t r, double s, double e, double a1, double a2,
-                           double half, QsArc& arc) {
-    const double u1x = std::cos(s), u1y = std::sin(s);
-    const double u2x = std::cos(e), u2y = std::sin(e);
-    const double det = u2x * u1y - u1x * u2y;
-    const bool parallel = std::fabs(det) < 1e-6;
-    const bool halfTurn = parallel && u1x * u2x + u1y * u2y < 0;
-    const std::vector<QsPoint> starts = pointsNear(QsDPoint(c.x + r * u1x, c.y + r * u1y));
-    const std::vector<QsPoint> ends = pointsNear(QsDPoint(c.x + r * u2x, c.y + r * u2y));
-    const double k = QsEVector::kScale / r;
-    // The arc from sp to ep about m, when it writes as the line read.
-    auto about = [&](const QsPoint& sp, const QsPoint& ep, const QsDPoint& m) {
-        const double tx = k * (m.x - sp.x), ty = k * (m.y - sp.y);
-        if (!(std::fabs(tx) < 2147483647.0) || !(std::fabs(ty) < 2147483647.0)) return false;
-        QsArc trial = arc;
-        trial.start = sp;
-        trial.end = ep;
-        trial.toCentre = QsEVector(roundHalfAway(tx), roundHalfAway(ty));
-        QsPoint written;
-        if (!trial.centre().tryRounded(written) || written != c ||
-            !writesAs(trial.startAngle(), a1, half) || !writesAs(trial.endAngle(), a2, half))
-            return false;
-        arc = trial;
-        return true;
-    };
-    // The point of the ray back from p (direction u) nearest to c.
-    auto foot = [&c](const QsPoint& p, double ux, double uy) {
-        const double t = (p.x - c.x) * ux + (p.y - c.y) * uy;
-        return QsDPoint(p.x - t * ux, p.y - t * uy);
-    };
-    for (const QsPoint& sp : starts) {
-        for (const QsPoint& ep : ends) {
-            if (pointsEqual(sp, ep)) continue;
-            if (halfTurn &&
-                about(sp, ep, QsDPoint((double(sp.x) + ep.x) / 2, (double(sp.y) + ep.y) / 2)))
-                return true;
-            if (!parallel) {
-                // sp - t1 u1 = ep - t2 u2, both t positive.
-                const double dx = double(sp.x) - ep.x;
-                const double dy = double(sp.y) - ep.y;
-                const double t1 = (u2x * dy - u2y * dx) / det;
-                const double t2 = (u1x * dy - u1y * dx) / det;
-                if (t1 > 0 && t2 > 0 && about(sp, ep, QsDPoint(sp.x - t1 * u1x, sp.y - t1 * u1y)))
-                    return true;
-            }
-            if (about(sp, ep, QsDPoint(c)) || about(sp, ep, foot(sp, u1x, u1y)) ||
-                about(sp, ep, foot(ep, u2x, u2y)))
-                return true;
-        }
-    }
-    return false;
 }
 
 }  // namespace
@@ -348,24 +251,20 @@ QsArc QsArc::fromWrittenAngles(const QsPoint& c, int32_t r, double a1, double a2
         // angle was measured from a centre moved along with it: try directions a little either
         // side (the start and the written values stay) for one that puts an end point within.
         static constexpr int kTries[] = {1, -1, 2, -2, 3, -3};
-        bool within = false;
         for (int t : kTries) {
             const double a = s + t * half / 4;
             QsArc trial = arc;
             trial.toCentre = scaledDirection(-QsEVector::kScale, std::cos(a), std::sin(a));
             QsPoint written;
-            if (!writesAs(trial.startAngle(), a1, half) || !trial.centre().tryRounded(written) ||
+            if (std::fabs(trial.startAngle() - a1) > half || !trial.centre().tryRounded(written) ||
                 written != c)
                 continue;
             bool any = false;
             if (findWrittenEnd(trial.centre(), r, e, a2, half, trial.end, any)) {
                 arc = trial;
-                within = true;
                 break;
             }
         }
-        // Still off: the arc was written about a centre of its own.
-        if (!within) arcAboutWrittenCentre(c, r, s, e, a1, a2, half, arc);
     }
     if (pointsEqual(arc.end, arc.start)) {
         arc.flags |= kFullCircle;

@@ -39,12 +39,9 @@ public:
     // files hold arcs. Start point and direction come from the start angle as in constructor 1;
     // the end is the point near the end angle's ray (seen from the arc's own centre) whose
     // direction lies within half the resolution of the written angle, the one nearest to the
-    // radius, so that the arc reports the same angles when it is written again. An arc that was
-    // written about a centre other than its start plus the radius along a unit direction (an
-    // arc through three points, or about a centre a fraction of a unit off the radius) is
-    // rebuilt about such a centre, found from the written angles. A written angle just beyond
-    // +-pi (the half-turn rounded outwards) keeps the side it was written on. Full circle when
-    // the flags say so or the end equals the start.
+    // radius, so that the arc reports the same angles when it is written again. A written
+    // angle just beyond +-pi (the half-turn rounded outwards) keeps the side it was written on.
+    // Full circle when the flags say so or the end equals the start.
     static QsArc fromWrittenAngles(const QsPoint& c, int32_t r, double a1, double a2, uint16_t f,
                                    double resolution = 1e-6);
 
