@@ -74,6 +74,9 @@ public:
     // the plot file with an interpreter at that factor and converts every figure it hands over,
     // up to the end of the input. Returns a ConvertResult.
     int convert(const std::string& inputFile, double scale, const std::string& penMapFile);
+    // After kConvertUnreadable: the system's error number of opening the input (0 when no
+    // system call failed).
+    int inputError() const { return inputError_; }
 
     // Converts one figure drawn with the pen into an object of the sheet: a polyline becomes a
     // LexPolyline; a polygon (with its holes) an unfilled LexPolygon, whichever command made it;
@@ -119,4 +122,5 @@ private:
     std::int32_t offsetX_;
     std::int32_t offsetY_;
     ConversionTally tally_;
+    int inputError_ = 0;
 };
