@@ -122,14 +122,7 @@ CreatePolygonCommand::CreatePolygonCommand(const DbHandle& sheet, const QsPolyli
 CreateTextCommand::CreateTextCommand(const DbHandle& sheet, const QsPoint& position,
                                      std::string_view string, int font, int colour,
                                      int justification, int path, double rotation) {
-    std::unique_ptr<LexText> text = makeNoThrow<LexText>(position, string, font);
-    if (text && text->isValid()) {
-        text->setColor(colour);
-        text->setJustification(justification);
-        text->setPath(path);
-        text->rotate(position, rotation);
-        text->scaleBy(position, 1.0);
-    }
-    // The rotation may carry the text's box out of range: validity is looked at again.
-    prepare(sheet, std::move(text));
+    // Built in one step: the string is measured once, not once per attribute.
+    prepare(sheet,
+            makeNoThrow<LexText>(position, string, font, colour, justification, path, rotation));
 }

@@ -53,6 +53,7 @@ void LexSheetObject::setVisible(bool visible) {
 }
 
 bool LexSheetObject::attach(const LexEnvironment*) {
-    updateBox();
+    // Every geometric change keeps the box current; only classes whose box depends on the
+    // settings measure it again here.
     return true;
 }

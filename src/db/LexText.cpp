@@ -31,7 +31,46 @@ LexText::LexText(const QsPoint& position, std::string_view string, int font) : L
     updateBox();
 }
 
+LexText::LexText(const QsPoint& position, std::string_view string, int font, int colour,
+                 int justification, int path, double angle) {
+    attr_ = 1u;
+    text_.width = 10;
+    text_.height = 10;
+    text_.position = position;
+    text_.setString(string);
+    lexFieldSet(attr_, attr_, kFont, font);
+    setColor(colour);
+    text_.justification = static_cast<std::uint8_t>(justification & 0x0F);
+    text_.path = path == 1 ? kTextPathReverse : 0;
+    if (std::isfinite(angle)) text_.rotate(position, angle);
+
+    QsText measured;
+    std::int32_t w = 0, h = 0;
+    QsBox plain, box;
+    if (!measuredGeometry(measured)) {
+        boxInRange_ = false;
+    } else if (!measured.hasString()) {
+        box = QsBox(text_.position, text_.position);
+        boxInRange_ = true;
+    } else if (!measured.extent(w, h)) {
+        boxInRange_ = false;
+    } else {
+        boxInRange_ = measured.boxOf(w, h, box) != 0;
+        measured.position = position;
+        measured.justification = 0;
+        measured.path = 0;
+        measured.angle = 0.0;
+        boxInRange_ = boxInRange_ && measured.boxOf(w, h, plain) != 0;
+    }
+    box_ = boxInRange_ ? box : QsBox(text_.position, text_.position);
+}
+
 LexText::~LexText() = default;
+
+bool LexText::attach(const LexEnvironment*) {
+    updateBox();
+    return true;
+}
 
 LexText::LexText(const LexText& other)
     : LexPropertyOwner(other),

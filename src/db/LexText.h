@@ -21,6 +21,12 @@ public:
     LexText();
     // The same at position with the string and the font index (negative: the default font).
     LexText(const QsPoint& position, std::string_view string, int font);
+    // A text with all its attributes in one step: colour, justification code, path and
+    // rotation about the position (a rotation that is not finite is left out). The string is
+    // measured once. The text is valid when its box fits the 32-bit range both unturned and
+    // left-bottom justified at its position and as placed.
+    LexText(const QsPoint& position, std::string_view string, int font, int colour,
+            int justification, int path, double angle);
     ~LexText() override;
 
     bool postLoadCheck() const override { return true; }
@@ -37,6 +43,8 @@ public:
     // The outline of the text measured with its font's text-table row (10 for every metric
     // without one) times the scale; the position point for a text without string.
     void updateBox() override;
+    // The box depends on the font metrics of the settings: it is measured again.
+    bool attach(const LexEnvironment* environment) override;
     int move(const QsPoint& delta) override;
     bool boxInRange() const { return boxInRange_; }
     // The text as its box is measured and as it is drawn: the geometry with the character

@@ -81,8 +81,14 @@ int QsTextBase::outlineCorners(std::array<QsPoint, 4>& corners) const {
     if (!hasString()) return 0;
     std::int32_t w32 = 0;
     std::int32_t h32 = 0;
+    if (!extent(w32, h32)) return 0;
+    return outlineCornersOf(w32, h32, corners);
+}
+
+int QsTextBase::outlineCornersOf(std::int32_t w32, std::int32_t h32,
+                                 std::array<QsPoint, 4>& corners) const {
     QsPoint corner;
-    if (!extent(w32, h32) || !lowerLeftCorner(w32, h32, corner)) return 0;
+    if (!lowerLeftCorner(w32, h32, corner)) return 0;
 
     std::int64_t x = corner.x;
     std::int64_t y = corner.y;
@@ -139,8 +145,15 @@ int QsTextBase::getBox(QsBox& box) const {
         box = QsBox(position, position);
         return 1;
     }
+    std::int32_t w = 0;
+    std::int32_t h = 0;
+    if (!extent(w, h)) return 0;
+    return boxOf(w, h, box);
+}
+
+int QsTextBase::boxOf(std::int32_t w, std::int32_t h, QsBox& box) const {
     std::array<QsPoint, 4> corners;
-    if (!outlineCorners(corners)) return 0;
+    if (!outlineCornersOf(w, h, corners)) return 0;
     QsBox b(corners[0], corners[0]);
     for (const QsPoint& p : corners)
         b.include(p);

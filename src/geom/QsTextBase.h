@@ -64,11 +64,16 @@ public:
     // without a frame), mirrored about the position as the mirror bits say and rotated about it
     // by the angle. 0 for a text without string or when a corner would leave the 32-bit range.
     int outlineCorners(std::array<QsPoint, 4>& corners) const;
+    // The same for a text of the measured extent w x h (the string is not measured again).
+    int outlineCornersOf(std::int32_t w, std::int32_t h, std::array<QsPoint, 4>& corners) const;
     // The same as a four-point polygon.
     int outline(QsPointPolygon& polygon) const;
     // The smallest box holding the outline; for a text without string, the position point.
     // 0 when the outline leaves the 32-bit range.
     int getBox(QsBox& box) const override;
+    // The smallest box holding the outline of a text of the measured extent w x h: one
+    // measurement serves several placements of the same string.
+    int boxOf(std::int32_t w, std::int32_t h, QsBox& box) const;
 
     // Moves the position; mirrors and rotations go to the text's own rules below; scaling scales
     // the metrics as well.

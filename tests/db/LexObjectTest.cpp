@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -275,6 +277,56 @@ TEST(LexObjectTest, TextsScaleAndTurnAboutAPoint) {
     // The box grows with the scale: without a settings row each metric is 10.
     EXPECT_GT(text.box().x2 - text.box().x1, 20);
     EXPECT_TRUE(text.isValid());
+}
+
+TEST(LexObjectTest, TextsBuiltInOneStepMatchTheStepByStepBuild) {
+    // The reference: a text made plain, then given its attributes one by one; the attributes
+    // are only applied when the plain text is valid.
+    auto stepByStep = [](QsPoint at, const char* s, int just, int path, double angle) {
+        auto t = std::make_unique<LexText>(at, s, 3);
+        if (t->isValid()) {
+            t->setColor(6);
+            t->setJustification(just);
+            t->setPath(path);
+            t->rotate(at, angle);
+            t->scaleBy(at, 1.0);
+        }
+        return t;
+    };
+    const std::int32_t edge = INT32_MAX - 15;  // a plain "AB" (width 30) runs past the edge
+    const QsPoint places[] = {{100, 200}, {edge, 0}, {-INT32_MAX, 0}, {0, edge}, {0, INT32_MIN}};
+    const char* strings[] = {"", "AB", "two\nlines"};
+    const double angles[] = {0.0, 1.5707963267948966, 4.0, -0.5, std::nan("")};
+    int valid = 0, refused = 0;
+    for (QsPoint at : places) {
+        for (const char* s : strings) {
+            for (int just = 0; just <= 10; ++just) {
+                for (int path : {0, 1}) {
+                    for (double angle : angles) {
+                        auto want = stepByStep(at, s, just, path, angle);
+                        LexText got(at, s, 3, 6, just, path, angle);
+                        const std::string where =
+                            std::to_string(at.x) + "," + std::to_string(at.y) + " '" + s + "' j" +
+                            std::to_string(just) + " p" + std::to_string(path) + " a" +
+                            std::to_string(angle);
+                        ASSERT_EQ(got.isValid(), want->isValid()) << where;
+                        want->isValid() ? ++valid : ++refused;
+                        if (!want->isValid()) continue;
+                        EXPECT_EQ(got.box(), want->box()) << where;
+                        EXPECT_EQ(std::tuple(got.attributes(), got.position(), got.justification(),
+                                             got.path(), got.scale()),
+                                  std::tuple(want->attributes(), want->position(),
+                                             want->justification(), want->path(), want->scale()))
+                            << where;
+                        EXPECT_EQ(got.angle(), want->angle()) << where;
+                    }
+                }
+            }
+        }
+    }
+    // Both outcomes occur: the table reaches the edges of the range.
+    EXPECT_GT(valid, 0);
+    EXPECT_GT(refused, 0);
 }
 
 TEST(LexObjectTest, ClonesAreDeepAndDetached) {
