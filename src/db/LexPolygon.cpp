@@ -78,8 +78,7 @@ std::uint32_t LexPolygon::read(TokenFile& file, LexReadContext& context) {
     if (id == 0 || !readFilledLine(file)) return 0;
     std::vector<QsPolyRecord> records;
     if (!readVertexBlock(file, records, &outlineArcsAsRead_)) return 0;
-    auto polygon = std::make_unique<QsPolygon>(
-        QsPolylineSet(records.data(), static_cast<int>(records.size())));
+    auto polygon = std::make_unique<QsPolygon>(QsPolylineSet(std::move(records)));
     std::int32_t holes = 0;
     if (!lexExpectOpen(file)) return 0;
     if (!file.readSigned(holes) || holes < 0) {

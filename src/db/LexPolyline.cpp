@@ -60,7 +60,7 @@ std::uint32_t LexPolyline::read(TokenFile& file, LexReadContext& context) {
     if (id == 0 || !readStrokeLine(file)) return 0;
     std::vector<QsPolyRecord> records;
     if (!readVertexBlock(file, records, &arcsAsRead_)) return 0;
-    geometry_ = std::make_unique<QsPolyline>(records.data(), static_cast<int>(records.size()));
+    geometry_ = std::make_unique<QsPolyline>(std::move(records));
     if (!readOptionalListsAndClose(file, context, properties_, boxes_)) return 0;
     updateBox();
     return id;

@@ -171,6 +171,8 @@ bool readVertexBlock(TokenFile& file, std::vector<QsPolyRecord>& records, LexBlo
     std::uint32_t count = 0;
     if (!lexExpectOpen(file) || !file.readUnsigned(count)) return formatError();
     if (count > kMaxRecords) return formatError();
+    // The block says how many records follow: one allocation of exactly that many.
+    records.reserve(count);
     std::string token;
     std::uint32_t seen = 0;
     for (;;) {

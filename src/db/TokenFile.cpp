@@ -217,11 +217,35 @@ int TokenFile::peekByte() {
 }
 
 void TokenFile::skipBlanks() {
-    for (;;) {
-        int c = peekByte();
-        if (c < 0 || !isBlank(c)) return;
-        ++pos_;
+    // Whole runs of the buffer at a time; a run that reaches its end continues after a refill.
+    while (peekByte() >= 0) {
+        const char* p = buffer_.data() + pos_;
+        const char* end = buffer_.data() + len_;
+        const char* q = p;
+        while (q < end && isBlank(static_cast<unsigned char>(*q)))
+            ++q;
+        pos_ += static_cast<std::size_t>(q - p);
+        if (q < end) return;
     }
+}
+
+bool TokenFile::takeDigits(std::uint64_t limit, std::uint64_t& v, bool& overflow) {
+    bool any = false;
+    while (peekByte() >= 0) {
+        const char* p = buffer_.data() + pos_;
+        const char* end = buffer_.data() + len_;
+        const char* q = p;
+        for (; q < end && isDigit(static_cast<unsigned char>(*q)); ++q) {
+            if (!overflow) {
+                v = v * 10 + static_cast<std::uint64_t>(*q - '0');
+                if (v > limit) overflow = true;
+            }
+        }
+        any = any || q != p;
+        pos_ += static_cast<std::size_t>(q - p);
+        if (q < end) break;
+    }
+    return any;
 }
 
 bool TokenFile::atEnd() {
@@ -263,18 +287,8 @@ bool TokenFile::readUnsigned(std::uint32_t& out) {
     skipBlanks();
     if (peekByte() == '+') ++pos_;
     std::uint64_t v = 0;
-    bool any = false;
     bool overflow = false;
-    for (;;) {
-        int c = peekByte();
-        if (!isDigit(c)) break;
-        any = true;
-        ++pos_;
-        if (!overflow) {
-            v = v * 10 + static_cast<std::uint64_t>(c - '0');
-            if (v > std::numeric_limits<std::uint32_t>::max()) overflow = true;
-        }
-    }
+    const bool any = takeDigits(std::numeric_limits<std::uint32_t>::max(), v, overflow);
     if (!any || overflow) return false;
     out = static_cast<std::uint32_t>(v);
     return true;
@@ -288,21 +302,13 @@ bool TokenFile::readSigned(std::int32_t& out) {
         negative = c == '-';
         ++pos_;
     }
-    std::int64_t v = 0;
-    bool any = false;
+    std::uint64_t magnitude = 0;
     bool overflow = false;
-    for (;;) {
-        c = peekByte();
-        if (!isDigit(c)) break;
-        any = true;
-        ++pos_;
-        if (!overflow) {
-            v = v * 10 + (c - '0');
-            if (v > static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::max()) + 1)
-                overflow = true;
-        }
-    }
+    const bool any =
+        takeDigits(static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()) + 1,
+                   magnitude, overflow);
     if (!any || overflow) return false;
+    std::int64_t v = static_cast<std::int64_t>(magnitude);
     if (negative) v = -v;
     if (v > std::numeric_limits<std::int32_t>::max()) return false;
     out = static_cast<std::int32_t>(v);

@@ -117,6 +117,9 @@ private:
     int fillBuffer();   // refills the read buffer; 0 at the end of the data or on error
     int peekByte();     // the next byte, or -1 at the end of the data
     void skipBlanks();  // white space as "%s" and the number conversions skip it
+    // Consumes a run of decimal digits into v (overflow set once v passes limit; the rest of
+    // the run is consumed all the same). True when there was at least one digit.
+    bool takeDigits(std::uint64_t limit, std::uint64_t& v, bool& overflow);
     bool readNumberText(std::string_view allowed, char* buf, std::size_t size);
     bool flushWrite();    // hands the write buffer to the file
     void makeRoom();      // a write buffer with at least kMaxReserve bytes free

@@ -2,6 +2,9 @@
 // records, each able to carry a line width, with two small attribute fields.
 #pragma once
 
+#include <utility>
+#include <vector>
+
 #include "geom/QsPolyRecord.h"
 #include "geom/QsRecordFigure.h"
 
@@ -12,6 +15,7 @@ public:
     QsPolyline(const QsPoint* pts, int n) : QsRecordFigure(pts, n) {}
     // A copy of n records, with the same rule.
     QsPolyline(const QsPolyRecord* recs, int n) : QsRecordFigure(recs, n) {}
+    explicit QsPolyline(std::vector<QsPolyRecord>&& recs) : QsRecordFigure(std::move(recs)) {}
 
     int typeCode() const override { return kQsTypePolyline; }
     std::unique_ptr<QsFigure> clone() const override;

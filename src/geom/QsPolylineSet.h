@@ -16,6 +16,7 @@ public:
     QsPolylineSet(const QsPoint* pts, int n) : QsRecordFigure(pts, n) {}
     // A copy of n records, with the same rule.
     QsPolylineSet(const QsPolyRecord* recs, int n) : QsRecordFigure(recs, n) {}
+    explicit QsPolylineSet(std::vector<QsPolyRecord>&& recs) : QsRecordFigure(std::move(recs)) {}
 
     int typeCode() const override { return kQsTypePolylineSet; }
     std::unique_ptr<QsFigure> clone() const override;

@@ -46,6 +46,14 @@ QsRecordFigure::QsRecordFigure(const QsPolyRecord* recs, int n) {
     }
 }
 
+QsRecordFigure::QsRecordFigure(std::vector<QsPolyRecord>&& recs) {
+    if (recs.size() > static_cast<size_t>(kMaxSlots)) {
+        allocError();
+        return;
+    }
+    slots_ = std::move(recs);
+}
+
 QsRecordFigure::QsRecordFigure(const QsRecordFigure& other)
     : QsFigure(other), attributes_(other.attributes_) {
     try {

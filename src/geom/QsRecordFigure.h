@@ -97,6 +97,8 @@ protected:
     QsRecordFigure(const QsPoint* pts, int n);
     // A copy of n records; empty with code 772 when they cannot be stored.
     QsRecordFigure(const QsPolyRecord* recs, int n);
+    // Takes the records over without copying them; the same rule.
+    explicit QsRecordFigure(std::vector<QsPolyRecord>&& recs);
     // Copies never throw: a copy that cannot be stored is left empty with code 772.
     QsRecordFigure(const QsRecordFigure& other);
     QsRecordFigure& operator=(const QsRecordFigure& other);

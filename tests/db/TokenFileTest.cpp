@@ -77,6 +77,35 @@ TEST(TokenFileTest, ReadsTokensNumbersAndLinesLikeScanf) {
     EXPECT_FALSE(file.failed());  // the end of the data alone is no failure
 }
 
+TEST(TokenFileTest, NumbersAndBlankRunsAcrossReadBufferRefills) {
+    // Blank runs and numbers are taken a buffer run at a time: every number is placed so that
+    // it straddles the 64 KB read buffer's end at each of its byte positions, and blank runs
+    // longer than the buffer lead up to it.
+    TempDir dir;
+    std::string path = dir.file("edges.txt");
+    const std::string numbers = "-2147483648 +4294967295 00012 2147483648 7\n";
+    for (std::size_t lead : {std::size_t{65536 - 12}, std::size_t{65536 + 70000 - 12}}) {
+        for (std::size_t shift = 0; shift <= numbers.size(); ++shift) {
+            ASSERT_TRUE(
+                writeFile(path, std::string(lead + shift, lead > 65536 ? '\n' : ' ') + numbers));
+            TokenFile file;
+            ASSERT_EQ(file.open(path, TokenFile::kModeRead), 1);
+            std::int32_t lowest = 0, twelve = 0, seven = 0, rest = 0;
+            std::uint32_t highest = 0;
+            const std::string where = std::to_string(lead) + "+" + std::to_string(shift);
+            ASSERT_TRUE(file.readSigned(lowest) && file.readUnsigned(highest) &&
+                        file.readSigned(twelve))
+                << where;
+            EXPECT_FALSE(file.readSigned(rest)) << where;  // one past the range
+            ASSERT_TRUE(file.readSigned(seven)) << where;
+            EXPECT_EQ(std::tuple(lowest, highest, twelve, seven),
+                      std::tuple(INT32_MIN, 4294967295u, 12, 7))
+                << where;
+            EXPECT_TRUE(file.atEnd()) << where;
+        }
+    }
+}
+
 TEST(TokenFileTest, LongLinesTokensAndSeeking) {
     TempDir dir;
     std::string path = dir.file("long.txt");
