@@ -89,14 +89,35 @@ bool lexExpectOpen(TokenFile& file) {
 
 bool LexReadContext::registerObject(std::uint32_t id, LexObject* object) {
     if (id == 0) return false;
-    if (!objects_.emplace(id, object).second) return false;
+    if (ordered_.empty() || id > ordered_.back().first) {
+        // Above every identifier of the sorted vector, so in neither container yet.
+        ordered_.emplace_back(id, object);
+    } else if (locate(id, nullptr) || !others_.emplace(id, object).second) {
+        return false;
+    }
     noteIdentifier(id);
     return true;
 }
 
 LexObject* LexReadContext::find(std::uint32_t id) const {
-    auto it = objects_.find(id);
-    return it == objects_.end() ? nullptr : it->second;
+    LexObject* object = nullptr;
+    return locate(id, &object) ? object : nullptr;
+}
+
+bool LexReadContext::locate(std::uint32_t id, LexObject** object) const {
+    auto at = std::lower_bound(ordered_.begin(), ordered_.end(), id,
+                               [](const std::pair<std::uint32_t, LexObject*>& e,
+                                  std::uint32_t key) { return e.first < key; });
+    LexObject* found = nullptr;
+    if (at != ordered_.end() && at->first == id) {
+        found = at->second;
+    } else {
+        auto it = others_.find(id);
+        if (it == others_.end()) return false;
+        found = it->second;
+    }
+    if (object != nullptr) *object = found;
+    return true;
 }
 
 void LexReadContext::noteIdentifier(std::uint32_t id) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 class LexObject;
@@ -27,8 +28,14 @@ public:
     std::vector<std::uint32_t> identifiers() const;
 
 private:
+    // Whether id is registered; its object through object when that is not null.
+    bool locate(std::uint32_t id, LexObject** object) const;
+
     double version_ = 0.0;
     std::uint32_t largest_ = 0;
     std::vector<std::uint32_t> seen_;
-    std::unordered_map<std::uint32_t, LexObject*> objects_;
+    // Files list their records with growing identifiers: those that keep growing go to a sorted
+    // vector (one append each, searched by halving), any that come out of order to a hash map.
+    std::vector<std::pair<std::uint32_t, LexObject*>> ordered_;
+    std::unordered_map<std::uint32_t, LexObject*> others_;
 };

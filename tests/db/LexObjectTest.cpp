@@ -11,6 +11,7 @@
 #include "base/ErrorRecord.h"
 #include "db/LexClassRegistry.h"
 #include "db/LexDatabase.h"
+#include "db/LexReadContext.h"
 #include "db/LexSheet.h"
 #include "db/ResourceSettings.h"
 #include "geom/QsPolyline.h"
@@ -327,6 +328,28 @@ TEST(LexObjectTest, TextsBuiltInOneStepMatchTheStepByStepBuild) {
     // Both outcomes occur: the table reaches the edges of the range.
     EXPECT_GT(valid, 0);
     EXPECT_GT(refused, 0);
+}
+
+TEST(LexObjectTest, ReadContextFindsIdentifiersInAnyOrderAndRefusesRepeats) {
+    LexReadContext context;
+    LexText a, b, c, d;
+    struct Step {
+        std::uint32_t id;
+        LexObject* object;
+        bool accepted;
+    };
+    // Growing identifiers, then some below the largest (new, and repeats of either kind).
+    const Step steps[] = {{5, &a, true},       {9, &b, true},  {0, &c, false}, {7, &c, true},
+                          {9, &d, false},      {7, &d, false}, {5, &d, false}, {1, &d, true},
+                          {12, nullptr, true}, {12, &a, false}};
+    for (const Step& s : steps)
+        EXPECT_EQ(context.registerObject(s.id, s.object), s.accepted) << s.id;
+    const std::tuple<std::uint32_t, LexObject*> finds[] = {
+        {5, &a}, {9, &b}, {7, &c}, {1, &d}, {12, nullptr}, {6, nullptr}, {13, nullptr}};
+    for (const auto& [id, object] : finds)
+        EXPECT_EQ(context.find(id), object) << id;
+    EXPECT_EQ(context.largestIdentifier(), 12u);
+    EXPECT_EQ(context.identifiers(), (std::vector<std::uint32_t>{1, 5, 7, 9, 12}));
 }
 
 TEST(LexObjectTest, ClonesAreDeepAndDetached) {
