@@ -63,8 +63,12 @@ std::string millimetres(std::int64_t units) {
 
 // The box's sides and size, in database units or millimetres.
 void writeBox(JsonWriter& json, std::string_view key, const QsBox& box, bool inMillimetres) {
-    const std::int64_t values[] = {box.x1, box.y1, box.x2, box.y2,
-                                   std::int64_t{box.x2} - box.x1, std::int64_t{box.y2} - box.y1};
+    const std::int64_t values[] = {box.x1,
+                                   box.y1,
+                                   box.x2,
+                                   box.y2,
+                                   std::int64_t{box.x2} - box.x1,
+                                   std::int64_t{box.y2} - box.y1};
     const char* names[] = {"xmin", "ymin", "xmax", "ymax", "width", "height"};
     json.next(key);
     json.open('{');

@@ -96,9 +96,8 @@ void HpglReaderApp::writeReport(int exitCode) const {
     facts.sheet = config_.outputKind != kOutputSymbol;
     facts.exitCode = exitCode;
     facts.tally = tally_;
-    const std::string failure =
-        writeReportFile(config_.report, conversionReportJson(facts),
-                        {config_.target, config_.output, config_.penMap});
+    const std::string failure = writeReportFile(config_.report, conversionReportJson(facts),
+                                                {config_.target, config_.output, config_.penMap});
     if (!failure.empty()) {
         const std::string line =
             "trazon: cannot write the report " + config_.report + ": " + failure + "\n";
