@@ -7,7 +7,6 @@
 
 #include "base/PathUtil.h"
 #include "base/PlatformFile.h"
-#include "hpgl/StatementBatch.h"
 
 namespace {
 
@@ -132,12 +131,9 @@ void writeFailures(JsonWriter& json, const ConversionTally& tally) {
 }
 
 void writeNotConverted(JsonWriter& json, const ConversionTally& tally) {
-    std::int64_t tooManyPoints = 0;
-    for (const auto& [key, count] : tally.failures)
-        if (key.second == kHpglCodeVertexAppend) tooManyPoints += count;
     json.next("notConverted");
     json.open('{');
-    json.member("tooManyPoints", tooManyPoints);
+    json.member("tooManyPoints", tally.tooLongStrokes());
     json.member("outOfRange", tally.figuresWith(FigureOutcome::kOutOfRange));
     json.member("notAdded", tally.figuresWith(FigureOutcome::kNotAdded));
     json.member("empty", tally.figuresWith(FigureOutcome::kEmpty));

@@ -15,6 +15,7 @@
 #include "geom/QsText.h"
 #include "hpgl/HpglInterpreter.h"
 #include "hpgl/PlotPage.h"
+#include "hpgl/StatementBatch.h"
 
 namespace {
 
@@ -74,6 +75,13 @@ bool moveRecords(QsRecordFigure& figure, const RecordsOf& records, std::int32_t 
 int64_t ConversionTally::failuresOf(std::string_view mnemonic, int32_t code) const {
     const auto it = failures.find({std::string(mnemonic), code});
     return it == failures.end() ? 0 : it->second;
+}
+
+int64_t ConversionTally::tooLongStrokes() const {
+    int64_t n = 0;
+    for (const auto& [key, count] : failures)
+        if (key.second == kHpglCodeVertexAppend) n += count;
+    return n;
 }
 
 HpglConverter::HpglConverter(const DatabaseSettings* landata, const EnvironmentSettings* lanenv,

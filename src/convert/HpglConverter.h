@@ -69,6 +69,9 @@ struct ConversionTally {
     int64_t objectsOf(ObjectKind kind) const { return objects[static_cast<size_t>(kind)]; }
     // The times the command added the code; 0 when it never did.
     int64_t failuresOf(std::string_view mnemonic, int32_t code) const;
+    // The strokes the interpreter refused for holding more than 65,535 points: the times any
+    // command added the code of a vertex that could not be appended.
+    int64_t tooLongStrokes() const;
 };
 
 class HpglConverter : private FigureSink {
