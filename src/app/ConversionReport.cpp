@@ -7,6 +7,7 @@
 
 #include "base/PathUtil.h"
 #include "base/PlatformFile.h"
+#include "base/StringUtil.h"
 
 namespace {
 
@@ -170,31 +171,6 @@ void writeWarnings(JsonWriter& json, const ConversionTally& tally) {
     json.close(']');
 }
 
-// Whether the byte starts a valid UTF-8 sequence of the bytes from p; its length, else 0.
-std::size_t utf8Length(std::string_view bytes, std::size_t p) {
-    const auto at = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
-    const unsigned char c = at(p);
-    std::size_t n = 0;
-    unsigned char low = 0x80, high = 0xbf;  // the range of the second byte
-    if (c >= 0xc2 && c <= 0xdf) {
-        n = 2;
-    } else if (c >= 0xe0 && c <= 0xef) {
-        n = 3;
-        if (c == 0xe0) low = 0xa0;   // no overlong forms
-        if (c == 0xed) high = 0x9f;  // no surrogates
-    } else if (c >= 0xf0 && c <= 0xf4) {
-        n = 4;
-        if (c == 0xf0) low = 0x90;
-        if (c == 0xf4) high = 0x8f;  // nothing beyond U+10FFFF
-    } else {
-        return 0;
-    }
-    if (p + n > bytes.size() || at(p + 1) < low || at(p + 1) > high) return 0;
-    for (std::size_t i = 2; i < n; ++i)
-        if (at(p + i) < 0x80 || at(p + i) > 0xbf) return 0;
-    return n;
-}
-
 }  // namespace
 
 std::string jsonString(std::string_view bytes) {
@@ -206,7 +182,7 @@ std::string jsonString(std::string_view bytes) {
             out += static_cast<char>(c);
         } else if (c >= 0x20 && c < 0x7f) {
             out += static_cast<char>(c);
-        } else if (const std::size_t n = c >= 0x80 ? utf8Length(bytes, p) : 0; n != 0) {
+        } else if (const std::size_t n = utf8SequenceLength(bytes.substr(p)); n != 0) {
             out.append(bytes.substr(p, n));
             p += n;
             continue;
