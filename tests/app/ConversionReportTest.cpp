@@ -2,9 +2,6 @@
 // tally's counts under their documented keys.
 #include "app/ConversionReport.h"
 
-#include "AppTestSupport.h"
-#include "app/DriverOptions.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -94,23 +91,4 @@ TEST(ConversionReport, CountsWarningsAndExtent) {
     json = conversionReportJson(facts);
     EXPECT_NE(json.find("\"code\": \"largeDrawing\""), std::string::npos) << json;
     EXPECT_NE(json.find("\"code\": \"nothingConverted\""), std::string::npos) << json;
-}
-
-TEST(ConversionReport, ReportParameterIsReadLikeTheOthers) {
-    const struct {
-        std::vector<std::string> args;
-        const char* report;
-    } cases[] = {
-        {{"-p:report", "r.json", "a.plt"}, "r.json"},
-        {{"-parameter:Report", "r.json", "a.plt"}, "r.json"},
-        {{"-p:report", "r.json", "-p:report", "", "a.plt"}, ""},  // a later one wins
-        {{"a.plt"}, ""},
-    };
-    for (const auto& c : cases) {
-        apptest::ArgVector argv(c.args);
-        int argc = argv.argc();
-        const auto config = interpretOptions(parseOptions(argc, argv.argv()));
-        ASSERT_TRUE(std::holds_alternative<DriverConfig>(config)) << c.args.front();
-        EXPECT_EQ(std::get<DriverConfig>(config).report, c.report) << c.args.front();
-    }
 }
