@@ -188,8 +188,9 @@ int HpglReaderApp::convertPlot() {
 
 int HpglReaderApp::writeOutput() {
     const std::string& output = config_.output;
-    // A new sheet's area is the extent of what was drawn on it.
-    if (!output_.openedExisting() && !fitSheetToDrawing(output_.sheet()))
+    // A new sheet's area is the extent of what was drawn on it: every object of a new sheet
+    // came from the converter, which tallied their extent as it added them.
+    if (!output_.openedExisting() && !fitSheetToExtent(output_.sheet(), tally_.extent))
         return fail(kMsgSheetSetupFailed, output);
     if (!output_.hasContent()) return failByKind(kMsgSymbolEmpty, kMsgSheetEmpty, output);
     if (const Status saved = output_.save(); !saved.ok())

@@ -73,3 +73,8 @@ bool fitSheetToDrawing(const DbHandle& sheet) {
     SetSheetBoxCommand setExtent(sheet, extent);
     return setExtent.execute() == 1;
 }
+
+bool fitSheetToExtent(const DbHandle& sheet, const std::optional<QsBox>& extent) {
+    SetSheetBoxCommand setExtent(sheet, extent.value_or(QsBox()));
+    return setExtent.execute() == 1;
+}

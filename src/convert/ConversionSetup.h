@@ -4,11 +4,13 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "base/Status.h"
 #include "convert/DbHandle.h"
 #include "db/ResourceSettings.h"
+#include "geom/QsBox.h"
 
 // The "landata" and "lanenv" files an output takes: a symbol's from the installation, a sheet's
 // through the path table of the circuit directory dir. A path is empty when it cannot be formed.
@@ -39,3 +41,7 @@ bool configureNewSheet(const DbHandle& database, const DbHandle& sheet,
 // Sets the sheet's area to the extent of the objects it holds ((0, 0) to (0, 0) without any).
 // False when the command fails.
 bool fitSheetToDrawing(const DbHandle& sheet);
+// The same with the extent already known: that of every object the sheet holds (none: no
+// value), as a converter that made every object of a new sheet tallies it while adding them.
+// The objects are not walked again.
+bool fitSheetToExtent(const DbHandle& sheet, const std::optional<QsBox>& extent);

@@ -261,6 +261,21 @@ TEST_F(ConversionTest, TallyOfAConversion) {
     EXPECT_EQ(moved.tally().figuresWith(FigureOutcome::kOutOfRange), 1);
 }
 
+TEST_F(ConversionTest, TalliedExtentIsTheExtentOfTheNewSheet) {
+    // The driver sizes a new sheet by the tally instead of walking its objects: strokes, turned
+    // and justified labels measured with the settings' text table, a rectangle and a circle.
+    writeFile(dir.file("plot.hgl"),
+              "IN;SP1;PD10,0,10,10;PU100,100;LO5;LBR12\x03;DI0,1;LBTurned\x03;PU-50,20;"
+              "RA70,90;CI30;");
+    HpglConverter converter(&landata, nullptr, sheetHandle, 7, -3);
+    ASSERT_EQ(converter.convert(dir.file("plot.hgl"), 1.0, ""), kConvertDone);
+    QsBox walked;
+    ASSERT_TRUE(sheet().objectsExtent(walked));
+    ASSERT_TRUE(converter.tally().extent);
+    EXPECT_EQ(*converter.tally().extent, walked);
+    EXPECT_EQ(sheet().texts().size(), 2u);
+}
+
 TEST_F(ConversionTest, CommandStatesAndCodes) {
     const QsPoint pts[] = {{0, 0}, {10, 20}};
     CreatePolylineCommand line(sheetHandle, QsPolyline(pts, 2), 4, 1, 2);
