@@ -13,7 +13,8 @@
 
 namespace {
 
-// An offset is kept only when its value in thousandths fits a 32-bit coordinate.
+// An offset (or a side of the fit box) is kept only when its value in thousandths fits a 32-bit
+// coordinate.
 bool offsetFits(double value) {
     const double scaled = std::trunc(value * 1000.0);
     return std::isfinite(scaled) &&
@@ -56,7 +57,33 @@ double readOptionNumber(std::string_view text) {
     return value;
 }
 
+PlotSizing plotSizing(const Placement& placement) {
+    PlotSizing sizing;
+    sizing.scale = placement.scale;
+    sizing.userScaling = placement.userScale;
+    sizing.fitWidth = placement.fitWidth;
+    sizing.fitHeight = placement.fitHeight;
+    return sizing;
+}
+
 bool applyPlacementParameter(Placement& placement, std::string_view name, std::string_view value) {
+    if (compareNoCase(name, "userscale") == 0) {
+        placement.userScale = readOptionNumber(value) != 0.0;
+        return true;
+    }
+    if (compareNoCase(name, "fit") == 0) {
+        // WIDTHxHEIGHT: both sides or nothing.
+        const std::size_t x = value.find_first_of("xX");
+        if (x == std::string_view::npos) return true;
+        const double w = readOptionNumber(value.substr(0, x));
+        const double h = readOptionNumber(value.substr(x + 1));
+        if (w > 0 && h > 0 && offsetFits(w) && offsetFits(h) && std::trunc(w * 1000.0) >= 1 &&
+            std::trunc(h * 1000.0) >= 1) {
+            placement.fitWidth = static_cast<std::int32_t>(std::trunc(w * 1000.0));
+            placement.fitHeight = static_cast<std::int32_t>(std::trunc(h * 1000.0));
+        }
+        return true;
+    }
     const bool scale = compareNoCase(name, "scale") == 0;
     const bool offsetX = compareNoCase(name, "offsetx") == 0;
     const bool offsetY = compareNoCase(name, "offsety") == 0;

@@ -211,6 +211,7 @@ int HpglReaderApp::parseArguments(int argc, char** argv) {
     }
     offsetX_ = placement.offsetX;
     offsetY_ = placement.offsetY;
+    placement_ = placement;
 
     if (output_.empty()) {
         std::string derived = pathRemoveExtension(target_) + ".smb";
@@ -425,7 +426,9 @@ int HpglReaderApp::configureNewSheet(const std::string& name) {
 
 int HpglReaderApp::convertPlot() {
     HpglConverter converter(landata_.get(), lanenv_.get(), sheet_, offsetX_, offsetY_);
-    return converter.convert(target_, scale_, penMap_);
+    PlotSizing sizing = plotSizing(placement_);
+    sizing.scale = scale_;
+    return converter.convert(target_, sizing, penMap_);
 }
 
 int HpglReaderApp::writeOutput() {

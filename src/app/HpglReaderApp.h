@@ -3,6 +3,7 @@
 // numbered message and an exit code.
 #pragma once
 
+#include "app/ConversionSetup.h"
 #include "app/MessageManager.h"
 #include "base/PlatformFile.h"
 #include "convert/DbHandle.h"
@@ -107,6 +108,7 @@ protected:
     double scale_ = 1.6;
     std::int32_t offsetX_ = 0;
     std::int32_t offsetY_ = 0;
+    Placement placement_;  // all of the placement parameters, the sizing extensions among them
     std::int32_t keepExisting_ = 1;
     std::int32_t openedExisting_ = 0;
     std::unique_ptr<DatabaseSettings> landata_;    // the loaded "landata" settings

@@ -14,6 +14,7 @@
 #include "convert/DbHandle.h"
 #include "hpgl/FigureSink.h"
 #include "hpgl/PenMap.h"
+#include "hpgl/PlotFit.h"
 
 class DatabaseSettings;
 class EnvironmentSettings;
@@ -51,6 +52,11 @@ struct ConversionTally {
     std::map<std::pair<std::string, int32_t>, int64_t> failures;
     // The figures by outcome, indexed by FigureOutcome.
     std::array<int64_t, kFigureOutcomeCount> figures{};
+    // The output units per plotter unit the plot was read at (25 times the scale, times the
+    // factor of a fit), and whether a fit was asked for a drawing without extent, which was
+    // then left as it was.
+    double unitFactor = 0.0;
+    bool fitWithoutExtent = false;
 
     int64_t figuresWith(FigureOutcome outcome) const {
         return figures[static_cast<size_t>(outcome)];
@@ -70,10 +76,14 @@ public:
     HpglConverter(const HpglConverter&) = delete;
     HpglConverter& operator=(const HpglConverter&) = delete;
 
-    // Multiplies the process-wide unit factor by scale, loads the pen map (when named), reads
-    // the plot file with an interpreter at that factor and converts every figure it hands over,
-    // up to the end of the input. Returns a ConvertResult.
+    // Loads the pen map (when named), reads the plot file with an interpreter at 25 times the
+    // scale output units per plotter unit and converts every figure it hands over, up to the
+    // end of the input. Returns a ConvertResult.
     int convert(const std::string& inputFile, double scale, const std::string& penMapFile);
+    // The same with the sizing extensions: user scaling (SC and RO), and a fit into a box, for
+    // which the plot is read once more before it is converted (fitPlotToBox).
+    int convert(const std::string& inputFile, const PlotSizing& sizing,
+                const std::string& penMapFile);
 
     // Converts one figure drawn with the pen into an object of the sheet: a polyline becomes a
     // LexPolyline; a polygon (with its holes) an unfilled LexPolygon, whichever command made it;
