@@ -29,6 +29,9 @@ TEST(HpglScaling, PointsThroughEachFormOfScaling) {
         // Anisotropic: user (0, 0) at P1 = (100, 200), (10, 10) at P2 = (1100, 2200).
         {"IP100,200,1100,2200;SC0,10,0,10;PU0,0;PD10,10,5,0;",
          "L(4000,8000 44000,88000 24000,8000) | @24000,8000"},
+        // Unequal user ranges on a square P1-P2: 100 plotter units per x unit, 50 per y unit.
+        {"IP0,0,1000,1000;SC0,10,0,20;PU0,0;PD10,20,5,5;",
+         "L(0,0 40000,40000 20000,10000) | @20000,10000"},
         // Relative moves scale without the origin.
         {"IP100,200,1100,2200;SC0,10,0,10;PU0,0;PD;PR1,1,-2,0;",
          "L(4000,8000 8000,16000 0,16000) | @0,16000"},
