@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "font/TextMeasure.h"
 #include "hpgl/FigureSink.h"
 #include "hpgl/HpglInterpreter.h"
 
@@ -66,6 +67,8 @@ private:
 };
 
 const PlotFile& plotFile() {
+    // Labels are measured with the system fonts, as in a conversion.
+    useSystemFontMetrics();
     static const PlotFile file;
     return file;
 }

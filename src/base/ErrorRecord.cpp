@@ -37,7 +37,6 @@ int ErrorRecord::severity(int k) const {
 void ErrorRecord::clear() {
     entries_ = {};
     newest_ = -1;
-    cause_ = 0;
 }
 
 void recordError(int code, int severity) {

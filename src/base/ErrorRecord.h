@@ -1,6 +1,6 @@
 // The process-wide error record: the three most recent (code, severity) pairs of low-level and
-// database failures. Every failing operation that returns 0 also records its code here, so a
-// caller several layers up can still tell why something failed.
+// database failures. Every failing operation that returns 0 also records its code here. What
+// failed on which file, and the system's reason, travel with the result instead (base/Status.h).
 #pragma once
 
 #include <array>
@@ -24,16 +24,8 @@ public:
     int severity(int k = 0) const;
     // Number of entries held (0 to 3).
     int size() const { return newest_ + 1; }
-    // Forgets every entry and the cause (for tests and for a fresh start).
+    // Forgets every entry (for tests and for a fresh start).
     void clear();
-
-    // The cause of the most recent failed file operation: the platform's error number (errno on
-    // POSIX, or one of the platform layer's own numbers), 0 when none is noted. The file layer
-    // notes it when an open, read, write, sync, rename or close fails; a caller that reports a
-    // failure with its cause clears it first and takes it afterwards.
-    void noteCause(int error) { cause_ = error; }
-    int cause() const { return cause_; }
-    void clearCause() { cause_ = 0; }
 
 private:
     struct Entry {
@@ -42,7 +34,6 @@ private:
     };
     std::array<Entry, 3> entries_{};
     int newest_ = -1;
-    int cause_ = 0;
 };
 
 // Shorthand for ErrorRecord::instance().record(code, severity).

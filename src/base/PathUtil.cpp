@@ -1,6 +1,5 @@
 #include "base/PathUtil.h"
 
-#include "base/ErrorRecord.h"
 #include "base/PlatformFile.h"
 
 namespace {
@@ -177,9 +176,7 @@ int pathKind(std::string_view path) {
 }
 
 int makeDirectory(std::string_view path) {
-    const int error = platform::makeDirectory(std::string(path));
-    if (error != 0) ErrorRecord::instance().noteCause(error);
-    return error == 0 ? 1 : 0;
+    return platform::makeDirectory(std::string(path)) == 0 ? 1 : 0;
 }
 
 int testAccess(std::string_view path, int mode) {

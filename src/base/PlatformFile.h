@@ -5,8 +5,8 @@
 // FlushFileBuffers) and nothing above this layer changes.
 //
 // Error numbers are the platform's (errno values on POSIX) or one of the numbers below. Every
-// failing open, read, write, sync, rename or close notes its error number as the cause in the
-// error record (ErrorRecord::noteCause); status queries do not.
+// call hands its error number back (an open file keeps the last one in File::error()); callers
+// carry it up in a Status, which the driver turns into the cause line of its message.
 #pragma once
 
 #include <chrono>
@@ -162,13 +162,13 @@ private:
     std::string path_;
 };
 
-// Plain path operations (they note no cause).
+// Plain path operations.
 // Makes one directory level (mode 0777 less the umask). 0 or the error number.
 int makeDirectory(const std::string& path);
 // Removes a file or link (not a directory). 0 or the error number.
 int removeFile(const std::string& path);
 // Renames a file or directory; for directories, `to` must not exist or be empty. 0 or the error
-// number; notes the cause.
+// number.
 int renamePath(const std::string& from, const std::string& to);
 // Access check: mode bits 4 read, 2 write, 1 execute, 0 existence. 0 or the error number.
 int checkAccess(const std::string& path, int mode);

@@ -15,8 +15,6 @@
 #include <utility>
 #include <vector>
 
-#include "base/ErrorRecord.h"
-
 namespace platform {
 
 namespace {
@@ -40,11 +38,6 @@ bool injectedFailure(int& error) {
     if (plan.failAt == 0 || plan.count != plan.failAt) return false;
     error = plan.error;
     return true;
-}
-
-int noted(int error) {
-    ErrorRecord::instance().noteCause(error);
-    return error;
 }
 
 FileKind kindOf(mode_t mode) {
@@ -146,7 +139,7 @@ File& File::operator=(File&& other) noexcept {
 }
 
 bool File::fail(int error) {
-    error_ = noted(error);
+    error_ = error;
     return false;
 }
 
@@ -256,14 +249,14 @@ File openFile(const std::string& path, OpenMode mode, int options, int& error) {
     if (options & kOpenRegularOnly) flags |= O_NONBLOCK;
     const int fd = ::open(path.c_str(), flags, 0666);
     if (fd < 0) {
-        error = noted(errno);
+        error = errno;
         return File();
     }
     File file(fd);
     if (options & kOpenRegularOnly) {
         FileStatus st;
         if (const int e = file.status(st); e != 0 || st.kind != FileKind::Regular) {
-            error = noted(e != 0 ? e : st.kind == FileKind::Directory ? EISDIR : kErrorNotAFile);
+            error = e != 0 ? e : st.kind == FileKind::Directory ? EISDIR : kErrorNotAFile;
             return File();
         }
         clearNonBlocking(fd);
@@ -286,21 +279,21 @@ File openInput(const std::string& path, bool allowPipe, int& error) {
     int e = fileStatus(path, true, st);
     if (e == 0) e = inputKindError(st.kind, allowPipe);
     if (e != 0) {
-        error = noted(e);
+        error = e;
         return File();
     }
     int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY;
     if (st.kind != FileKind::Pipe) flags |= O_NONBLOCK;
     const int fd = ::open(path.c_str(), flags);
     if (fd < 0) {
-        error = noted(errno);
+        error = errno;
         return File();
     }
     File file(fd);
     // The path may have changed between the check and the open: check what was opened.
     if ((e = file.status(st)) == 0) e = inputKindError(st.kind, allowPipe);
     if (e != 0) {
-        error = noted(e);
+        error = e;
         return File();
     }
     clearNonBlocking(fd);
@@ -332,7 +325,7 @@ int Directory::open(const std::string& path, bool noFollow) {
     int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
     if (noFollow) flags |= O_NOFOLLOW;
     handle_ = ::open(path.empty() ? "." : path.c_str(), flags);
-    return handle_ < 0 ? noted(errno) : 0;
+    return handle_ < 0 ? errno : 0;
 }
 
 int Directory::status(const std::string& name, FileStatus& out) const {
@@ -346,20 +339,20 @@ int Directory::status(const std::string& name, FileStatus& out) const {
 
 int Directory::createExclusive(const std::string& name, File& out) {
     out = File();
-    if (handle_ < 0) return noted(EBADF);
+    if (handle_ < 0) return EBADF;
     // O_EXCL never follows a link: a link in the name's place makes the creation fail.
     const int fd = ::openat(handle_, name.c_str(),
                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0666);
-    if (fd < 0) return noted(errno);
+    if (fd < 0) return errno;
     out = File(fd);
     return 0;
 }
 
 int Directory::rename(const std::string& from, const std::string& to) {
-    if (handle_ < 0) return noted(EBADF);
+    if (handle_ < 0) return EBADF;
     int injected = 0;
-    if (injectedFailure(injected)) return noted(injected);
-    if (::renameat(handle_, from.c_str(), handle_, to.c_str()) != 0) return noted(errno);
+    if (injectedFailure(injected)) return injected;
+    if (::renameat(handle_, from.c_str(), handle_, to.c_str()) != 0) return errno;
     return 0;
 }
 
@@ -370,11 +363,11 @@ int Directory::remove(const std::string& name, bool directory) {
 }
 
 int Directory::sync() {
-    if (handle_ < 0) return noted(EBADF);
+    if (handle_ < 0) return EBADF;
     int injected = 0;
-    if (injectedFailure(injected)) return noted(injected);
+    if (injectedFailure(injected)) return injected;
     while (::fsync(handle_) != 0) {
-        if (errno != EINTR) return noted(errno);
+        if (errno != EINTR) return errno;
     }
     return 0;
 }
@@ -420,11 +413,11 @@ int FileLock::acquire(const std::string& path, std::chrono::milliseconds wait) {
         const int fd =
             ::open(path.c_str(),
                    O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
-        if (fd < 0) return noted(errno);
+        if (fd < 0) return errno;
         struct stat mine {};
         if (::fstat(fd, &mine) != 0 || !S_ISREG(mine.st_mode)) {
             ::close(fd);
-            return noted(kErrorNotAFile);
+            return kErrorNotAFile;
         }
         // Whoever made it, every user who may write beside the output may lock it too.
         if ((mine.st_mode & 0444) != 0444) (void)::fchmod(fd, (mine.st_mode & 07777) | 0444);
@@ -443,9 +436,9 @@ int FileLock::acquire(const std::string& path, std::chrono::milliseconds wait) {
         }
         const int e = errno;
         ::close(fd);
-        if (e != EWOULDBLOCK && e != EINTR) return noted(e);
+        if (e != EWOULDBLOCK && e != EINTR) return e;
         const auto now = std::chrono::steady_clock::now();
-        if (now >= deadline) return noted(kErrorInUse);
+        if (now >= deadline) return kErrorInUse;
         std::this_thread::sleep_for(
             std::min<std::chrono::steady_clock::duration>(pause, deadline - now));
         pause = std::min(pause * 2, std::chrono::milliseconds(100));
@@ -473,8 +466,8 @@ int removeFile(const std::string& path) {
 
 int renamePath(const std::string& from, const std::string& to) {
     int injected = 0;
-    if (injectedFailure(injected)) return noted(injected);
-    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : noted(errno);
+    if (injectedFailure(injected)) return injected;
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
 int checkAccess(const std::string& path, int mode) {

@@ -2,7 +2,6 @@
 
 #include <cerrno>
 
-#include "base/ErrorRecord.h"
 #include "base/PathUtil.h"
 
 namespace {
@@ -22,10 +21,7 @@ int ReplacementFile::begin(const std::string& dir, const std::string& name, bool
                         : old.kind == platform::FileKind::Directory        ? EISDIR
                         : noFollow && old.kind == platform::FileKind::Link ? ELOOP
                                                                            : 0;
-    if (refused != 0) {
-        ErrorRecord::instance().noteCause(refused);
-        return refused;
-    }
+    if (refused != 0) return refused;
     int e = EEXIST;
     for (int k = 0; k < kTemporaryNames && e == EEXIST; ++k) {
         temporary_ = name + (k == 0 ? std::string() : "." + std::to_string(k)) + ".tmp";

@@ -11,6 +11,7 @@
 #include "db/LexGrid.h"
 #include "db/LexSheet.h"
 #include "db/LexZone.h"
+#include "font/TextMeasure.h"
 
 namespace {
 
@@ -120,6 +121,9 @@ LexSheetObject* DbHandle::sheetObject() const {
 }
 
 int dbInitialise() {
+    // The texts of the databases, and the labels converted into them, are measured with the
+    // installation's stroke fonts.
+    useSystemFontMetrics();
     return initialiseDatabaseLayer();
 }
 
@@ -140,8 +144,9 @@ DbHandle keepOpen(std::unique_ptr<LexDatabase> db) {
 
 }  // namespace
 
-DbHandle dbOpen(const std::string& path, const LexEnvironment* environment, int mode) {
-    return keepOpen(LexDatabase::open(path, environment, mode));
+DbHandle dbOpen(const std::string& path, const LexEnvironment* environment, int mode,
+                Status* status) {
+    return keepOpen(LexDatabase::open(path, environment, mode, status));
 }
 
 DbHandle dbNew(const std::string& path, const LexEnvironment* environment) {
@@ -220,13 +225,14 @@ int dbClose(DbHandle& database, int how) {
     return 1;
 }
 
-int dbSave(const DbHandle& database) {
+int dbSave(const DbHandle& database, Status* status) {
     LexDatabase* db = database.database();
     if (db == nullptr) {
         recordError(kLexErrorMisuse, kSeverityMinor);
+        reportStatus(status, Status::failure(kLexErrorMisuse, {}));
         return 0;
     }
-    return db->save();
+    return db->save(status);
 }
 
 QsBox dbBoxOf(const DbHandle& handle) {

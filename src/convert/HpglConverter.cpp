@@ -104,7 +104,7 @@ int HpglConverter::convert(const std::string& inputFile, const PlotSizing& sizin
         return kConvertUnreadable;
     }
     // A directory or a device holds no plot to read; the input refuses them.
-    if (!interpreter->open()) return kConvertUnreadable;
+    if (!interpreter->open(&inputError_)) return kConvertUnreadable;
     // Whether there is any statement at all; the count stops at the first one.
     if (interpreter->countStatements(1) < 1) return kConvertNoStatements;
     const FitOutcome fit = fitPlotToBox(*interpreter, sizing);

@@ -84,6 +84,9 @@ public:
     // which the plot is read once more before it is converted (fitPlotToBox).
     int convert(const std::string& inputFile, const PlotSizing& sizing,
                 const std::string& penMapFile);
+    // After kConvertUnreadable: the system's error number of opening the input (0 when no
+    // system call failed).
+    int inputError() const { return inputError_; }
 
     // Converts one figure drawn with the pen into an object of the sheet: a polyline becomes a
     // LexPolyline; a polygon (with its holes) an unfilled LexPolygon, whichever command made it;
@@ -129,4 +132,5 @@ private:
     std::int32_t offsetX_;
     std::int32_t offsetY_;
     ConversionTally tally_;
+    int inputError_ = 0;
 };

@@ -222,33 +222,43 @@ int LexDatabase::load(TokenFile& file) {
 }
 
 std::unique_ptr<LexDatabase> LexDatabase::open(const std::string& path,
-                                               const LexEnvironment* environment, int mode) {
+                                               const LexEnvironment* environment, int mode,
+                                               Status* status) {
+    // Records the code and hands the failure to the caller who asked for it.
+    auto failed = [&](int code, int severity, int sysError = 0) {
+        recordError(code, severity);
+        reportStatus(status, Status::failure(code, path, sysError));
+        return nullptr;
+    };
     try {
         auto db = std::make_unique<LexDatabase>();
         db->path_ = path;
         db->mode_ = mode;
         if (mode == kModeCreate) {
-            if (pathKind(path) != 0) {
-                recordError(kLexErrorExists, kSeverityMinor);
-                return nullptr;
-            }
+            if (pathKind(path) != 0) return failed(kLexErrorExists, kSeverityMinor);
         } else if (mode == kModeUpdate || mode == kModeReadOnly) {
             TokenFile file;
             if (!file.open(path, mode == kModeUpdate ? TokenFile::kModeReadUpdate
                                                      : TokenFile::kModeRead)) {
-                recordError(pathKind(path) != 0 ? kLexErrorOpen : kLexErrorMissing, kSeverityMinor);
+                return failed(pathKind(path) != 0 ? kLexErrorOpen : kLexErrorMissing,
+                              kSeverityMinor, file.error());
+            }
+            if (!db->load(file)) {
+                // The reader recorded its own code; the caller learns whether reading failed.
+                const int readError = file.error();
+                reportStatus(status,
+                             Status::failure(readError != 0 ? kLexErrorOpen : kLexErrorFormat, path,
+                                             readError));
                 return nullptr;
             }
-            if (!db->load(file)) return nullptr;
         } else {
-            recordError(kLexErrorMisuse, kSeverityMinor);
-            return nullptr;
+            return failed(kLexErrorMisuse, kSeverityMinor);
         }
         db->attach(environment);
+        reportStatus(status, Status::success());
         return db;
     } catch (const std::bad_alloc&) {
-        recordError(kLexErrorNoMemory, kSeverityError);
-        return nullptr;
+        return failed(kLexErrorNoMemory, kSeverityError);
     }
 }
 
@@ -266,20 +276,22 @@ std::unique_ptr<LexDatabase> LexDatabase::makeNew(const std::string& path,
     }
 }
 
-int LexDatabase::save() {
-    if (mode_ == kModeReadOnly) {
-        recordError(kLexErrorReadOnly, kSeverityMinor);
+int LexDatabase::save(Status* status) {
+    auto failed = [&](int code, int severity, int sysError = 0) {
+        recordError(code, severity);
+        reportStatus(status, Status::failure(code, path_, sysError));
         return 0;
-    }
+    };
+    if (mode_ == kModeReadOnly) return failed(kLexErrorReadOnly, kSeverityMinor);
     try {
         // A path that is a link updates the file it names; the link stays as it is.
         std::string target;
         ReplacementFile out;
-        if (path_.empty() || platform::resolveLinks(path_, target) != 0 ||
-            out.begin(pathDirPart(target), pathFilePart(target), false) != 0) {
-            recordError(kLexErrorOpen, kSeverityMinor);
-            return 0;
-        }
+        if (path_.empty()) return failed(kLexErrorOpen, kSeverityMinor);
+        if (const int e = platform::resolveLinks(path_, target); e != 0)
+            return failed(kLexErrorOpen, kSeverityMinor, e);
+        if (const int e = out.begin(pathDirPart(target), pathFilePart(target), false); e != 0)
+            return failed(kLexErrorOpen, kSeverityMinor, e);
         std::tm t = currentSaveTime();
         setSaveTime(t);
         LexSheet* sheetChild = sheet();
@@ -295,24 +307,26 @@ int LexDatabase::save() {
                 entries.push_back(ReferenceLogEntry{reference, partName});
             }
             // The logs are a by-product: a log that cannot be written does not fail the save.
-            const int cause = ErrorRecord::instance().cause();
             writeReferenceLogs(path_, entries);
-            ErrorRecord::instance().noteCause(cause);
         }
         if (sheetChild != nullptr && sheetChild->isSymbol()) updateSaveCount(*sheetChild);
         TokenFile file;
         file.attach(out.file());
-        int written = write(file);
+        const bool written = write(file) != 0;
         timeSet_ = false;
-        if (!file.close() || !written || out.commit() != 0) {
+        // The text must have reached the temporary file whole (its last part goes at the close)
+        // before the file may take the old one's place.
+        const bool complete = file.close() != 0 && written;
+        const int committed = complete ? out.commit() : 0;
+        if (!complete || committed != 0) {
+            const int sysError = complete ? committed : out.file().error();
             out.abandon();
-            recordError(kLexErrorOpen, kSeverityMinor);
-            return 0;
+            return failed(kLexErrorOpen, kSeverityMinor, sysError);
         }
+        reportStatus(status, Status::success());
         return 1;
     } catch (const std::bad_alloc&) {
-        recordError(kLexErrorNoMemory, kSeverityError);
-        return 0;
+        return failed(kLexErrorNoMemory, kSeverityError);
     }
 }
 

@@ -100,12 +100,16 @@ std::string PathTable::text() const {
     return out;
 }
 
-int PathTable::write(std::string_view path) const {
+int PathTable::write(std::string_view path, int* error) const {
+    int failure = 0;
+    if (error == nullptr) error = &failure;
+    *error = 0;
     if (path.empty()) return 0;
     try {
         // Written beside and renamed into place, so that a reader finds the whole table or
         // none; a link in the table's place is refused.
-        return replaceFileContent(std::string(path), text()) == 0 ? 1 : 0;
+        *error = replaceFileContent(std::string(path), text());
+        return *error == 0 ? 1 : 0;
     } catch (const std::exception&) {
         return 0;
     }

@@ -32,8 +32,9 @@ public:
     // quotes, line feed.
     std::string text() const;
     // Writes text() to path, replacing the file only once the whole table is written. 1 on
-    // success, 0 when the file cannot be written (or path or its directory is a link).
-    int write(std::string_view path) const;
+    // success, 0 when the file cannot be written (or path or its directory is a link); error,
+    // when given, receives the system's error number then.
+    int write(std::string_view path, int* error = nullptr) const;
 
     const std::vector<Entry>& entries() const { return entries_; }
     std::size_t size() const { return entries_.size(); }

@@ -193,15 +193,21 @@ std::string circuitSettingsFile(std::string_view cp, std::string_view name) {
     return pathJoin(dir, key + ".rsc");
 }
 
-int writeSettingsTable(const std::string& tablePath, std::string_view settingsDir) {
+int writeSettingsTable(const std::string& tablePath, std::string_view settingsDir, int* error) {
+    if (error != nullptr) *error = 0;
     try {
         PathTable table;
         table.set("landata", settingsDir);
         table.set("lanenv", settingsDir);
-        return table.write(tablePath);
+        return table.write(tablePath, error);
     } catch (const std::exception&) {
         return 0;
     }
+}
+
+std::string pathTableOf(const std::string& dir) {
+    std::string table = pathOf(dir, kPathKindPathTable);
+    return table.empty() ? pathJoin(dir, "rcpath") : table;
 }
 
 int writeSettingsReference(std::string_view cp, std::string_view settingsDir) {

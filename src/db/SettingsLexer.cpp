@@ -150,16 +150,21 @@ SettingsToken SettingsLexer::next() {
     }
 }
 
-bool readSettingsText(const std::string& path, std::size_t limit, std::string& text) {
+bool readSettingsText(const std::string& path, std::size_t limit, std::string& text, int* error) {
     text.clear();
+    int failure = 0;
+    if (error == nullptr) error = &failure;
+    *error = 0;
     // A pipe is read to its end; a directory or a device holds no settings.
-    int error = 0;
-    platform::File file = platform::openInput(path, true, error);
+    platform::File file = platform::openInput(path, true, *error);
     if (!file.isOpen()) return false;
     char buffer[65536];
     for (;;) {
         const long long n = file.read(buffer, sizeof buffer);
-        if (n < 0) return false;
+        if (n < 0) {
+            *error = file.error();
+            return false;
+        }
         if (n == 0) return true;
         if (static_cast<std::size_t>(n) > limit - text.size()) return false;
         text.append(buffer, static_cast<std::size_t>(n));

@@ -55,8 +55,7 @@ int TokenFile::open(const std::string& path, int mode) {
                                       OpenMode::Append,       OpenMode::ReadWrite,
                                       OpenMode::ReadWriteNew, OpenMode::ReadAppend};
     if (mode < 0 || mode > 5) return 0;
-    int error = 0;
-    owned_ = platform::openFile(path, kModes[mode], 0, error);
+    owned_ = platform::openFile(path, kModes[mode], 0, openError_);
     if (!owned_.isOpen()) return 0;
     reset();
     file_ = &owned_;

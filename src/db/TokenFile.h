@@ -28,7 +28,7 @@ public:
     TokenFile& operator=(const TokenFile&) = delete;
 
     // Opens path in one of the modes above (closing any file held before). Another mode
-    // leaves the file closed. 1 on success, 0 otherwise (the cause noted in the error record).
+    // leaves the file closed. 1 on success, 0 otherwise (error() says why).
     int open(const std::string& path, int mode);
     // Writes to (and reads from) a file that the caller keeps open and closes itself, such as
     // the temporary file of a save. Closes any file held before.
@@ -40,6 +40,9 @@ public:
     // True when no stream is open or a read or write error happened; reaching the end of the
     // data alone does not count.
     bool failed() const;
+    // The system's error number of the last failed open, read or write of the file held (or of
+    // the failed open), 0 when none failed.
+    int error() const { return file_ != nullptr ? file_->error() : openError_; }
     // Repositions the stream: origin 0 the start, 1 the current position, 2 the end. 1 on success.
     int seek(long offset, int origin);
     // The current position (reading or writing) counted from the start of the file.
@@ -108,6 +111,7 @@ private:
 
     platform::File owned_;            // the file opened by open
     platform::File* file_ = nullptr;  // the file read and written: owned_ or an attached one
+    int openError_ = 0;
     bool writeError_ = false;
     bool readError_ = false;
     // Read-ahead: buffer_[pos_, len_) are the bytes at file offsets base_ + pos_ onward.

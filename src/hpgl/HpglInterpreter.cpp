@@ -10,9 +10,9 @@ HpglInterpreter::HpglInterpreter(std::string name, double unitFactor, bool userS
 
 HpglInterpreter::~HpglInterpreter() = default;
 
-int HpglInterpreter::open() {
+int HpglInterpreter::open(int* error) {
     auto in = std::make_unique<PlotInput>();
-    if (!in->open(fileName_)) return 0;
+    if (!in->open(fileName_, error)) return 0;
     input_ = std::move(in);
     pendingMnemonic_.clear();
     return 1;

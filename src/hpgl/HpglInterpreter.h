@@ -32,8 +32,9 @@ public:
     HpglInterpreter(const HpglInterpreter&) = delete;
     HpglInterpreter& operator=(const HpglInterpreter&) = delete;
 
-    // 1 when the file was opened for reading, 0 when it does not exist or cannot be read.
-    int open();
+    // 1 when the file was opened for reading, 0 when it does not exist or cannot be read (error,
+    // when given, receives the system's error number then).
+    int open(int* error = nullptr);
 
     // Reads the next statement into st: 0 when there is no input stream, otherwise 1 (also at
     // end of input, where st may be empty).

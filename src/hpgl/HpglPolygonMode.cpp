@@ -29,7 +29,7 @@ int fail(StatementBatch& batch, int32_t code) {
 // Joins the records of every polyline of the batch, unchanged and in batch order, into one
 // subpolygon of the buffer, which also takes the batch's codes. A batch without figures gives no
 // subpolygon. False when the joined records cannot be stored (the subpolygon is then dropped and
-// the buffer holds code 53).
+// the buffer holds code 53). Codes the buffer holds already are not added again.
 bool closeSubpolygon(PolygonBuffer& buffer, const StatementBatch& batch) {
     if (batch.figures.empty()) return true;
     QsPolylineSet set;
@@ -46,7 +46,7 @@ bool closeSubpolygon(PolygonBuffer& buffer, const StatementBatch& batch) {
         buffer.addCode(kHpglCodePolygonCombine, batch.running);
         return false;
     }
-    buffer.codes.insert(buffer.codes.end(), batch.codes.begin(), batch.codes.end());
+    mergeCodes(buffer.codes, batch.codes);
     buffer.polygons.push_back(std::move(polygon));
     return true;
 }
@@ -85,8 +85,8 @@ int finishPolygonBuffer(PolygonBuffer& buffer, const char* by) {
     return result;
 }
 
-// EP and FP: a copy of every buffered polygon, with the buffer's pen; the buffer's codes make
-// the command fail.
+// EP and FP: a copy of every buffered polygon, with the buffer's pen; the buffer's codes (those
+// the batch does not hold yet are added to it) make the command fail.
 int emitPolygons(const PolygonBuffer& buffer, StatementBatch& batch) {
     for (const auto& polygon : buffer.polygons) {
         try {
@@ -98,7 +98,7 @@ int emitPolygons(const PolygonBuffer& buffer, StatementBatch& batch) {
     }
     batch.pen = buffer.pen;
     if (buffer.codes.empty()) return 1;
-    batch.codes.insert(batch.codes.end(), buffer.codes.begin(), buffer.codes.end());
+    mergeCodes(batch.codes, buffer.codes);
     return 0;
 }
 

@@ -4,7 +4,10 @@
 
 PlotInput::~PlotInput() = default;
 
-bool PlotInput::open(const std::string& path) {
+bool PlotInput::open(const std::string& path, int* error) {
+    int failure = 0;
+    if (error == nullptr) error = &failure;
+    *error = 0;
     file_ = platform::File();
     history_.clear();
     replayed_ = 0;
@@ -12,8 +15,7 @@ bool PlotInput::open(const std::string& path) {
     pos_ = end_ = nullptr;
     buffer_.reset(new (std::nothrow) unsigned char[kBufferSize]);
     if (!buffer_) return false;
-    int error = 0;
-    file_ = platform::openInput(path, true, error);
+    file_ = platform::openInput(path, true, *error);
     if (!file_.isOpen()) return false;
     platform::FileStatus status;
     pipe_ = file_.status(status) == 0 && status.kind == platform::FileKind::Pipe;

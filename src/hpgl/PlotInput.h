@@ -19,9 +19,9 @@ public:
     PlotInput& operator=(const PlotInput&) = delete;
 
     // Opens the file for reading: a regular file or a pipe (a pipe is read to its end). false
-    // when it does not exist, cannot be read, or is a directory or a device (the cause is noted
-    // in the error record).
-    bool open(const std::string& path);
+    // when it does not exist, cannot be read, or is a directory or a device (error, when given,
+    // receives the system's error number then).
+    bool open(const std::string& path, int* error = nullptr);
 
     // The unread buffered bytes are [pos(), end()).
     const unsigned char* pos() const { return pos_; }

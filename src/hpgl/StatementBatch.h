@@ -41,6 +41,11 @@ struct BatchCode {
     const char* addedBy = nullptr;
 };
 
+// Adds to into each code of from that it does not hold yet (the same code added by the same
+// command). Codes pass from a batch to the polygon buffer (PM 1) and back (EP, FP): appended
+// whole, a plot that repeats FP and PM 1 in polygon mode would double them at every round.
+void mergeCodes(std::vector<BatchCode>& into, const std::vector<BatchCode>& from);
+
 struct StatementBatch {
     int16_t pen = 0;
     std::vector<BatchFigure> figures;

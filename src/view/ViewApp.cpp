@@ -183,14 +183,8 @@ MemoryConversion::~MemoryConversion() {
 
 bool MemoryConversion::run(const std::string& plot, const std::string& penMap,
                            const Placement& placement, std::string& error) {
-    const SettingsFiles files = settingsFilesFor(true, "");
-    landata_ = files.landata.empty() ? nullptr : openDatabaseSettings(files.landata, kSettingsRead);
-    lanenv_ = files.lanenv.empty()
-                  ? nullptr
-                  : openEnvironmentSettings(files.lanenv, kSettingsRead, landata_.get());
-    if (!landata_ || !lanenv_) {
-        error = "the installation's settings " + (landata_ ? files.lanenv : files.landata) +
-                " cannot be read";
+    if (const Status loaded = loadOutputSettings(true, "", settings_); !loaded.ok()) {
+        error = "the installation's settings " + loaded.path + " cannot be read";
         return false;
     }
     if (!penMap.empty() && (pathKind(penMap) < 2 || !testAccess(penMap, kAccessRead))) {
@@ -198,15 +192,15 @@ bool MemoryConversion::run(const std::string& plot, const std::string& penMap,
         return false;
     }
     // A database without a path: it can be filled but never saved.
-    database_ = dbOpen("", landata_.get(), LexDatabase::kModeCreate);
+    database_ = dbOpen("", settings_.landata.get(), LexDatabase::kModeCreate);
     sheet_ = dbCreateSheet(database_, "Sheet", LexSheet::kKindSymbol);
     if (!dbValid(database_) || !dbValid(sheet_) ||
-        !configureNewSheet(database_, sheet_, *lanenv_, true)) {
+        !configureNewSheet(database_, sheet_, *settings_.lanenv, true)) {
         error = "a symbol cannot be set up in memory";
         return false;
     }
-    HpglConverter converter(landata_.get(), lanenv_.get(), sheet_, placement.offsetX,
-                            placement.offsetY);
+    HpglConverter converter(settings_.landata.get(), settings_.lanenv.get(), sheet_,
+                            placement.offsetX, placement.offsetY);
     const int result = converter.convert(plot, plotSizing(placement), penMap);
     if (result != kConvertDone) {
         error = conversionError(result, plot);
@@ -322,7 +316,10 @@ int trazonViewMain(int argc, char** argv) {
                 break;
             case kOptionNamedParameter:
                 // Names the converter does not know are ignored, as it ignores them.
-                applyPlacementParameter(request.placement, entry.name, entry.value);
+                if (const std::string bad =
+                        applyPlacementParameter(request.placement, entry.name, entry.value);
+                    !bad.empty())
+                    return fail(kViewExitUsage, bad);
                 break;
             default:
                 return fail(kViewExitUsage, "an option the preview does not take was given");

@@ -6,7 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/ConversionSetup.h"
+#include "app/DriverOptions.h"
+#include "convert/ConversionSetup.h"
 #include "convert/DbHandle.h"
 
 class DatabaseSettings;
@@ -72,11 +73,10 @@ public:
     bool run(const std::string& plot, const std::string& penMap, const Placement& placement,
              std::string& error);
     const LexDatabase* database() const { return database_.database(); }
-    const DatabaseSettings* settings() const { return landata_.get(); }
+    const DatabaseSettings* settings() const { return settings_.landata.get(); }
 
 private:
-    std::unique_ptr<DatabaseSettings> landata_;
-    std::unique_ptr<EnvironmentSettings> lanenv_;
+    OutputSettings settings_;
     DbHandle database_;
     DbHandle sheet_;
 };

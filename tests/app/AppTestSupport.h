@@ -25,7 +25,8 @@ public:
         std::filesystem::create_directories(dir);
         testsupport::writeFile(dir + "/error.msg",
                                "# test\n36701\tno sheet\n36708\tbad name %s\n36710\tmissing %s\n"
-                               "36711\tunreadable %s\n36714\tsetup %s\n555\tweird %n %d %s %%\n");
+                               "36711\tunreadable %s\n36714\tsetup %s\n36716\ttable %s\n"
+                               "36720\topen %s\n36722\tsave %s\n555\tweird %n %d %s %%\n");
         testsupport::writeFile(dir + "/guide.msg", "36752\tsaved %s\n");
         testsupport::writeFile(plot(), "IN;");
     }

@@ -759,6 +759,62 @@ TEST_F(LexDatabaseTest, ReaderRepairsValues) {
     EXPECT_EQ(kind, (12u << 16) | 0x400u);
 }
 
+TEST_F(LexDatabaseTest, SheetColoursUpToSixteenAreKept) {
+    // The sheet record's third line: display flag, sheet colour, sheet-size colour.
+    struct Case {
+        std::string colours;
+        int color, sizeColor;
+    };
+    const Case cases[] = {
+        {"1 16 16", 16, 16}, {"1 17 17", 0, 0},
+        {"1 0 15", 0, 15},   {"1 -1 3", -1, 3},  // the default colour
+        {"1 255 256", 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.colours);
+        std::string text = kEveryClass;
+        text.replace(text.find("1 -1 3\n0 0 420000"), 6, c.colours);
+        std::unique_ptr<LexDatabase> db = load(text, LexDatabase::kModeReadOnly);
+        ASSERT_NE(db, nullptr);
+        EXPECT_EQ(db->sheet()->rawColor(), c.color);
+        EXPECT_EQ(db->sheet()->sizeColor(), c.sizeColor);
+    }
+}
+
+TEST_F(LexDatabaseTest, FailedOpensSayWhichFileAndWhy) {
+    ASSERT_TRUE(writeFile(dir_.file("in.sht"), kEveryClass));
+    ASSERT_TRUE(writeFile(dir_.file("bad.sht"), "LexDatabase\n{\nSheet\nLexSheet\n}\n"));
+    struct Case {
+        std::string path;
+        int mode, code, sysError;
+    };
+    const Case cases[] = {
+        {dir_.file("in.sht"), LexDatabase::kModeCreate, 30016, 0},
+        {dir_.file("none.sht"), LexDatabase::kModeReadOnly, 30017, ENOENT},
+        {dir_.path(), LexDatabase::kModeUpdate, 30001, EISDIR},
+        {dir_.file("bad.sht"), LexDatabase::kModeUpdate, 30006, 0},
+        {dir_.file("in.sht"), 7, 30002, 0},
+        {dir_.file("in.sht"), LexDatabase::kModeUpdate, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        Status status = Status::failure(-1, "stale");
+        const bool opened = LexDatabase::open(c.path, &settings_, c.mode, &status) != nullptr;
+        EXPECT_EQ(opened, c.code == 0);
+        EXPECT_EQ(status.code, c.code);
+        EXPECT_EQ(status.path, c.code == 0 ? "" : c.path);
+        EXPECT_EQ(status.sysError, c.sysError);
+    }
+    // A save that cannot begin names the file it was to write.
+    std::unique_ptr<LexDatabase> db =
+        LexDatabase::open(dir_.file("no/such/dir/x.sht"), nullptr, LexDatabase::kModeCreate);
+    ASSERT_NE(db, nullptr);
+    Status status;
+    EXPECT_EQ(db->save(&status), 0);
+    EXPECT_EQ(std::tuple(status.code, status.path, status.sysError),
+              std::tuple(30001, dir_.file("no/such/dir/x.sht"), ENOENT));
+}
+
 TEST_F(LexDatabaseTest, DamagedFilesFailCleanly) {
     // Cut at every position and flip bytes at random: every load ends, with or without a
     // database, and a failure always leaves a code behind.
@@ -827,6 +883,7 @@ TEST_F(LexDatabaseTest, AFaultAtAnyStepOfASaveKeepsTheOldFile) {
     const std::string circuit = dir_.file("c.cir");
     std::filesystem::create_directories(circuit + "/log");
     const std::string path = circuit + "/top.1.sht";
+    Status status;
     auto saveWithFault = [&](long n, int error) {
         writeFile(path, kEveryClass);
         writeFile(circuit + "/log/ref.log", "old\n");
@@ -835,12 +892,13 @@ TEST_F(LexDatabaseTest, AFaultAtAnyStepOfASaveKeepsTheOldFile) {
         EXPECT_NE(db, nullptr);
         ErrorRecord::instance().clear();
         platform::injectFileFault(n, error);
-        const int saved = db ? db->save() : -1;
+        const int saved = db ? db->save(&status) : -1;
         const long steps = platform::fileOperationCount();
         platform::injectFileFault(0, 0);
         return std::make_pair(saved, steps);
     };
     const auto [saved, steps] = saveWithFault(0, 0);
+    EXPECT_TRUE(status.ok());
     ASSERT_EQ(saved, 1);
     const std::string written = readFile(path);
     const std::string references = readFile(circuit + "/log/ref.log");
@@ -852,7 +910,9 @@ TEST_F(LexDatabaseTest, AFaultAtAnyStepOfASaveKeepsTheOldFile) {
         if (saveWithFault(n, error).first == 0) {
             ++failed;
             EXPECT_EQ(ErrorRecord::instance().code(), 30001);
-            EXPECT_EQ(ErrorRecord::instance().cause(), error);
+            EXPECT_EQ(status.code, 30001);
+            EXPECT_EQ(status.path, path);
+            EXPECT_EQ(status.sysError, error);  // the reason of the step that failed
             EXPECT_EQ(readFile(path), kEveryClass);
         } else {
             EXPECT_EQ(readFile(path), written);
