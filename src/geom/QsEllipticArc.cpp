@@ -124,14 +124,7 @@ double pieceError(const QsEllipticArc& e, const QsEllipsePiece& piece) {
     }
     const QsDPoint c = arc.centre();
     const double a0 = std::atan2(a.y - c.y, a.x - c.x);
-    double turn = std::atan2(b.y - c.y, b.x - c.x) - a0;
-    if (arc.isClockwise()) {
-        while (turn > 0)
-            turn -= kQsTwoPi;
-    } else {
-        while (turn < 0)
-            turn += kQsTwoPi;
-    }
+    const double turn = arc.sweepAngle();
     // More samples where an arc turns far: the tip of a flat ellipse turns half a turn within a
     // unit or two.
     const int n = std::max(kSamples, static_cast<int>(std::fabs(turn) / kQsTwoPi * 256));

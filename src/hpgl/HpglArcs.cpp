@@ -126,13 +126,17 @@ int addArcFigure(HpglInterpreter& in, const QsArc& arc, StatementBatch& batch, i
     return 1;
 }
 
-// The pen moves to the arc's end; with the pen down the arc is drawn.
-int moveAlongArc(HpglInterpreter& in, const QsArc& arc, const QsPoint& end, StatementBatch& batch) {
-    PenState& pen = in.pen();
+// Puts the pen at the end of an arc it moved along.
+void putPen(PenState& pen, const QsPoint& end) {
     pen.current.x = end.x;
     pen.current.y = end.y;
     pen.previous = pen.current;
-    if (!pen.down) return 1;
+}
+
+// The pen moves to the arc's end; with the pen down the arc is drawn.
+int moveAlongArc(HpglInterpreter& in, const QsArc& arc, const QsPoint& end, StatementBatch& batch) {
+    putPen(in.pen(), end);
+    if (!in.pen().down) return 1;
     return addArcFigure(in, arc, batch, kHpglCodeArcAppend);
 }
 
@@ -161,11 +165,8 @@ int moveAlongEllipse(HpglInterpreter& in, const QsEllipticArc& e, const QsPoint&
                      const QsPoint& end, StatementBatch& batch) {
     QsEllipseApproximation chain;
     if (in.pen().down && !approximate(e, start, end, chain)) return 0;
-    PenState& pen = in.pen();
-    pen.current.x = end.x;
-    pen.current.y = end.y;
-    pen.previous = pen.current;
-    if (!pen.down) return 1;
+    putPen(in.pen(), end);
+    if (!in.pen().down) return 1;
     return addEllipseFigure(in, chain, batch, kHpglCodeArcAppend);
 }
 

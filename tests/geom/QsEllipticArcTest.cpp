@@ -83,14 +83,7 @@ std::vector<QsDPoint> pathSamples(const QsPolyline& path, int samples) {
         lineTo(QsDPoint(arc.start));
         const QsDPoint c = arc.centre();
         const double a0 = arc.startAngle();
-        double turn = arc.endAngle() - a0;
-        if (arc.isClockwise()) {
-            while (turn > 0)
-                turn -= kQsTwoPi;
-        } else {
-            while (turn < 0)
-                turn += kQsTwoPi;
-        }
+        const double turn = arc.sweepAngle();
         for (int k = 1; k <= samples; ++k) {
             const double a = a0 + turn * k / samples;
             out.push_back(QsDPoint(c.x + arc.radius * std::cos(a), c.y + arc.radius * std::sin(a)));

@@ -208,14 +208,7 @@ ChainCheck checkChain(const QsRecordFigure& f, const QsEllipticArc& e, int32_t w
         if (!begun) c.first = a.start, begun = true;
         c.last = a.end;
         const QsDPoint centre = a.centre();
-        double turn = a.endAngle() - a.startAngle();
-        if (a.isClockwise()) {
-            while (turn > 0)
-                turn -= 2 * std::numbers::pi;
-        } else {
-            while (turn < 0)
-                turn += 2 * std::numbers::pi;
-        }
+        const double turn = a.sweepAngle();
         for (int k = 0; k <= 32; ++k) {
             const double t = a.startAngle() + turn * k / 32;
             c.worst = std::max(c.worst, e.distanceTo(QsDPoint(centre.x + a.radius * std::cos(t),
