@@ -94,6 +94,10 @@ TEST(ViewProgramTest, CommandLineOutcomes) {
          "trazon-view: an option the preview does not take was "
          "given\n",
          nullptr},
+        {{"-p:userscale", "on", "demo.hpgl"},
+         2,
+         "trazon-view: -p:userscale takes 1 \\(on\\) or 0 \\(off\\), not \"on\"\n",
+         nullptr},
         {{"demo.hpgl", "a.smb", "b.smb"}, 2, "trazon-view: too many files: b.smb\n", nullptr},
         {{"a.smb", "b.smb"},
          2,
@@ -128,6 +132,7 @@ TEST(ViewProgramTest, CommandLineOutcomes) {
          0,
          "",
          "d.html"},
+        {{"-p:userscale", "1", "-p:fit", "80x60", "-o", "s.html", "demo.hpgl"}, 0, "", "s.html"},
     };
     for (const Row& row : rows) {
         Workspace w;
