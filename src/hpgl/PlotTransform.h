@@ -52,7 +52,7 @@ public:
                      int quarterTurns, PlotTransform& out);
 
     double unitFactor() const { return k_; }
-    // k * (x, y): the described conversion, computed exactly as k * x and k * y.
+    // k * (x, y): the default conversion, computed exactly as k * x and k * y.
     bool isPlain() const { return plain_; }
     // Circles stay circles: equal scales in x and y (plain, isotropic, or turned and mirrored).
     bool keepsCircles() const { return keepsCircles_; }

@@ -33,7 +33,7 @@ TEST(Sizing, TheScaledExampleAtItsSizeAndFitted) {
         std::vector<std::string> options;
         const char* extent;
     } cases[] = {
-        // As described: the user units taken as plotter units.
+        // By default: the user units taken as plotter units.
         {{"-p:scale", "1"}, "0,0 2500,1875"},
         {{"-p:scale", "1", "-p:userscale", "1"}, "0,0 100000,75000"},
         {{"-p:userscale", "1"}, "0,0 160000,120000"},
