@@ -69,10 +69,13 @@ std::variant<DriverConfig, DriverExit> interpretOptions(const OptionList& option
                 break;
             case kOptionNamedParameter:
                 // Names the converter does not know are ignored.
-                if (std::string bad =
-                        applyPlacementParameter(config.placement, entry.name, entry.value);
-                    !bad.empty())
+                if (compareNoCase(entry.name, "report") == 0) {
+                    config.report = entry.value;
+                } else if (std::string bad =
+                               applyPlacementParameter(config.placement, entry.name, entry.value);
+                           !bad.empty()) {
                     return usageError(std::move(bad));
+                }
                 break;
             default:
                 return ended(kExitUsage);

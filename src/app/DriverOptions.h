@@ -65,6 +65,7 @@ struct DriverConfig {
     std::int32_t outputKind = kOutputSymbol;
     Placement placement;
     bool keepExisting = true;  // false after "-m new": an existing output is replaced
+    std::string report;        // -p:report; empty: no conversion report
 };
 
 // How a run ends before its work is done: the exit code and, for a failure the error log
@@ -80,8 +81,9 @@ struct DriverExit {
 // Interprets the options in command-line order: -V ends the run with exit code 3 (the caller
 // prints the banner), an option the converter does not take (-l, -p, -x, -e, -w, -h) with 5, as
 // does a missing target and a value that -p:userscale or -p:fit does not take (with a usage
-// note). Otherwise the configuration as the options give it: -o, -r, -m new and
-// the placement parameters, a later option overriding an earlier one. Touches no file.
+// note). Otherwise the configuration as the options give it: -o, -r, -m new and the placement
+// parameters and "report" (the file of the conversion report; an empty value asks for none), a
+// later option overriding an earlier one. Touches no file.
 std::variant<DriverConfig, DriverExit> interpretOptions(const OptionList& options);
 
 // Completes the configuration against the file system, stopping at the first failure: the
