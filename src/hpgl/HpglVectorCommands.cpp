@@ -31,7 +31,7 @@ int strokeValues(HpglInterpreter& in, StatementBatch& batch, bool absolute, bool
                  int count, ValueAt&& valueAt) {
     std::vector<QsPoint>& vertices = in.strokeScratch();
     vertices.clear();
-    const double k = in.unitFactor();
+    const PlotTransform& transform = in.transform();
     PenState& pen = in.pen();
     QsDPoint p(pen.current.x, pen.current.y);
     QsPoint v;
@@ -48,8 +48,7 @@ int strokeValues(HpglInterpreter& in, StatementBatch& batch, bool absolute, bool
             if (!valueAt(i, x)) return 0;
             if (i + 1 >= count) break;
             if (!valueAt(i + 1, y)) return 0;
-            const QsDPoint q(k * x, k * y);
-            p = absolute ? q : p + q;
+            p = absolute ? transform.point(x, y) : p + transform.vector(x, y);
             // A vertex outside the 32-bit range fails the statement.
             if (!p.tryRounded(v)) return 0;
             if (vertices.size() >= static_cast<size_t>(QsRecordFigure::kMaxSlots)) {
