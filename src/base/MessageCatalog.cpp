@@ -1,7 +1,6 @@
 #include "base/MessageCatalog.h"
 
 #include <cstdio>
-#include <fstream>
 #include <new>
 
 #include "base/Language.h"
@@ -11,12 +10,7 @@
 
 namespace {
 
-constexpr const char* kErrorModule = "error.msg";
-constexpr const char* kGuideModule = "guide.msg";
 constexpr const char* kFallbackLanguage = "jpn";
-
-// Catalogues larger than this are not read (no installation has one anywhere near it).
-constexpr std::streamoff kMaxModuleSize = std::streamoff(64) << 20;
 
 // Opens one module from <base>/<language>, else from <base>/jpn.
 std::unique_ptr<MessageModule> openModule(const std::string& base, const std::string& language,
@@ -33,25 +27,8 @@ std::unique_ptr<MessageModule> openModule(const std::string& base, const std::st
 
 }  // namespace
 
-std::unique_ptr<MessageModule> MessageModule::load(const std::string& path) {
-    if (pathKind(path) != 2) return nullptr;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return nullptr;
-    in.seekg(0, std::ios::end);
-    std::streamoff size = in.tellg();
-    if (size < 0 || size > kMaxModuleSize) return nullptr;
-    in.seekg(0, std::ios::beg);
-    try {
-        std::string text(static_cast<std::size_t>(size), '\0');
-        if (size > 0 && !in.read(text.data(), size)) return nullptr;
-        return parse(text);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-}
-
-std::unique_ptr<MessageModule> MessageModule::parse(std::string_view text) {
-    auto module = std::make_unique<MessageModule>();
+std::unique_ptr<MessageTable> MessageTable::parse(std::string_view text) {
+    auto module = std::make_unique<MessageTable>();
     std::size_t i = 0;
     while (i < text.size()) {
         std::size_t end = text.find('\n', i);
@@ -80,7 +57,7 @@ std::unique_ptr<MessageModule> MessageModule::parse(std::string_view text) {
     return module;
 }
 
-const std::string* MessageModule::find(int number) const {
+const std::string* MessageTable::find(int number) const {
     auto it = texts_.find(number);
     return it == texts_.end() ? nullptr : &it->second;
 }
@@ -181,8 +158,8 @@ int MessageCatalog::openCatalog(const char* catalogList) {
                 baseDirectory_ = base;
                 MessageSource source;
                 source.name = std::string(item);
-                source.errors = openModule(base, languageDirectory_, kErrorModule);
-                source.guides = openModule(base, languageDirectory_, kGuideModule);
+                source.errors = openModule(base, languageDirectory_, kErrorModuleFile);
+                source.guides = openModule(base, languageDirectory_, kGuideModuleFile);
                 if (source.errors || source.guides)
                     sources_.push_back(std::move(source));
                 else

@@ -1,11 +1,13 @@
 #include "base/PathUtil.h"
 
+#if !defined(_WIN32)
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <vector>
+#endif
 
 namespace {
 
@@ -163,6 +165,9 @@ std::string normalisePath(std::string_view path) {
     return prefix + result;
 }
 
+// The file-system side of the path operations. PathUtilWin32.cpp holds the Windows side.
+#if !defined(_WIN32)
+
 std::string makeAbsolutePath(std::string_view path) {
     std::string normal = normalisePath(path);
     if (isAbsolutePath(normal)) return normalisePath(normal);
@@ -214,3 +219,5 @@ std::string currentDirectory() {
         buffer.resize(buffer.size() * 2);
     }
 }
+
+#endif  // !defined(_WIN32)

@@ -39,7 +39,7 @@ int runApp(HpglReaderApp& app, std::vector<std::string> args) {
 
 // The message lines of the error log, without the banner.
 std::string messageLines(const DriverEnvironment& env) {
-    const std::string text = testsupport::readFile(env.errorLog());
+    const std::string text = testsupport::readTextFile(env.errorLog());
     std::string lines;
     for (std::size_t p = text.find("<Mess."); p != std::string::npos;
          p = text.find("<Mess.", p + 1))

@@ -9,7 +9,7 @@
 
 using apptest::DriverEnvironment;
 using testsupport::fileExists;
-using testsupport::readFile;
+using testsupport::readTextFile;
 using testsupport::writeFile;
 
 namespace {
@@ -48,7 +48,7 @@ TEST(MessageManager, WritesBannersMessagesAndIdentifiers) {
         manager.reportError(555, nullptr, {"x"});  // hostile catalogue text, never a format
         manager.reportWarning(36752, nullptr, "/data/out.smb");
     }
-    const std::string errors = readFile(env.errorLog());
+    const std::string errors = readTextFile(env.errorLog());
     EXPECT_TRUE(matches(errors, banner("Error Occurred !!!") +
                                     "\n<Mess\\.36710> missing /data/in\\.plt\n"
                                     "\n<Mess\\.7    > Message No\\.7\n"
@@ -56,7 +56,7 @@ TEST(MessageManager, WritesBannersMessagesAndIdentifiers) {
                                     "             objectId:orphan-id\n"
                                     "\n<Mess\\.555  > weird %n x  %\n"))
         << errors;
-    const std::string warnings = readFile(env.warningLog());
+    const std::string warnings = readTextFile(env.warningLog());
     EXPECT_TRUE(matches(
         warnings, banner("Warning Occurred !!!") + "\n<Mess\\.36752> saved /data/out\\.smb\n"))
         << warnings;
@@ -80,16 +80,16 @@ TEST(MessageManager, AppendModeAndPreparationFailures) {
         EXPECT_EQ(manager.openLogs("trazon", 0), 0);
         manager.setLogDirectory(env.home().c_str());
         EXPECT_EQ(manager.openLogs("", 0), 0);
-        ASSERT_EQ(::mkdir((env.home() + "/dir.err").c_str(), 0755), 0);
+        ASSERT_TRUE(std::filesystem::create_directory(env.home() + "/dir.err"));
         EXPECT_EQ(manager.openLogs("dir", 0), 0);  // a directory where the log should be
         EXPECT_EQ(manager.logPath(MessageManager::kErrorChannel), env.home() + "/dir.err");
         // A log that cannot be made at the first message sends it, banner first, to standard
         // error, after a line feed when standard error already holds text.
         const std::string gone = env.home() + "/gone";
-        ASSERT_EQ(::mkdir(gone.c_str(), 0755), 0);
+        ASSERT_TRUE(std::filesystem::create_directory(gone));
         manager.setLogDirectory(gone.c_str());
         ASSERT_EQ(manager.openLogs("trazon", 0), 1);
-        ASSERT_EQ(::rmdir(gone.c_str()), 0);
+        ASSERT_TRUE(std::filesystem::remove(gone));
         testing::internal::CaptureStderr();
         std::fputs("before", stderr);
         manager.reportError(36710, nullptr, {"c"});
@@ -100,7 +100,7 @@ TEST(MessageManager, AppendModeAndPreparationFailures) {
     }
     const std::string b = banner("Error Occurred !!!");
     EXPECT_TRUE(matches(
-        readFile(env.errorLog()),
+        readTextFile(env.errorLog()),
         "earlier\n\n" + b + "\n<Mess\\.36710> missing a\n\n" + b + "\n<Mess\\.36710> missing b\n"))
-        << readFile(env.errorLog());
+        << readTextFile(env.errorLog());
 }

@@ -58,8 +58,11 @@ TEST_F(SysEnvTest, ExpansionLeavesUnsetNamesAsWritten) {
         {"x%TRAZON_TEST_A%y%TRAZON_TEST_A%", "xalphayalpha"},
         {"%TRAZON_TEST_E%end", "end"},
         {"%TRAZON_TEST_U%", "%TRAZON_TEST_U%"},
-        // the closing percent of an unset name may open the next reference
+#if !defined(_WIN32)
+        // the closing percent of an unset name may open the next reference (on Windows the
+        // system's expansion decides)
         {"%TRAZON_TEST_U%TRAZON_TEST_A%", "%TRAZON_TEST_Ualpha"},
+#endif
         {"100%", "100%"},
         {"%%", "%%"},
     };

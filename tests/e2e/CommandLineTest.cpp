@@ -9,7 +9,6 @@
 
 using e2e::Outcome;
 using e2e::ProgramRun;
-using testsupport::readFile;
 
 TEST(CommandLine, UsageVersionAndMissingInstallation) {
     ProgramRun p;
@@ -41,7 +40,7 @@ TEST(CommandLine, MissingTargetAndLogDirectory) {
     Outcome o = p.run({missing});
     EXPECT_EQ(o.code, 1);
     EXPECT_EQ(o.out + o.err, "");
-    const std::string log = readFile(p.errorLog());
+    const std::string log = testsupport::readTextFile(p.errorLog());
     EXPECT_EQ(log.rfind(std::string(70, '#') + "\n#\n#            Error Occurred !!!\n", 0), 0u);
     EXPECT_TRUE(log.ends_with("\n\n<Mess.36710> The input file " + missing + " does not exist.\n"))
         << log;

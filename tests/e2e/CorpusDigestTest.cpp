@@ -46,11 +46,11 @@ std::string replaceAll(std::string text, const std::string& from, const std::str
 std::vector<std::pair<std::string, std::string>> plots() {
     std::vector<std::pair<std::string, std::string>> list;
     for (const std::string& f : testsupport::corpusFiles())
-        list.emplace_back(fs::relative(f, testsupport::corpusDir()).string(), f);
+        list.emplace_back(fs::relative(f, testsupport::corpusDir()).generic_string(), f);
     const std::string examples = testsupport::sourceDir() + "/share/examples";
     std::vector<std::string> found;
     for (const auto& e : fs::directory_iterator(examples))
-        if (e.path().extension() == ".hpgl") found.push_back(e.path().string());
+        if (e.path().extension() == ".hpgl") found.push_back(e.path().generic_string());
     std::sort(found.begin(), found.end());
     for (const std::string& f : found)
         list.emplace_back("examples/" + fs::path(f).filename().string(), f);

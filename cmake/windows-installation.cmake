@@ -1,0 +1,74 @@
+# The bundled installation as the Windows programs read it, made in the build tree at
+# ${TRAZON_WINDOWS_ROOT} (target trazon_windows_root): the settings and fonts of share/qrxroot
+# copied as they are, and every message catalogue text file (mess/<list>/<language>/error.msg,
+# guide.msg) turned into the string-resource module beside it (error.dll, guide.dll). The text
+# files themselves are not copied: on Windows the modules are the catalogues.
+set(TRAZON_WINDOWS_ROOT ${PROJECT_BINARY_DIR}/qrxroot)
+
+find_program(TRAZON_WINDRES NAMES ${TRAZON_MINGW_PREFIX}-windres windres REQUIRED)
+
+# Resource scripts are read in the code page of the catalogue's language, and LoadStringA hands
+# the texts back in the system's code page: the two agree on a system of that language.
+function(trazon_catalogue_codepage language out)
+  if(language STREQUAL "jpn")
+    set(${out} 932 PARENT_SCOPE)
+  elseif(language STREQUAL "kor")
+    set(${out} 949 PARENT_SCOPE)
+  elseif(language STREQUAL "chn")
+    set(${out} 936 PARENT_SCOPE)
+  else()
+    set(${out} 1252 PARENT_SCOPE)
+  endif()
+endfunction()
+
+# Builds <TRAZON_WINDOWS_ROOT>/<relative dir>/<module>.dll from the catalogue text file `source`
+# and appends the module's path to the list named by `outputs`.
+function(trazon_catalogue_module source relative outputs)
+  get_filename_component(directory ${relative} DIRECTORY)
+  get_filename_component(module ${relative} NAME_WE)
+  get_filename_component(language ${directory} NAME)
+  string(MAKE_C_IDENTIFIER ${directory}/${module} stem)
+  set(work ${PROJECT_BINARY_DIR}/catalogues)
+  set(script ${work}/${stem}.rc)
+  set(object ${work}/${stem}.res.o)
+  set(dll ${TRAZON_WINDOWS_ROOT}/${directory}/${module}.dll)
+  trazon_catalogue_codepage(${language} codepage)
+  add_custom_command(
+    OUTPUT ${script}
+    COMMAND ${CMAKE_COMMAND} -DINPUT=${source} -DOUTPUT=${script}
+            -P ${PROJECT_SOURCE_DIR}/cmake/catalogue-rc.cmake
+    DEPENDS ${source} ${PROJECT_SOURCE_DIR}/cmake/catalogue-rc.cmake
+    COMMENT "Catalogue ${directory}/${module}: resource script")
+  add_custom_command(
+    OUTPUT ${object}
+    COMMAND ${TRAZON_WINDRES} --codepage=${codepage} -O coff ${script} ${object}
+    DEPENDS ${script})
+  # A resource-only module: no runtime, no entry point, no time stamp (the same catalogue
+  # always gives the same bytes).
+  add_custom_command(
+    OUTPUT ${dll}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${TRAZON_WINDOWS_ROOT}/${directory}
+    COMMAND ${CMAKE_CXX_COMPILER} -shared -nostdlib -s -Wl,-e,0 -Wl,--no-insert-timestamp
+            -o ${dll} ${object}
+    DEPENDS ${object}
+    COMMENT "Catalogue ${directory}/${module}.dll")
+  set(list ${${outputs}})
+  list(APPEND list ${dll})
+  set(${outputs} ${list} PARENT_SCOPE)
+endfunction()
+
+set(_share ${PROJECT_SOURCE_DIR}/share/qrxroot)
+file(GLOB_RECURSE _installation_files RELATIVE ${_share} CONFIGURE_DEPENDS ${_share}/*)
+set(_installation_outputs "")
+foreach(relative IN LISTS _installation_files)
+  if(relative MATCHES "^mess/.*/(error|guide)\\.msg$")
+    trazon_catalogue_module(${_share}/${relative} ${relative} _installation_outputs)
+  else()
+    add_custom_command(
+      OUTPUT ${TRAZON_WINDOWS_ROOT}/${relative}
+      COMMAND ${CMAKE_COMMAND} -E copy ${_share}/${relative} ${TRAZON_WINDOWS_ROOT}/${relative}
+      DEPENDS ${_share}/${relative})
+    list(APPEND _installation_outputs ${TRAZON_WINDOWS_ROOT}/${relative})
+  endif()
+endforeach()
+add_custom_target(trazon_windows_root ALL DEPENDS ${_installation_outputs})
