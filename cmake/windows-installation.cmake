@@ -21,24 +21,23 @@ function(trazon_catalogue_codepage language out)
   endif()
 endfunction()
 
-# Builds <TRAZON_WINDOWS_ROOT>/<relative dir>/<module>.dll from the catalogue text file `source`
-# and appends the module's path to the list named by `outputs`.
-function(trazon_catalogue_module source relative outputs)
-  get_filename_component(directory ${relative} DIRECTORY)
-  get_filename_component(module ${relative} NAME_WE)
-  get_filename_component(language ${directory} NAME)
-  string(MAKE_C_IDENTIFIER ${directory}/${module} stem)
+# Builds the module dll from the catalogue text file `source`, whose texts are in the code page
+# of `language` (a language directory name), and appends the module's path to the list named by
+# `outputs`.
+function(trazon_catalogue_module source dll language outputs)
+  file(RELATIVE_PATH relative ${PROJECT_BINARY_DIR} ${dll})
+  string(MAKE_C_IDENTIFIER ${relative} stem)
   set(work ${PROJECT_BINARY_DIR}/catalogues)
   set(script ${work}/${stem}.rc)
   set(object ${work}/${stem}.res.o)
-  set(dll ${TRAZON_WINDOWS_ROOT}/${directory}/${module}.dll)
+  get_filename_component(directory ${dll} DIRECTORY)
   trazon_catalogue_codepage(${language} codepage)
   add_custom_command(
     OUTPUT ${script}
     COMMAND ${CMAKE_COMMAND} -DINPUT=${source} -DOUTPUT=${script}
             -P ${PROJECT_SOURCE_DIR}/cmake/catalogue-rc.cmake
     DEPENDS ${source} ${PROJECT_SOURCE_DIR}/cmake/catalogue-rc.cmake
-    COMMENT "Catalogue ${directory}/${module}: resource script")
+    COMMENT "Catalogue ${relative}: resource script")
   add_custom_command(
     OUTPUT ${object}
     COMMAND ${TRAZON_WINDRES} --codepage=${codepage} -O coff ${script} ${object}
@@ -47,11 +46,11 @@ function(trazon_catalogue_module source relative outputs)
   # always gives the same bytes).
   add_custom_command(
     OUTPUT ${dll}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${TRAZON_WINDOWS_ROOT}/${directory}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${directory}
     COMMAND ${CMAKE_CXX_COMPILER} -shared -nostdlib -s -Wl,-e,0 -Wl,--no-insert-timestamp
             -o ${dll} ${object}
     DEPENDS ${object}
-    COMMENT "Catalogue ${directory}/${module}.dll")
+    COMMENT "Catalogue ${relative}")
   set(list ${${outputs}})
   list(APPEND list ${dll})
   set(${outputs} ${list} PARENT_SCOPE)
@@ -62,7 +61,11 @@ file(GLOB_RECURSE _installation_files RELATIVE ${_share} CONFIGURE_DEPENDS ${_sh
 set(_installation_outputs "")
 foreach(relative IN LISTS _installation_files)
   if(relative MATCHES "^mess/.*/(error|guide)\\.msg$")
-    trazon_catalogue_module(${_share}/${relative} ${relative} _installation_outputs)
+    string(REGEX REPLACE "\\.msg$" ".dll" module ${relative})
+    get_filename_component(language ${relative} DIRECTORY)
+    get_filename_component(language ${language} NAME)
+    trazon_catalogue_module(${_share}/${relative} ${TRAZON_WINDOWS_ROOT}/${module} ${language}
+                            _installation_outputs)
   else()
     add_custom_command(
       OUTPUT ${TRAZON_WINDOWS_ROOT}/${relative}

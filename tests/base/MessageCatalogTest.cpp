@@ -148,3 +148,39 @@ TEST_F(MessageCatalogTest, CatalogueItemsAndFailures) {
     EXPECT_STREQ(fresh.messageText(5, kMessageError), "flat");
     EXPECT_STREQ(messageLanguageDirectory("Deutsch"), "ger");
 }
+
+// Modules hold exactly the texts of the catalogue files they are made from: the bundled
+// installation's, and a catalogue of texts that try the quoting of the resource scripts (on
+// Windows the build makes the modules from the files; elsewhere they are those files).
+TEST_F(MessageCatalogTest, ModulesHoldTheTextsOfTheirCatalogueFiles) {
+    const std::string source = testsupport::sourceDir();
+    const std::string built = testsupport::bundledRoot() + "/mess/edif2qrx/eng/";
+#if defined(_WIN32)
+    const std::string awkward = std::string(TRAZON_BINARY_DIR) + "/tests/catalogue/catalogue.dll";
+#else
+    const std::string awkward = source + "/tests/base/data/catalogue.msg";
+#endif
+    const std::pair<std::string, std::string> modules[] = {
+        {source + "/share/qrxroot/mess/edif2qrx/eng/error.msg", built + kErrorModuleFile},
+        {source + "/share/qrxroot/mess/edif2qrx/eng/guide.msg", built + kGuideModuleFile},
+        {source + "/tests/base/data/catalogue.msg", awkward},
+    };
+    for (const auto& [text, module] : modules) {
+        SCOPED_TRACE(module);
+        const auto table = MessageTable::parse(testsupport::readFile(text));
+        const auto loaded = MessageModule::load(module);
+        ASSERT_NE(loaded, nullptr);
+        ASSERT_GT(table->size(), 0u);
+        for (const auto& [number, message] : table->texts()) {
+            const std::string* found = loaded->find(number);
+            ASSERT_NE(found, nullptr) << number;
+            EXPECT_EQ(*found, message) << number;
+        }
+        // Numbers that no line gives, and numbers no string resource can have.
+        for (int number : {8, 10, 36700, 36753, 65534, 65536 + 36710, -36710}) {
+            if (table->find(number) == nullptr) {
+                EXPECT_EQ(loaded->find(number), nullptr) << number;
+            }
+        }
+    }
+}

@@ -46,6 +46,49 @@ struct Outcome {
     std::string out, err;
 };
 
+#if defined(_WIN32)
+// Runs a command line in directory with standard output and error sent to the files out and
+// err; with an environment given (NAME=value entries) the process gets only that, else the
+// test's own. The exit code, -1 when the process cannot be started.
+inline int runProcess(std::string line, const std::vector<std::string>* environment,
+                      const std::string& directory, const std::string& out,
+                      const std::string& err) {
+    std::string block;
+    if (environment) {
+        std::vector<std::string> sorted = *environment;
+        std::sort(sorted.begin(), sorted.end());
+        for (const auto& e : sorted)
+            block += e + '\0';
+        block += '\0';
+    }
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    auto create = [&](const std::string& name) {
+        return ::CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    HANDLE outFile = create(out), errFile = create(err);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = outFile;
+    startup.hStdError = errFile;
+    PROCESS_INFORMATION process{};
+    DWORD code = static_cast<DWORD>(-1);
+    if (::CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0,
+                         environment ? block.data() : nullptr, directory.c_str(), &startup,
+                         &process)) {
+        ::WaitForSingleObject(process.hProcess, INFINITE);
+        ::GetExitCodeProcess(process.hProcess, &code);
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+    }
+    ::CloseHandle(outFile);
+    ::CloseHandle(errFile);
+    return static_cast<int>(code);
+}
+#endif
+
 // A home with its log directory (also the working directory of the runs), the bundled
 // installation, English messages and a fixed save time.
 class ProgramRun {
@@ -57,13 +100,15 @@ public:
     std::string warningLog() const { return logDirectory() + "/trazon.wrn"; }
     std::string file(const std::string& name) const { return home_.file(name); }
 
-    // Runs the program in the home directory with only HOME, QLANG, SOURCE_DATE_EPOCH and the
-    // installation root (when given) in its environment.
+    // Runs the program in the home directory with only HOME, QLANG, SOURCE_DATE_EPOCH, the
+    // installation root (when given) and the further NAME=value entries in its environment.
     Outcome run(const std::vector<std::string>& args,
-                std::optional<std::string> root = testsupport::bundledRoot()) const {
+                std::optional<std::string> root = testsupport::bundledRoot(),
+                const std::vector<std::string>& more = {}) const {
         std::vector<std::string> environment = {"HOME=" + home(), "QLANG=english",
                                                 std::string("SOURCE_DATE_EPOCH=") + kEpoch};
         if (root) environment.push_back("QRXROOT=" + *root);
+        environment.insert(environment.end(), more.begin(), more.end());
         const int code = start(args, environment);
         return {code, testsupport::readTextFile(file("out.txt")),
                 testsupport::readTextFile(file("err.txt"))};
@@ -94,36 +139,7 @@ private:
         environment.push_back("TRAZON_NO_MESSAGE_BOX=1");
         if (const char* system = std::getenv("SystemRoot"))
             environment.push_back(std::string("SystemRoot=") + system);
-        std::sort(environment.begin(), environment.end());
-        std::string block;
-        for (const auto& e : environment)
-            block += e + '\0';
-        block += '\0';
-
-        SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-        auto create = [&](const std::string& name) {
-            return ::CreateFileA(file(name).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        };
-        HANDLE out = create("out.txt"), err = create("err.txt");
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
-        startup.hStdOutput = out;
-        startup.hStdError = err;
-        PROCESS_INFORMATION process{};
-        DWORD code = static_cast<DWORD>(-1);
-        if (::CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, block.data(),
-                             home().c_str(), &startup, &process)) {
-            ::WaitForSingleObject(process.hProcess, INFINITE);
-            ::GetExitCodeProcess(process.hProcess, &code);
-            ::CloseHandle(process.hThread);
-            ::CloseHandle(process.hProcess);
-        }
-        ::CloseHandle(out);
-        ::CloseHandle(err);
-        return static_cast<int>(code);
+        return runProcess(line, &environment, home(), file("out.txt"), file("err.txt"));
     }
 #else
     int start(const std::vector<std::string>& args,
