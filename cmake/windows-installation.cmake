@@ -75,3 +75,40 @@ foreach(relative IN LISTS _installation_files)
   endif()
 endforeach()
 add_custom_target(trazon_windows_root ALL DEPENDS ${_installation_outputs})
+
+# The zip of the Windows build (target windows_zip, also `make windows-zip`): every program
+# built below src/, the installation above, the launcher trazon.cmd and the README.
+function(trazon_collect_programs directory out)
+  get_property(targets DIRECTORY ${directory} PROPERTY BUILDSYSTEM_TARGETS)
+  get_property(subdirectories DIRECTORY ${directory} PROPERTY SUBDIRECTORIES)
+  set(programs "")
+  foreach(target IN LISTS targets)
+    get_target_property(type ${target} TYPE)
+    if(type STREQUAL "EXECUTABLE")
+      list(APPEND programs ${target})
+    endif()
+  endforeach()
+  foreach(subdirectory IN LISTS subdirectories)
+    trazon_collect_programs(${subdirectory} more)
+    list(APPEND programs ${more})
+  endforeach()
+  set(${out} ${programs} PARENT_SCOPE)
+endfunction()
+
+trazon_collect_programs(${PROJECT_SOURCE_DIR}/src _programs)
+set(_program_files "")
+foreach(program IN LISTS _programs)
+  list(APPEND _program_files $<TARGET_FILE:${program}>)
+endforeach()
+find_program(TRAZON_STRIP NAMES ${TRAZON_MINGW_PREFIX}-strip strip REQUIRED)
+set(TRAZON_WINDOWS_ZIP_NAME trazon-${PROJECT_VERSION}-windows-${CMAKE_SYSTEM_PROCESSOR})
+set(TRAZON_WINDOWS_ZIP ${PROJECT_BINARY_DIR}/${TRAZON_WINDOWS_ZIP_NAME}.zip)
+add_custom_command(
+  OUTPUT ${TRAZON_WINDOWS_ZIP}
+  COMMAND ${CMAKE_COMMAND} -DSTRIP=${TRAZON_STRIP} "-DPROGRAMS=${_program_files}"
+          -DROOT=${TRAZON_WINDOWS_ROOT} -DSOURCE=${PROJECT_SOURCE_DIR} -DWORK=${PROJECT_BINARY_DIR}
+          -DNAME=${TRAZON_WINDOWS_ZIP_NAME} -P ${PROJECT_SOURCE_DIR}/cmake/windows-zip.cmake
+  DEPENDS ${_programs} ${_installation_outputs} ${PROJECT_SOURCE_DIR}/trazon.cmd
+          ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/cmake/windows-zip.cmake
+  COMMENT "Windows zip ${TRAZON_WINDOWS_ZIP_NAME}.zip")
+add_custom_target(windows_zip DEPENDS ${TRAZON_WINDOWS_ZIP})
