@@ -5,7 +5,10 @@
 # code is passed through.
 set -uo pipefail
 
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# The checkout is found through the real file, so a link to this script (in ~/bin, say) works
+# from any directory.
+self="$(readlink -f -- "${BASH_SOURCE[0]}" 2>/dev/null || echo "${BASH_SOURCE[0]}")"
+root="$(cd "$(dirname -- "$self")" && pwd)"
 build="$root/build"
 program="$build/bin/trazon"
 
@@ -41,11 +44,11 @@ if needs_build; then
         # One build at a time when several runs start together.
         exec 9>"$build/.trazon-build.lock"
         flock 9
-        if needs_build; then build_program || exit 1; fi
+        if needs_build; then build_program && touch "$program" || exit 1; fi
         flock -u 9
         exec 9>&-
     else
-        build_program || exit 1
+        build_program && touch "$program" || exit 1
     fi
 fi
 

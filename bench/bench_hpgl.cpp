@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+#include "font/TextMeasure.h"
+#include "hpgl/FigureSink.h"
 #include "hpgl/HpglInterpreter.h"
 
 namespace {
@@ -65,6 +67,8 @@ private:
 };
 
 const PlotFile& plotFile() {
+    // Labels are measured with the system fonts, as in a conversion.
+    useSystemFontMetrics();
     static const PlotFile file;
     return file;
 }
@@ -72,7 +76,7 @@ const PlotFile& plotFile() {
 void BM_ReadStatements(benchmark::State& state) {
     const PlotFile& file = plotFile();
     for (auto _ : state) {
-        HpglInterpreter in(file.path());
+        HpglInterpreter in(file.path(), 40.0);
         in.open();
         HpglStatement st;
         long n = 0;
@@ -90,7 +94,7 @@ BENCHMARK(BM_ReadStatements)->Unit(benchmark::kMillisecond);
 void BM_CountStatements(benchmark::State& state) {
     const PlotFile& file = plotFile();
     for (auto _ : state) {
-        HpglInterpreter in(file.path());
+        HpglInterpreter in(file.path(), 40.0);
         in.open();
         benchmark::DoNotOptimize(in.countStatements());
     }
@@ -104,9 +108,7 @@ void BM_CountAndDispatch(benchmark::State& state) {
     const PlotFile& file = plotFile();
     size_t figures = 0;
     for (auto _ : state) {
-        resetUnitFactor();
-        setUnitFactor(40.0);
-        HpglInterpreter in(file.path());
+        HpglInterpreter in(file.path(), 40.0);
         in.open();
         if (in.countStatements(1) < 1) state.SkipWithError("no statement");
         StatementBatch b;
@@ -119,5 +121,32 @@ void BM_CountAndDispatch(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * file.size()));
 }
 BENCHMARK(BM_CountAndDispatch)->Unit(benchmark::kMillisecond);
+
+// Counts the figures it is handed and drops them.
+class CountingSink : public FigureSink {
+public:
+    void polyline(std::unique_ptr<QsPolyline>, const FigureSource&) override { ++figures; }
+    void polygon(std::unique_ptr<QsPolygon>, const FigureSource&) override { ++figures; }
+    void text(std::unique_ptr<QsText>, const FigureSource&) override { ++figures; }
+    void statementFailed(std::string_view, int32_t) override {}
+    void endOfInput(const StatementCounts&) override {}
+
+    size_t figures = 0;
+};
+
+// The same through the figure sink, as the conversion reads a plot.
+void BM_CountAndRun(benchmark::State& state) {
+    const PlotFile& file = plotFile();
+    CountingSink sink;
+    for (auto _ : state) {
+        HpglInterpreter in(file.path(), 40.0);
+        in.open();
+        if (in.countStatements(1) < 1) state.SkipWithError("no statement");
+        in.run(sink);
+    }
+    state.counters["figures"] = static_cast<double>(sink.figures) / state.iterations();
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * file.size()));
+}
+BENCHMARK(BM_CountAndRun)->Unit(benchmark::kMillisecond);
 
 }  // namespace

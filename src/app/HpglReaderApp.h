@@ -1,43 +1,17 @@
-// The application object of one conversion: prepares the logs, checks the options, and runs the
-// set-up of the output, the conversion of the plot and the save, turning every outcome into a
-// numbered message and an exit code.
+// The application object of one conversion: prepares the logs, reads what the command line asks
+// for, and runs the set-up of the output, the conversion of the plot and the save as a short
+// sequence of steps, turning every outcome into a numbered message and an exit code.
 #pragma once
 
+#include "app/DriverOptions.h"
 #include "app/MessageManager.h"
-#include "convert/DbHandle.h"
+#include "base/Status.h"
+#include "convert/ConversionSetup.h"
 #include "convert/HpglConverter.h"
-#include "db/ResourceSettings.h"
+#include "convert/OutputDatabase.h"
 
-#include <cstdint>
 #include <memory>
 #include <string>
-
-// Kind of output, decided from the output name.
-enum OutputKind : std::int32_t {
-    kOutputNone = 0,
-    kOutputSymbol = 1,    // ".smb"
-    kOutputSheet = 2,     // ".sht" whose directory exists
-    kOutputNewSheet = 3,  // ".sht" whose directory does not exist yet
-};
-
-// Message numbers of the driver.
-enum DriverMessage : int {
-    kMsgNoSheet = 36701,
-    kMsgCannotMakeDirectory = 36707,
-    kMsgBadOutputName = 36708,
-    kMsgNoInput = 36710,
-    kMsgUnreadable = 36711,
-    kMsgSheetSetupFailed = 36714,
-    kMsgCannotMakeReference = 36715,
-    kMsgCannotWriteReference = 36716,
-    kMsgSymbolOpenFailed = 36720,
-    kMsgSymbolEmpty = 36721,
-    kMsgSymbolSaveFailed = 36722,
-    kMsgSheetOpenFailed = 36723,
-    kMsgSheetEmpty = 36724,
-    kMsgSheetSaveFailed = 36725,
-    kMsgSaved = 36752,
-};
 
 class HpglReaderApp {
 public:
@@ -50,25 +24,19 @@ public:
     // code: 0 saved, 1 failed (reported in the error log), 3 version banner, 5 usage error.
     int run(int argc, char** argv);
 
-    // Reads and checks the options, the target and the output name. 0 when the run may go on,
-    // otherwise the exit code (1 after a reported failure, 3 after -V, 5 for a rejected option
-    // or a missing target). argv is rearranged by the option parser.
+    // Reads and checks the options, the target and the output name into config(). 0 when the
+    // run may go on, otherwise the exit code (1 after a reported failure, 3 after -V, 5 for a
+    // rejected option or a missing target). argv is rearranged by the option parser.
     int parseArguments(int argc, char** argv);
 
-    // Prepares the output design and database. 1 on success, 0 after a reported failure.
+    // Prepares the output: a new sheet's circuit, the settings, the locked output database and
+    // a new sheet's configuration. 1 on success, 0 after a reported failure.
     virtual int setUp();
-    // Completes and saves the output. Non-zero on success, 0 after a reported failure.
+    // Completes and saves the output, then lets its lock go. Non-zero on success, 0 after a
+    // reported failure.
     virtual int writeOutput();
 
-    const std::string& target() const { return target_; }
-    const std::string& output() const { return output_; }
-    const std::string& penMap() const { return penMap_; }
-    std::int32_t outputKind() const { return outputKind_; }
-    double scale() const { return scale_; }
-    std::int32_t offsetX() const { return offsetX_; }
-    std::int32_t offsetY() const { return offsetY_; }
-    std::int32_t keepExisting() const { return keepExisting_; }
-    std::int32_t openedExisting() const { return openedExisting_; }
+    const DriverConfig& config() const { return config_; }
     // The message manager, once run has made it.
     MessageManager* messages() const { return messages_.get(); }
 
@@ -76,35 +44,25 @@ protected:
     // One-time initialisation of the database layer (its class registry).
     virtual void initialiseDatabase();
     // Builds the HpglConverter from the set-up's settings and sheet and the offsets, and
-    // converts the target with the scale and the pen map. Returns a ConvertResult.
+    // converts the target with the scale and the pen map. Returns a ConvertResult; after
+    // kConvertUnreadable, inputError_ holds the system's reason.
     virtual int convertPlot();
 
-    // The steps of setUp: the directories and settings reference of a new circuit, the
-    // settings, the output database, and the area, colours, grid and zone of a new sheet.
-    // Each reports its failure and returns 0.
-    int makeCircuit(const std::string& dir);
-    int loadSettings(const std::string& dir);
-    int openOutput(const std::string& name);
-    int configureNewSheet(const std::string& name);
+    // Reports a message with its argument and, when sysError is not 0, the cause line; 0.
+    int fail(int number, const std::string& argument, int sysError = 0);
+    // Reports one of two messages by the output kind (symbol or sheet); 0.
+    int failByKind(int symbolNumber, int sheetNumber, const std::string& argument,
+                   int sysError = 0);
 
-    // Reports a message on the error channel.
-    void reportError(int number, const std::string& argument);
-    void reportError(int number);
-    // Reports one of two messages by the output kind (symbol or sheet).
-    void reportByKind(int symbolNumber, int sheetNumber, const std::string& argument);
-
-    std::string target_;
-    std::string output_;
-    std::string penMap_;
-    std::int32_t outputKind_ = kOutputNone;
-    double scale_ = 1.6;
-    std::int32_t offsetX_ = 0;
-    std::int32_t offsetY_ = 0;
-    std::int32_t keepExisting_ = 1;
-    std::int32_t openedExisting_ = 0;
-    std::unique_ptr<DatabaseSettings> landata_;    // the loaded "landata" settings
-    std::unique_ptr<EnvironmentSettings> lanenv_;  // the loaded "lanenv" settings
-    DbHandle database_;                            // the output database
-    DbHandle sheet_;  // the sheet of the output database that receives the drawing
+    DriverConfig config_;
+    OutputSettings settings_;  // the loaded "landata" and "lanenv"
+    OutputDatabase output_;    // the output database and the sheet that receives the drawing
     std::unique_ptr<MessageManager> messages_;
+    int inputError_ = 0;
+
+private:
+    // The steps of run after the logs are prepared; the exit code.
+    int runSteps(int argc, char** argv);
+    // The message of a failed step, its exit code, and what ends the run.
+    int finish(const DriverExit& exit);
 };

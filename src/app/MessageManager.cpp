@@ -12,6 +12,8 @@ constexpr const char* kExtensions[2] = {".err", ".wrn"};
 
 // "#" followed by 12 blanks starts the two text lines of a banner.
 constexpr const char* kBannerIndent = "#            ";
+// 13 blanks start the lines that add to a message (the object identifier, the cause).
+constexpr const char* kDetailIndent = "             ";
 
 }  // namespace
 
@@ -44,46 +46,66 @@ int MessageManager::prepareChannel(std::size_t c, const char* name, const char* 
     closeChannel(c);
     openChannel(c, false);
     if (toStandardError_[c]) return 0;
+    // A log that cannot even be closed cannot be written either.
+    const bool closed = files_[c].close();
     closeChannel(c);
+    failedLog_.clear();
+    failedLogError_ = 0;
+    if (!closed) return 0;
     if (append == 0 && pathKind(paths_[c]) >= 2) removeFile(paths_[c]);
     return 1;
 }
 
-std::FILE* MessageManager::stream(std::size_t c) const {
-    if (streams_[c]) return streams_[c].get();
-    return toStandardError_[c] ? stderr : nullptr;
-}
-
 void MessageManager::openChannel(std::size_t c, bool withBanner) {
-    if (stream(c) != nullptr) return;
-    if (!paths_[c].empty())
-        streams_[c].reset(std::fopen(paths_[c].c_str(), appendMode_[c] == 1 ? "a" : "w"));
-    if (!streams_[c]) toStandardError_[c] = true;
+    if (isOpen(c)) return;
+    if (!paths_[c].empty()) {
+        // Never through a link (it could send the log anywhere) and only into a regular file.
+        int error = 0;
+        files_[c] = platform::openFile(
+            paths_[c], appendMode_[c] == 1 ? platform::OpenMode::Append : platform::OpenMode::Write,
+            platform::kOpenNoFollow | platform::kOpenRegularOnly, error);
+    }
+    if (!files_[c].isOpen()) toStandardError_[c] = true;
     if (withBanner) writeBanner(c);
 }
 
 void MessageManager::closeChannel(std::size_t c) {
-    if (streams_[c]) {
-        streams_[c].reset();
-        // Logs are shared by everyone who runs the converter on this machine.
-        setFileMode(paths_[c], 0666);
-    }
+    if (files_[c].isOpen() && !files_[c].close()) noteFailure(c, files_[c].error());
     toStandardError_[c] = false;
 }
 
-void MessageManager::write(std::size_t c, const std::string& text) const {
-    if (std::FILE* f = stream(c)) std::fwrite(text.data(), 1, text.size(), f);
+int MessageManager::closeLogs() {
+    for (std::size_t c = 0; c < 2; ++c) {
+        closeChannel(c);
+        // The text written so far stays: a later message adds to it.
+        appendMode_[c] = 1;
+    }
+    return failedLog_.empty() ? 1 : 0;
+}
+
+void MessageManager::noteFailure(std::size_t c, int error) {
+    if (!failedLog_.empty()) return;
+    failedLog_ = paths_[c];
+    failedLogError_ = error;
+}
+
+void MessageManager::write(std::size_t c, const std::string& text) {
+    if (files_[c].isOpen()) {
+        if (!files_[c].write(text.data(), text.size())) noteFailure(c, files_[c].error());
+    } else if (toStandardError_[c]) {
+        std::fwrite(text.data(), 1, text.size(), stderr);
+        std::fflush(stderr);
+    }
 }
 
 void MessageManager::writeBanner(std::size_t c) {
-    std::FILE* f = stream(c);
-    if (f == nullptr) return;
+    if (!isOpen(c)) return;
     std::string text;
     // A stream that already holds text (a log opened for appending, or standard error sent to
     // a file) gets a line feed before the banner. Standard error is asked where it stands
     // without being moved.
-    const long position =
-        f == stderr ? std::ftell(f) : (std::fseek(f, 0, SEEK_END) == 0 ? std::ftell(f) : -1);
+    const long long position =
+        files_[c].isOpen() ? files_[c].seek(0, 2) : static_cast<long long>(std::ftell(stderr));
     if (position > 0) text += '\n';
     const std::string rule(70, '#');
     std::tm now{};
@@ -93,7 +115,6 @@ void MessageManager::writeBanner(std::size_t c) {
     text.append(kBannerIndent).append(time).append("\n#\n");
     text.append(rule).append("\n");
     write(c, text);
-    std::fflush(f);
 }
 
 void MessageManager::reportError(int number, const char* objectId,
@@ -108,8 +129,13 @@ void MessageManager::reportWarning(int number, const char* objectId, const char*
         report(1, number, objectId, {});
 }
 
+void MessageManager::reportErrorCause(int number, std::initializer_list<MessageArg> args,
+                                      const std::string& cause) {
+    report(0, number, nullptr, args, cause);
+}
+
 void MessageManager::report(std::size_t c, int number, const char* objectId,
-                            std::initializer_list<MessageArg> args) {
+                            std::initializer_list<MessageArg> args, const std::string& cause) {
     if (number == 0 && objectId == nullptr) return;
     openChannel(c, banner_[c] == 1);
     if (number != 0) {
@@ -121,8 +147,8 @@ void MessageManager::report(std::size_t c, int number, const char* objectId,
         line += digits;
         if (digits.size() < 5) line.append(5 - digits.size(), ' ');
         line.append("> ").append(text).append("\n");
+        if (!cause.empty()) line.append(kDetailIndent).append("cause: ").append(cause).append("\n");
         write(c, line);
     }
-    if (objectId != nullptr) write(c, std::string(13, ' ') + "objectId:" + objectId + "\n");
-    if (std::FILE* f = stream(c)) std::fflush(f);
+    if (objectId != nullptr) write(c, kDetailIndent + std::string("objectId:") + objectId + "\n");
 }

@@ -9,7 +9,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     return runCommandLine(commandLine);
 }
 #else
+#include "base/PlatformFile.h"
+
 int main(int argc, char** argv) {
+    // A save beyond the file-size limit is a failed save, not the end of the process.
+    platform::ignoreFileSizeLimitSignal();
     return trazonMain(argc, argv);
 }
 #endif

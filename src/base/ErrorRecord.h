@@ -1,6 +1,6 @@
 // The process-wide error record: the three most recent (code, severity) pairs of low-level and
-// database failures. Every failing operation that returns 0 also records its code here, so a
-// caller several layers up can still tell why something failed.
+// database failures. Every failing operation that returns 0 also records its code here. What
+// failed on which file, and the system's reason, travel with the result instead (base/Status.h).
 #pragma once
 
 #include <array>

@@ -1,28 +1,31 @@
 // Catalogue modules on POSIX systems: the catalogue text files themselves.
-#include <fstream>
 #include <new>
 
 #include "base/MessageCatalog.h"
-#include "base/PathUtil.h"
+#include "base/PlatformFile.h"
 
 namespace {
 
 // Catalogues larger than this are not read (no installation has one anywhere near it).
-constexpr std::streamoff kMaxModuleSize = std::streamoff(64) << 20;
+constexpr long long kMaxModuleSize = 64LL << 20;
 
 }  // namespace
 
 std::unique_ptr<MessageModule> MessageModule::load(const std::string& path) {
-    if (pathKind(path) != 2) return nullptr;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return nullptr;
-    in.seekg(0, std::ios::end);
-    std::streamoff size = in.tellg();
-    if (size < 0 || size > kMaxModuleSize) return nullptr;
-    in.seekg(0, std::ios::beg);
+    // Only a regular file is a catalogue: a directory, a device or a pipe counts as missing.
+    int error = 0;
+    platform::File in = platform::openInput(path, false, error);
+    if (!in.isOpen()) return nullptr;
+    const long long size = in.seek(0, 2);
+    if (size < 0 || size > kMaxModuleSize || in.seek(0, 0) != 0) return nullptr;
     try {
         std::string text(static_cast<std::size_t>(size), '\0');
-        if (size > 0 && !in.read(text.data(), size)) return nullptr;
+        std::size_t done = 0;
+        while (done < text.size()) {
+            const long long n = in.read(text.data() + done, text.size() - done);
+            if (n <= 0) return nullptr;
+            done += static_cast<std::size_t>(n);
+        }
         return MessageTable::parse(text);
     } catch (const std::bad_alloc&) {
         return nullptr;

@@ -1,13 +1,6 @@
 #include "base/PathUtil.h"
 
-#if !defined(_WIN32)
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <vector>
-#endif
+#include "base/PlatformFile.h"
 
 namespace {
 
@@ -180,44 +173,31 @@ std::string makeAbsolutePath(std::string_view path) {
 }
 
 int pathKind(std::string_view path) {
-    std::string name(path);
-    struct stat info {};
-    if (::stat(name.c_str(), &info) != 0) return 0;
-    return S_ISDIR(info.st_mode) ? 1 : 2;
+    platform::FileStatus status;
+    if (platform::fileStatus(std::string(path), true, status) != 0) return 0;
+    return status.kind == platform::FileKind::Directory ? 1 : 2;
 }
 
 int makeDirectory(std::string_view path) {
-    std::string name(path);
-    return ::mkdir(name.c_str(), 0777) == 0 ? 1 : 0;
+    return platform::makeDirectory(std::string(path)) == 0 ? 1 : 0;
 }
 
 int testAccess(std::string_view path, int mode) {
-    std::string name(path);
-    int bits = F_OK;
-    if (mode & kAccessWrite) bits |= W_OK;
-    if (mode & kAccessRead) bits |= R_OK;
-    if (mode & 1) bits |= X_OK;
-    return ::access(name.c_str(), bits) == 0 ? 1 : 0;
+    return platform::checkAccess(std::string(path), mode) == 0 ? 1 : 0;
 }
 
 int removeFile(std::string_view path) {
     std::string name(path);
     if (pathKind(name) != 2) return 0;
-    return std::remove(name.c_str()) == 0 ? 1 : 0;
+    return platform::removeFile(name) == 0 ? 1 : 0;
 }
 
 int setFileMode(std::string_view path, int mode) {
-    std::string name(path);
-    return ::chmod(name.c_str(), static_cast<mode_t>(mode) & 07777) == 0 ? 1 : 0;
+    return platform::changeMode(std::string(path), static_cast<unsigned>(mode)) == 0 ? 1 : 0;
 }
 
 std::string currentDirectory() {
-    std::vector<char> buffer(256);
-    for (;;) {
-        if (::getcwd(buffer.data(), buffer.size())) return std::string(buffer.data());
-        if (errno != ERANGE || buffer.size() >= (1u << 20)) return {};
-        buffer.resize(buffer.size() * 2);
-    }
+    return platform::currentDirectory();
 }
 
 #endif  // !defined(_WIN32)

@@ -49,7 +49,7 @@ std::string makeAbsolutePath(std::string_view path);
 // reported on POSIX systems, which have no such marks).
 int pathKind(std::string_view path);
 
-// Makes one directory level. 1 on success, 0 otherwise.
+// Makes one directory level. 1 on success, 0 otherwise (platform::makeDirectory gives the reason).
 int makeDirectory(std::string_view path);
 
 // Access check with a mode of 0 (exists), 2 (write), 4 (read), 6 (read and write). 1 when

@@ -11,6 +11,7 @@
 #include "db/LexGrid.h"
 #include "db/LexSheet.h"
 #include "db/LexZone.h"
+#include "font/TextMeasure.h"
 
 namespace {
 
@@ -120,11 +121,16 @@ LexSheetObject* DbHandle::sheetObject() const {
 }
 
 int dbInitialise() {
+    // The texts of the databases, and the labels converted into them, are measured with the
+    // installation's stroke fonts.
+    useSystemFontMetrics();
     return initialiseDatabaseLayer();
 }
 
-DbHandle dbOpen(const std::string& path, const LexEnvironment* environment, int mode) {
-    std::unique_ptr<LexDatabase> db = LexDatabase::open(path, environment, mode);
+namespace {
+
+// Keeps an opened or new database in the table of open databases.
+DbHandle keepOpen(std::unique_ptr<LexDatabase> db) {
     if (!db) return DbHandle();
     LexDatabase* raw = db.get();
     try {
@@ -134,6 +140,17 @@ DbHandle dbOpen(const std::string& path, const LexEnvironment* environment, int 
         return DbHandle();
     }
     return DbHandle::make(raw, kDbHandleDatabase);
+}
+
+}  // namespace
+
+DbHandle dbOpen(const std::string& path, const LexEnvironment* environment, int mode,
+                Status* status) {
+    return keepOpen(LexDatabase::open(path, environment, mode, status));
+}
+
+DbHandle dbNew(const std::string& path, const LexEnvironment* environment) {
+    return keepOpen(LexDatabase::makeNew(path, environment));
 }
 
 DbHandle dbCreateSheet(const DbHandle& database, std::string_view key, int sheetKind) {
@@ -208,13 +225,14 @@ int dbClose(DbHandle& database, int how) {
     return 1;
 }
 
-int dbSave(const DbHandle& database) {
+int dbSave(const DbHandle& database, Status* status) {
     LexDatabase* db = database.database();
     if (db == nullptr) {
         recordError(kLexErrorMisuse, kSeverityMinor);
+        reportStatus(status, Status::failure(kLexErrorMisuse, {}));
         return 0;
     }
-    return db->save();
+    return db->save(status);
 }
 
 QsBox dbBoxOf(const DbHandle& handle) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/Status.h"
 #include "db/LexObject.h"
 #include "geom/QsBox.h"
 
@@ -89,13 +90,17 @@ struct DbGridValues {
     int value2 = 0;  // 16-bit
 };
 
-// The one-time set-ups of the database layer (string pool, class registry, ...). 1 when all
-// succeed.
+// The one-time set-ups of the database layer (string pool, class registry, ...), and the text
+// metrics of the system fonts for every text measured from then on. 1 when all succeed.
 int dbInitialise();
 
 // Opens a database (mode 0 create, 1 update, 2 read-only); the handle layer keeps it until it is
-// closed. The environment is not owned and must outlive the database. Invalid handle on failure.
-DbHandle dbOpen(const std::string& path, const LexEnvironment* environment, int mode);
+// closed. The environment is not owned and must outlive the database. Invalid handle on failure;
+// status, when given, receives what LexDatabase::open says.
+DbHandle dbOpen(const std::string& path, const LexEnvironment* environment, int mode,
+                Status* status = nullptr);
+// An empty database for path whether or not the file exists; its save replaces the file.
+DbHandle dbNew(const std::string& path, const LexEnvironment* environment);
 
 // Makes a new child under key: 30002 (invalid handle) without a database or when the key is
 // taken, 30004 when the object cannot be made.
@@ -110,8 +115,9 @@ DbHandle dbFindChild(const DbHandle& database, std::string_view key, std::uint32
 // Closes the database as LexDatabase::close does with how (0 save and destroy, 1 destroy, 2 save
 // unless read-only and destroy). On success the handle becomes invalid. 1 or 0.
 int dbClose(DbHandle& database, int how);
-// Saves the database, which stays open (30005 when read-only). 1 or 0.
-int dbSave(const DbHandle& database);
+// Saves the database, which stays open (30005 when read-only). 1 or 0; status, when given,
+// receives what LexDatabase::save says.
+int dbSave(const DbHandle& database, Status* status = nullptr);
 
 // The box of the object: a sheet object's bounding box, a sheet's area, else an empty box.
 QsBox dbBoxOf(const DbHandle& handle);

@@ -1,7 +1,5 @@
 #include "convert/HpglConverter.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <exception>
 #include <limits>
 #include <utility>
@@ -16,39 +14,66 @@
 #include "geom/QsText.h"
 #include "hpgl/HpglInterpreter.h"
 #include "hpgl/PlotPage.h"
-#include "hpgl/StatementBatch.h"
 
 namespace {
-
-// Type codes that need no object: 17 counts as done, the others as not converted.
-constexpr int kTypeNothingDone = 17;
-constexpr int kTypesNothing[] = {18, 22, 23, 28, 29};
 
 std::int64_t distance(std::int64_t a, std::int64_t b) {
     return a > b ? a - b : b - a;
 }
 
-// Grows the 64-bit extent by the records of the figure and, for a polygon, of its holes.
-bool extentOf(const QsRecordFigure& figure, std::int64_t& xmin, std::int64_t& ymin,
-              std::int64_t& xmax, std::int64_t& ymax) {
-    bool any = figure.extendBox(xmin, ymin, xmax, ymax);
-    if (figure.typeCode() == kQsTypePolygon) {
-        for (const QsPolylineSet& hole : static_cast<const QsPolygon&>(figure).holes())
-            any = hole.extendBox(xmin, ymin, xmax, ymax) || any;
+// The records of a figure and of its holes (a polygon's; none for other figures).
+struct RecordsOf {
+    const QsRecordFigure& outline;
+    const std::vector<QsPolylineSet>* holes;
+
+    // Grows the 64-bit extent by every record; false when there is no point.
+    bool extend(std::int64_t& xmin, std::int64_t& ymin, std::int64_t& xmax,
+                std::int64_t& ymax) const {
+        bool any = outline.extendBox(xmin, ymin, xmax, ymax);
+        if (holes != nullptr) {
+            for (const QsPolylineSet& hole : *holes)
+                any = hole.extendBox(xmin, ymin, xmax, ymax) || any;
+        }
+        return any;
     }
-    return any;
+    // Whether every arc's centre and axis points fit in 32 bits.
+    bool inRange() const {
+        if (!outline.isWithinRange()) return false;
+        if (holes != nullptr) {
+            for (const QsPolylineSet& hole : *holes)
+                if (!hole.isWithinRange()) return false;
+        }
+        return true;
+    }
+};
+
+// Whether a box of 64-bit coordinates stays within 32 bits when moved by (dx, dy).
+bool movedBoxFits(std::int64_t xmin, std::int64_t ymin, std::int64_t xmax, std::int64_t ymax,
+                  std::int32_t dx, std::int32_t dy) {
+    return fitsInt32(xmin + dx) && fitsInt32(xmax + dx) && fitsInt32(ymin + dy) &&
+           fitsInt32(ymax + dy);
 }
 
-bool recordsInRange(const QsRecordFigure& figure) {
-    if (!figure.isWithinRange()) return false;
-    if (figure.typeCode() == kQsTypePolygon) {
-        for (const QsPolylineSet& hole : static_cast<const QsPolygon&>(figure).holes())
-            if (!hole.isWithinRange()) return false;
-    }
-    return true;
+// Moves a figure of records by (dx, dy): false, nothing moved, when a coordinate of its extent
+// would leave the 32-bit range; false after the move when an arc centre lies outside it. Arc
+// centres may lie far outside the drawn box, with or without offsets.
+bool moveRecords(QsRecordFigure& figure, const RecordsOf& records, std::int32_t dx,
+                 std::int32_t dy) {
+    if (dx == 0 && dy == 0) return records.inRange();
+    std::int64_t xmin = std::numeric_limits<std::int64_t>::max(), ymin = xmin;
+    std::int64_t xmax = std::numeric_limits<std::int64_t>::min(), ymax = xmax;
+    if (!records.extend(xmin, ymin, xmax, ymax)) return true;  // nothing to move
+    if (!movedBoxFits(xmin, ymin, xmax, ymax, dx, dy)) return false;
+    figure.move(QsPoint(dx, dy));
+    return records.inRange();
 }
 
 }  // namespace
+
+int64_t ConversionTally::failuresOf(std::string_view mnemonic, int32_t code) const {
+    const auto it = failures.find({std::string(mnemonic), code});
+    return it == failures.end() ? 0 : it->second;
+}
 
 HpglConverter::HpglConverter(const DatabaseSettings* landata, const EnvironmentSettings* lanenv,
                              const DbHandle& sheet, std::int32_t offsetX, std::int32_t offsetY)
@@ -66,80 +91,103 @@ int HpglConverter::convert(const std::string& inputFile, double scale,
 
     std::unique_ptr<HpglInterpreter> interpreter;
     try {
-        interpreter = std::make_unique<HpglInterpreter>(inputFile);
+        interpreter = std::make_unique<HpglInterpreter>(inputFile, unitFactor());
     } catch (const std::exception&) {
         return kConvertUnreadable;
     }
-    // A directory opens on some systems but holds no plot to read.
-    if (pathKind(inputFile) == 1 || !interpreter->open()) return kConvertUnreadable;
+    // A directory or a device holds no plot to read; the input refuses them.
+    if (!interpreter->open(&inputError_)) return kConvertUnreadable;
     // Whether there is any statement at all; the count stops at the first one.
     if (interpreter->countStatements(1) < 1) return kConvertNoStatements;
-
-    StatementBatch batch;
-    for (;;) {
-        batch = StatementBatch();
-        interpreter->dispatchBatch(batch);
-        for (std::unique_ptr<QsFigure>& figure : batch.figures)
-            convertFigure(std::move(figure), batch.pen);
-        // The end of the input ends the run; so would a lost input stream, which would
-        // otherwise never reach that end.
-        if (batch.hasCode(kHpglCodeEndOfInput) || batch.hasCode(kHpglCodeNoInput)) break;
-    }
+    interpreter->run(*this);
     return kConvertDone;
 }
 
-int HpglConverter::convertFigure(std::unique_ptr<QsFigure> figure, int pen) {
-    if (!figure) return 0;
+void HpglConverter::polyline(std::unique_ptr<QsPolyline> line, const FigureSource& source) {
+    convertFigure(std::move(line), source.pen);
+}
+
+void HpglConverter::polygon(std::unique_ptr<QsPolygon> polygon, const FigureSource& source) {
+    // Stored unfilled whether the plot fills it (FP, RA, RR, WG) or edges it.
+    convertFigure(std::move(polygon), source.pen);
+}
+
+void HpglConverter::text(std::unique_ptr<QsText> text, const FigureSource& source) {
+    convertFigure(*text, source.pen);
+}
+
+void HpglConverter::statementFailed(std::string_view mnemonic, int32_t code) {
     try {
-        const int type = figure->typeCode();
-        switch (type) {
-            case kQsTypePolyline:
-                return convertPolyline(
-                    std::unique_ptr<QsPolyline>(static_cast<QsPolyline*>(figure.release())), pen);
-            case kQsTypePolylineSet:
-            case kQsTypePolygon:
-                return convertPolygon(
-                    std::unique_ptr<QsPolylineSet>(static_cast<QsPolylineSet*>(figure.release())),
-                    pen, type == kQsTypePolylineSet);
-            case kQsTypeText:
-                return convertText(static_cast<QsText&>(*figure), pen);
-            case kTypeNothingDone:
-                return 1;
-            default:
-                break;
-        }
-        for (int quiet : kTypesNothing)
-            if (type == quiet) return 0;
-        std::fputs("UNKNOWN!\n", stdout);
-        return 0;
+        ++tally_.failures[{std::string(mnemonic), code}];
     } catch (const std::exception&) {
-        // Storage ran out: the figure is skipped like any other that cannot be added.
-        return 0;
+        // Storage ran out: the count is lost, the conversion goes on.
     }
 }
 
-bool HpglConverter::moveByOffset(QsFigure& figure) const {
-    const bool records = figure.typeCode() == kQsTypePolyline ||
-                         figure.typeCode() == kQsTypePolylineSet ||
-                         figure.typeCode() == kQsTypePolygon;
-    // Arc centres may lie far outside the drawn box, with or without offsets.
-    if (offsetX_ == 0 && offsetY_ == 0)
-        return !records || recordsInRange(static_cast<const QsRecordFigure&>(figure));
-    std::int64_t xmin = std::numeric_limits<std::int64_t>::max(), ymin = xmin;
-    std::int64_t xmax = std::numeric_limits<std::int64_t>::min(), ymax = xmax;
-    if (records) {
-        if (!extentOf(static_cast<const QsRecordFigure&>(figure), xmin, ymin, xmax, ymax))
-            return true;  // nothing to move
-    } else {
-        const QsPoint p = figure.referencePoint();
-        xmin = xmax = p.x;
-        ymin = ymax = p.y;
+void HpglConverter::endOfInput(const StatementCounts& counts) {
+    tally_.statements = counts;
+}
+
+FigureOutcome HpglConverter::tallied(FigureOutcome outcome) {
+    ++tally_.figures[static_cast<size_t>(outcome)];
+    return outcome;
+}
+
+FigureOutcome HpglConverter::convertFigure(std::unique_ptr<QsPolyline> line, int pen) {
+    if (!line || line->usedCount() == 0) return tallied(FigureOutcome::kEmpty);
+    if (!moveRecords(*line, RecordsOf{*line, nullptr}, offsetX_, offsetY_))
+        return tallied(FigureOutcome::kOutOfRange);
+    try {
+        CreatePolylineCommand command(sheet_, std::move(line), penTable_.colourOf(pen),
+                                      defaultLineStyle(), defaultLineWidth());
+        return tallied(command.execute() ? FigureOutcome::kAdded : FigureOutcome::kNotAdded);
+    } catch (const std::exception&) {
+        // Storage ran out: the figure is skipped like any other that cannot be added.
+        return tallied(FigureOutcome::kNotAdded);
     }
-    if (!fitsInt32(xmin + offsetX_) || !fitsInt32(xmax + offsetX_) || !fitsInt32(ymin + offsetY_) ||
-        !fitsInt32(ymax + offsetY_))
-        return false;
-    figure.move(QsPoint(offsetX_, offsetY_));
-    return !records || recordsInRange(static_cast<const QsRecordFigure&>(figure));
+}
+
+FigureOutcome HpglConverter::convertFigure(std::unique_ptr<QsPolygon> polygon, int pen) {
+    if (!polygon || polygon->usedCount() == 0) return tallied(FigureOutcome::kEmpty);
+    if (!moveRecords(*polygon, RecordsOf{*polygon, &polygon->holes()}, offsetX_, offsetY_))
+        return tallied(FigureOutcome::kOutOfRange);
+    return tallied(addPolygon(std::move(polygon), pen, false));
+}
+
+FigureOutcome HpglConverter::convertFigure(std::unique_ptr<QsPolylineSet> outline, int pen) {
+    if (!outline || outline->usedCount() == 0) return tallied(FigureOutcome::kEmpty);
+    if (!moveRecords(*outline, RecordsOf{*outline, nullptr}, offsetX_, offsetY_))
+        return tallied(FigureOutcome::kOutOfRange);
+    return tallied(addPolygon(std::move(outline), pen, true));
+}
+
+FigureOutcome HpglConverter::convertFigure(QsText& text, int pen) {
+    if (offsetX_ != 0 || offsetY_ != 0) {
+        const QsPoint p = text.referencePoint();
+        if (!movedBoxFits(p.x, p.y, p.x, p.y, offsetX_, offsetY_))
+            return tallied(FigureOutcome::kOutOfRange);
+        text.move(QsPoint(offsetX_, offsetY_));
+    }
+    try {
+        CreateTextCommand command(sheet_, text.position, text.stringView(), fontIndex(text.height),
+                                  penTable_.colourOf(pen), text.justification, text.path,
+                                  text.angle);
+        return tallied(command.execute() ? FigureOutcome::kAdded : FigureOutcome::kNotAdded);
+    } catch (const std::exception&) {
+        return tallied(FigureOutcome::kNotAdded);
+    }
+}
+
+FigureOutcome HpglConverter::addPolygon(std::unique_ptr<QsPolylineSet> polygon, int pen,
+                                        bool filled) {
+    try {
+        const int width = widthIndex(polygon->lineWidth());
+        CreatePolygonCommand command(sheet_, std::move(polygon), penTable_.colourOf(pen),
+                                     defaultLineStyle(), width, filled, penTable_.styleOf(pen));
+        return command.execute() ? FigureOutcome::kAdded : FigureOutcome::kNotAdded;
+    } catch (const std::exception&) {
+        return FigureOutcome::kNotAdded;
+    }
 }
 
 int HpglConverter::defaultLineStyle() const {
@@ -180,26 +228,4 @@ int HpglConverter::fontIndex(std::int32_t height) const {
         }
     }
     return best;
-}
-
-int HpglConverter::convertPolyline(std::unique_ptr<QsPolyline> line, int pen) {
-    if (line->usedCount() == 0 || !moveByOffset(*line)) return 0;
-    CreatePolylineCommand command(sheet_, std::move(line), penTable_.colourOf(pen),
-                                  defaultLineStyle(), defaultLineWidth());
-    return command.execute();
-}
-
-int HpglConverter::convertPolygon(std::unique_ptr<QsPolylineSet> polygon, int pen, bool filled) {
-    if (polygon->usedCount() == 0 || !moveByOffset(*polygon)) return 0;
-    const int width = widthIndex(polygon->lineWidth());
-    CreatePolygonCommand command(sheet_, std::move(polygon), penTable_.colourOf(pen),
-                                 defaultLineStyle(), width, filled, penTable_.styleOf(pen));
-    return command.execute();
-}
-
-int HpglConverter::convertText(QsText& text, int pen) {
-    if (!moveByOffset(text)) return 0;
-    CreateTextCommand command(sheet_, text.position, text.stringView(), fontIndex(text.height),
-                              penTable_.colourOf(pen), text.justification, text.path, text.angle);
-    return command.execute();
 }

@@ -1,18 +1,23 @@
-// Runs the HP-GL interpreter over a plot file batch by batch and turns every figure it hands back
-// into a polyline, polygon or text of the output sheet, with the colour and style of the pen map,
-// the widths and fonts of the settings, moved by the offsets.
+// Runs the HP-GL interpreter over a plot file and turns every figure it hands over into a
+// polyline, polygon or text of the output sheet, with the colour and style of the pen map, the
+// widths and fonts of the settings, moved by the offsets.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "convert/DbHandle.h"
+#include "hpgl/FigureSink.h"
 #include "hpgl/PenMap.h"
 
 class DatabaseSettings;
 class EnvironmentSettings;
-class QsFigure;
+class QsPolygon;
 class QsPolyline;
 class QsPolylineSet;
 class QsText;
@@ -26,26 +31,61 @@ enum ConvertResult : int {
     kConvertNoStatements = 5,  // the input file holds no statement
 };
 
-class HpglConverter {
+// What became of one figure. A stroke of more than 65,535 points never gets here: the
+// interpreter refuses it with code 54 and its command's code.
+enum class FigureOutcome : uint8_t {
+    kAdded,       // the object is on the sheet
+    kEmpty,       // a polyline or polygon without records: nothing to add
+    kOutOfRange,  // moved by the offsets, a point, arc end, axis point or arc centre would leave
+                  // the 32-bit range (an arc centre also without offsets)
+    kNotAdded,    // the object could not be made, was not valid or could not be added to the
+                  // sheet (the codes are in the error record), or storage ran out
+};
+inline constexpr int kFigureOutcomeCount = 4;
+
+// What one conversion did with its plot, for a report of it.
+struct ConversionTally {
+    // The statements the interpreter read, per command.
+    StatementCounts statements;
+    // How often each command added each status code: (mnemonic, code) -> count.
+    std::map<std::pair<std::string, int32_t>, int64_t> failures;
+    // The figures by outcome, indexed by FigureOutcome.
+    std::array<int64_t, kFigureOutcomeCount> figures{};
+
+    int64_t figuresWith(FigureOutcome outcome) const {
+        return figures[static_cast<size_t>(outcome)];
+    }
+    // The times the command added the code; 0 when it never did.
+    int64_t failuresOf(std::string_view mnemonic, int32_t code) const;
+};
+
+class HpglConverter : private FigureSink {
 public:
     // The settings are not owned and must outlive the converter (either may be null: then the
     // defaults are index 0 and the width and text tables are empty). The offsets are in output
     // units.
     HpglConverter(const DatabaseSettings* landata, const EnvironmentSettings* lanenv,
                   const DbHandle& sheet, std::int32_t offsetX, std::int32_t offsetY);
-    ~HpglConverter();
+    ~HpglConverter() override;
     HpglConverter(const HpglConverter&) = delete;
     HpglConverter& operator=(const HpglConverter&) = delete;
 
     // Multiplies the process-wide unit factor by scale, loads the pen map (when named), reads
-    // the plot file and converts every figure of every batch until the end of the input.
-    // Returns a ConvertResult.
+    // the plot file with an interpreter at that factor and converts every figure it hands over,
+    // up to the end of the input. Returns a ConvertResult.
     int convert(const std::string& inputFile, double scale, const std::string& penMapFile);
+    // After kConvertUnreadable: the system's error number of opening the input (0 when no
+    // system call failed).
+    int inputError() const { return inputError_; }
 
-    // Converts one figure drawn with the pen: a polyline (25) becomes a LexPolyline, a polyline
-    // set (26) a filled LexPolygon, a polygon (27) an unfilled LexPolygon, a text (7) a LexText.
-    // 1 when an object was added to the sheet (and for type 17, which needs nothing), else 0.
-    int convertFigure(std::unique_ptr<QsFigure> figure, int pen);
+    // Converts one figure drawn with the pen into an object of the sheet: a polyline becomes a
+    // LexPolyline; a polygon (with its holes) an unfilled LexPolygon, whichever command made it;
+    // a polyline set a filled LexPolygon; a text a LexText. The polyline, polygon and set become
+    // the geometry of their objects without a copy.
+    FigureOutcome convertFigure(std::unique_ptr<QsPolyline> line, int pen);
+    FigureOutcome convertFigure(std::unique_ptr<QsPolygon> polygon, int pen);
+    FigureOutcome convertFigure(std::unique_ptr<QsPolylineSet> outline, int pen);
+    FigureOutcome convertFigure(QsText& text, int pen);
 
     // The line-width index for a polygon line width in output units: the table entry closest to
     // a tenth of it, the default index winning every tie and earlier entries later ones.
@@ -57,14 +97,21 @@ public:
     const PenMap& penTable() const { return penTable_; }
     PenMap& penTable() { return penTable_; }
     const DbHandle& sheet() const { return sheet_; }
+    // What the last convert did (and every convertFigure since the converter was made).
+    const ConversionTally& tally() const { return tally_; }
 
 private:
-    int convertPolyline(std::unique_ptr<QsPolyline> line, int pen);
-    int convertPolygon(std::unique_ptr<QsPolylineSet> polygon, int pen, bool filled);
-    int convertText(QsText& text, int pen);
-    // Moves the figure by the offsets; false (the figure then is skipped) when any of its
-    // points, arc centres or axis points would leave the 32-bit range.
-    bool moveByOffset(QsFigure& figure) const;
+    // The interpreter's figures, failures and end.
+    void polyline(std::unique_ptr<QsPolyline> line, const FigureSource& source) override;
+    void polygon(std::unique_ptr<QsPolygon> polygon, const FigureSource& source) override;
+    void text(std::unique_ptr<QsText> text, const FigureSource& source) override;
+    void statementFailed(std::string_view mnemonic, int32_t code) override;
+    void endOfInput(const StatementCounts& counts) override;
+
+    // Adds a polygon, moved already, with the width index of its line width.
+    FigureOutcome addPolygon(std::unique_ptr<QsPolylineSet> polygon, int pen, bool filled);
+    // Counts the outcome.
+    FigureOutcome tallied(FigureOutcome outcome);
     int defaultLineStyle() const;
     int defaultLineWidth() const;
 
@@ -74,4 +121,6 @@ private:
     PenMap penTable_;
     std::int32_t offsetX_;
     std::int32_t offsetY_;
+    ConversionTally tally_;
+    int inputError_ = 0;
 };

@@ -16,7 +16,8 @@ LexArc::LexArc(const QsArc& geometry) : LexArc() {
 
 LexArc::~LexArc() = default;
 
-LexArc::LexArc(const LexArc& other) : LexStrokedObject(other), arc_(other.arc_) {}
+LexArc::LexArc(const LexArc& other)
+    : LexStrokedObject(other), arc_(other.arc_), asRead_(other.asRead_) {}
 
 std::unique_ptr<LexObject> LexArc::clone() const {
     return std::unique_ptr<LexObject>(new LexArc(*this));
@@ -42,26 +43,21 @@ int LexArc::move(const QsPoint& delta) {
 int LexArc::write(TokenFile& file) {
     writeRecordHead(file);
     writeStrokeLine(file);
-    QsPoint c = arc_.centrePoint();
-    std::int32_t code =
-        arc_.isFullCircle() ? 2 : static_cast<std::int32_t>(arc_.flags & ~std::uint16_t{0x0004});
-    file.writeLong(c.x).space().writeLong(c.y).space().writeLong(arc_.radius).space();
-    file.writeDouble(arc_.startAngle()).space().writeDouble(arc_.endAngle()).space();
-    file.writeSigned(code).endLine();
+    writeArcValues(file, arc_, asRead_ ? &*asRead_ : nullptr);
+    file.endLine();
     return writeOptionalListsAndClose(file, properties_, boxes_);
 }
 
 std::uint32_t LexArc::read(TokenFile& file, LexReadContext& context) {
     std::uint32_t id = readRecordHead(file, context);
     if (id == 0 || !readStrokeLine(file)) return 0;
-    std::int32_t cx = 0, cy = 0, r = 0, code = 0;
-    double a1 = 0.0, a2 = 0.0;
-    if (!file.readLong(cx) || !file.readLong(cy) || !file.readLong(r) || !file.readDouble(a1) ||
-        !file.readDouble(a2) || !file.readSigned(code) || r < 0) {
+    LexArcAsRead values;
+    if (!readArcValues(file, values)) {
         recordError(kLexErrorFormat, kSeverityFormat);
         return 0;
     }
-    arc_ = lexArcFromFile(cx, cy, r, a1, a2, code);
+    arc_ = values.arc;
+    asRead_ = std::move(values);
     if (!readOptionalListsAndClose(file, context, properties_, boxes_)) return 0;
     updateBox();
     return id;

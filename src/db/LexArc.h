@@ -3,7 +3,9 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
+#include "db/LexArcAsRead.h"
 #include "db/LexStrokedObject.h"
 #include "geom/QsArc.h"
 
@@ -39,4 +41,6 @@ private:
     LexArc(const LexArc& other);
 
     QsArc arc_;
+    // The record's values as the file held them, written back while the arc is unchanged.
+    std::optional<LexArcAsRead> asRead_;
 };

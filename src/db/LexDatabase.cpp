@@ -7,6 +7,8 @@
 
 #include "base/ErrorRecord.h"
 #include "base/PathUtil.h"
+#include "base/PlatformFile.h"
+#include "base/ReplacementFile.h"
 #include "base/StringUtil.h"
 #include "base/UserInfo.h"
 #include "db/LexClassRegistry.h"
@@ -220,28 +222,52 @@ int LexDatabase::load(TokenFile& file) {
 }
 
 std::unique_ptr<LexDatabase> LexDatabase::open(const std::string& path,
-                                               const LexEnvironment* environment, int mode) {
+                                               const LexEnvironment* environment, int mode,
+                                               Status* status) {
+    // Records the code and hands the failure to the caller who asked for it.
+    auto failed = [&](int code, int severity, int sysError = 0) {
+        recordError(code, severity);
+        reportStatus(status, Status::failure(code, path, sysError));
+        return nullptr;
+    };
     try {
         auto db = std::make_unique<LexDatabase>();
         db->path_ = path;
         db->mode_ = mode;
         if (mode == kModeCreate) {
-            if (pathKind(path) != 0) {
-                recordError(kLexErrorExists, kSeverityMinor);
-                return nullptr;
-            }
+            if (pathKind(path) != 0) return failed(kLexErrorExists, kSeverityMinor);
         } else if (mode == kModeUpdate || mode == kModeReadOnly) {
             TokenFile file;
             if (!file.open(path, mode == kModeUpdate ? TokenFile::kModeReadUpdate
                                                      : TokenFile::kModeRead)) {
-                recordError(pathKind(path) != 0 ? kLexErrorOpen : kLexErrorMissing, kSeverityMinor);
+                return failed(pathKind(path) != 0 ? kLexErrorOpen : kLexErrorMissing,
+                              kSeverityMinor, file.error());
+            }
+            if (!db->load(file)) {
+                // The reader recorded its own code; the caller learns whether reading failed.
+                const int readError = file.error();
+                reportStatus(status,
+                             Status::failure(readError != 0 ? kLexErrorOpen : kLexErrorFormat, path,
+                                             readError));
                 return nullptr;
             }
-            if (!db->load(file)) return nullptr;
         } else {
-            recordError(kLexErrorMisuse, kSeverityMinor);
-            return nullptr;
+            return failed(kLexErrorMisuse, kSeverityMinor);
         }
+        db->attach(environment);
+        reportStatus(status, Status::success());
+        return db;
+    } catch (const std::bad_alloc&) {
+        return failed(kLexErrorNoMemory, kSeverityError);
+    }
+}
+
+std::unique_ptr<LexDatabase> LexDatabase::makeNew(const std::string& path,
+                                                  const LexEnvironment* environment) {
+    try {
+        auto db = std::make_unique<LexDatabase>();
+        db->path_ = path;
+        db->mode_ = kModeCreate;
         db->attach(environment);
         return db;
     } catch (const std::bad_alloc&) {
@@ -250,18 +276,22 @@ std::unique_ptr<LexDatabase> LexDatabase::open(const std::string& path,
     }
 }
 
-int LexDatabase::save() {
-    if (mode_ == kModeReadOnly) {
-        recordError(kLexErrorReadOnly, kSeverityMinor);
+int LexDatabase::save(Status* status) {
+    auto failed = [&](int code, int severity, int sysError = 0) {
+        recordError(code, severity);
+        reportStatus(status, Status::failure(code, path_, sysError));
         return 0;
-    }
+    };
+    if (mode_ == kModeReadOnly) return failed(kLexErrorReadOnly, kSeverityMinor);
     try {
-        std::string temporary = path_ + ".tmp";
-        TokenFile file;
-        if (path_.empty() || !file.open(temporary, TokenFile::kModeWrite)) {
-            recordError(kLexErrorOpen, kSeverityMinor);
-            return 0;
-        }
+        // A path that is a link updates the file it names; the link stays as it is.
+        std::string target;
+        ReplacementFile out;
+        if (path_.empty()) return failed(kLexErrorOpen, kSeverityMinor);
+        if (const int e = platform::resolveLinks(path_, target); e != 0)
+            return failed(kLexErrorOpen, kSeverityMinor, e);
+        if (const int e = out.begin(pathDirPart(target), pathFilePart(target), false); e != 0)
+            return failed(kLexErrorOpen, kSeverityMinor, e);
         std::tm t = currentSaveTime();
         setSaveTime(t);
         LexSheet* sheetChild = sheet();
@@ -280,25 +310,23 @@ int LexDatabase::save() {
             writeReferenceLogs(path_, entries);
         }
         if (sheetChild != nullptr && sheetChild->isSymbol()) updateSaveCount(*sheetChild);
-        int written = write(file);
+        TokenFile file;
+        file.attach(out.file());
+        const bool written = write(file) != 0;
         timeSet_ = false;
-        if (!file.close() || !written) {
-            removeFile(temporary);
-            recordError(kLexErrorOpen, kSeverityMinor);
-            return 0;
+        // The text must have reached the temporary file whole (its last part goes at the close)
+        // before the file may take the old one's place.
+        const bool complete = file.close() != 0 && written;
+        const int committed = complete ? out.commit() : 0;
+        if (!complete || committed != 0) {
+            const int sysError = complete ? committed : out.file().error();
+            out.abandon();
+            return failed(kLexErrorOpen, kSeverityMinor, sysError);
         }
-        if (std::rename(temporary.c_str(), path_.c_str()) != 0) {
-            // Some platforms do not rename over an existing file.
-            if (!removeFile(path_) || std::rename(temporary.c_str(), path_.c_str()) != 0) {
-                removeFile(temporary);
-                recordError(kLexErrorOpen, kSeverityMinor);
-                return 0;
-            }
-        }
+        reportStatus(status, Status::success());
         return 1;
     } catch (const std::bad_alloc&) {
-        recordError(kLexErrorNoMemory, kSeverityError);
-        return 0;
+        return failed(kLexErrorNoMemory, kSeverityError);
     }
 }
 

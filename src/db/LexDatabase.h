@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Status.h"
 #include "db/LexHashTable.h"
 #include "db/LexObject.h"
 
@@ -31,18 +32,29 @@ public:
     // Mode 0 makes an empty database (30016 when the file exists); modes 1 and 2 open the file
     // ("rb+" or "rb") and load it (30001 when it exists but cannot be opened, 30017 when it does
     // not exist, the reader's codes when it is no valid file). The environment (not owned; may be
-    // null) is then attached to the database and its children. Null on failure.
+    // null) is then attached to the database and its children. Null on failure; status, when
+    // given, receives the failure: code 30016, 30017, 30002 (no such mode), 30004, 30001 (the
+    // file could not be opened or read, with the system's reason) or 30006 (no valid file).
     static std::unique_ptr<LexDatabase> open(const std::string& path,
-                                             const LexEnvironment* environment, int mode);
+                                             const LexEnvironment* environment, int mode,
+                                             Status* status = nullptr);
+    // An empty database for path in create mode, whether or not the file exists: its first save
+    // replaces the file (so an existing file stays as it is until then). Null when memory runs
+    // out (30004).
+    static std::unique_ptr<LexDatabase> makeNew(const std::string& path,
+                                                const LexEnvironment* environment);
     // Closes as `how` says (kClose...). A database that is destroyed is reset to null; one that
     // is refused (30002) or whose save fails stays open. 1 or 0.
     static int close(std::unique_ptr<LexDatabase>& database, int how);
 
-    // Writes the database to its path through a temporary file that replaces the file only
-    // when complete: read-only databases are refused (30005); a file that cannot be written
-    // gives 30001 and leaves the old file as it was. Updates the sheet's save information and a
-    // symbol's save counter, and writes the reference logs of numbered sheets. 1 or 0.
-    int save();
+    // Writes the database to its path through a temporary file beside it that is synced and
+    // renamed over the file only when complete (a path that is a link updates the file it
+    // names; the new file keeps the permission bits, owner and group of the old one): read-only
+    // databases are refused (30005); a file that cannot be written gives 30001, with the cause
+    // passed in status when one is given, and leaves the old file as it was. Updates the sheet's
+    // save information and a symbol's save counter, and writes the reference logs of numbered
+    // sheets. 1 or 0.
+    int save(Status* status = nullptr);
 
     // Reads a whole file through an open token file: header line check, version, children.
     // 1, or 0 with the reader's code recorded.

@@ -23,7 +23,10 @@ LexPolygon::LexPolygon(const QsPolylineSet& outline) : LexPolygon() {
 
 LexPolygon::~LexPolygon() = default;
 
-LexPolygon::LexPolygon(const LexPolygon& other) : LexFilledObject(other) {
+LexPolygon::LexPolygon(const LexPolygon& other)
+    : LexFilledObject(other),
+      outlineArcsAsRead_(other.outlineArcsAsRead_),
+      holeArcsAsRead_(other.holeArcsAsRead_) {
     if (other.geometry_) geometry_ = std::make_unique<QsPolygon>(*other.geometry_);
 }
 
@@ -57,12 +60,14 @@ int LexPolygon::move(const QsPoint& delta) {
 int LexPolygon::write(TokenFile& file) {
     writeRecordHead(file);
     writeFilledLine(file);
-    writeVertexBlock(file, geometry_.get());
+    writeVertexBlock(file, geometry_.get(), &outlineArcsAsRead_);
     file.writeString("{").endLine();
     int holes = geometry_ ? static_cast<int>(geometry_->holes().size()) : 0;
     file.writeSigned(holes).endLine();
     for (int i = 0; i < holes; ++i) {
-        writeVertexBlock(file, &geometry_->holes()[static_cast<std::size_t>(i)]);
+        const auto h = static_cast<std::size_t>(i);
+        writeVertexBlock(file, &geometry_->holes()[h],
+                         h < holeArcsAsRead_.size() ? &holeArcsAsRead_[h] : nullptr);
     }
     file.writeString("}").endLine();
     return writeOptionalListsAndClose(file, properties_, boxes_);
@@ -72,7 +77,7 @@ std::uint32_t LexPolygon::read(TokenFile& file, LexReadContext& context) {
     std::uint32_t id = readRecordHead(file, context);
     if (id == 0 || !readFilledLine(file)) return 0;
     std::vector<QsPolyRecord> records;
-    if (!readVertexBlock(file, records)) return 0;
+    if (!readVertexBlock(file, records, &outlineArcsAsRead_)) return 0;
     auto polygon = std::make_unique<QsPolygon>(
         QsPolylineSet(records.data(), static_cast<int>(records.size())));
     std::int32_t holes = 0;
@@ -81,9 +86,12 @@ std::uint32_t LexPolygon::read(TokenFile& file, LexReadContext& context) {
         recordError(kLexErrorFormat, kSeverityFormat);
         return 0;
     }
+    holeArcsAsRead_.clear();
     for (std::int32_t i = 0; i < holes; ++i) {
-        if (!readVertexBlock(file, records)) return 0;
+        LexBlockArcs arcs;
+        if (!readVertexBlock(file, records, &arcs)) return 0;
         polygon->holes().emplace_back(records.data(), static_cast<int>(records.size()));
+        holeArcsAsRead_.push_back(std::move(arcs));
     }
     if (!lexExpectToken(file, "}")) return 0;
     geometry_ = std::move(polygon);

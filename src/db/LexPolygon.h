@@ -4,6 +4,9 @@
 
 #include <memory>
 
+#include <vector>
+
+#include "db/LexArcAsRead.h"
 #include "db/LexStrokedObject.h"
 #include "geom/QsPolygon.h"
 #include "geom/QsPolylineSet.h"
@@ -46,4 +49,8 @@ private:
     LexPolygon(const LexPolygon& other);
 
     std::unique_ptr<QsPolygon> geometry_;
+    // The arcs of the outline and of each hole as the file held them, written back while they
+    // are unchanged.
+    LexBlockArcs outlineArcsAsRead_;
+    std::vector<LexBlockArcs> holeArcsAsRead_;
 };

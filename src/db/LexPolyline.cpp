@@ -17,7 +17,8 @@ LexPolyline::LexPolyline(const QsPolyline& geometry) : LexPolyline() {
 
 LexPolyline::~LexPolyline() = default;
 
-LexPolyline::LexPolyline(const LexPolyline& other) : LexStrokedObject(other) {
+LexPolyline::LexPolyline(const LexPolyline& other)
+    : LexStrokedObject(other), arcsAsRead_(other.arcsAsRead_) {
     if (other.geometry_) geometry_ = std::make_unique<QsPolyline>(*other.geometry_);
 }
 
@@ -50,7 +51,7 @@ int LexPolyline::move(const QsPoint& delta) {
 int LexPolyline::write(TokenFile& file) {
     writeRecordHead(file);
     writeStrokeLine(file);
-    writeVertexBlock(file, geometry_.get());
+    writeVertexBlock(file, geometry_.get(), &arcsAsRead_);
     return writeOptionalListsAndClose(file, properties_, boxes_);
 }
 
@@ -58,7 +59,7 @@ std::uint32_t LexPolyline::read(TokenFile& file, LexReadContext& context) {
     std::uint32_t id = readRecordHead(file, context);
     if (id == 0 || !readStrokeLine(file)) return 0;
     std::vector<QsPolyRecord> records;
-    if (!readVertexBlock(file, records)) return 0;
+    if (!readVertexBlock(file, records, &arcsAsRead_)) return 0;
     geometry_ = std::make_unique<QsPolyline>(records.data(), static_cast<int>(records.size()));
     if (!readOptionalListsAndClose(file, context, properties_, boxes_)) return 0;
     updateBox();

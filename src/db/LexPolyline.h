@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "db/LexArcAsRead.h"
 #include "db/LexStrokedObject.h"
 #include "geom/QsPolyline.h"
 
@@ -43,4 +44,6 @@ private:
     LexPolyline(const LexPolyline& other);
 
     std::unique_ptr<QsPolyline> geometry_;
+    // The arcs of the geometry as the file held them, written back while they are unchanged.
+    LexBlockArcs arcsAsRead_;
 };

@@ -26,11 +26,10 @@ std::int32_t orientationCode(std::uint16_t flags) {
     return static_cast<std::int32_t>(flags & ~std::uint16_t{0x0004});
 }
 
-void writeArcLine(TokenFile& file, const QsArc& arc) {
-    QsPoint c = arc.centrePoint();
-    file.writeString("$Arc ").writeLong(c.x).space().writeLong(c.y).space();
-    file.writeLong(arc.radius).space().writeDouble(arc.startAngle()).space();
-    file.writeDouble(arc.endAngle()).space().writeSigned(orientationCode(arc.flags)).endLine();
+// Whether two arcs are the same: points, direction, radius and flags.
+bool sameArc(const QsArc& a, const QsArc& b) {
+    return a.start == b.start && a.end == b.end && a.toCentre == b.toCentre &&
+           a.radius == b.radius && a.flags == b.flags;
 }
 
 // True when records i, i+1 and i+2 form one arc.
@@ -49,6 +48,30 @@ QsArc lexArcFromFile(std::int32_t cx, std::int32_t cy, std::int32_t radius, doub
     std::uint16_t flags =
         code == 2 ? QsArc::kFullCircle : static_cast<std::uint16_t>(code & 0xFFFF);
     return QsArc::fromWrittenAngles(QsPoint(cx, cy), radius, a1, a2, flags);
+}
+
+bool readArcValues(TokenFile& file, LexArcAsRead& values) {
+    if (!file.readLong(values.cx) || !file.readLong(values.cy) || !file.readLong(values.radius) ||
+        !file.readDouble(values.startAngle) || !file.readDouble(values.endAngle) ||
+        !file.readSigned(values.code) || values.radius < 0) {
+        return false;
+    }
+    values.arc = lexArcFromFile(values.cx, values.cy, values.radius, values.startAngle,
+                                values.endAngle, values.code);
+    return true;
+}
+
+void writeArcValues(TokenFile& file, const QsArc& arc, const LexArcAsRead* asRead) {
+    if (asRead != nullptr && sameArc(asRead->arc, arc)) {
+        file.writeLong(asRead->cx).space().writeLong(asRead->cy).space();
+        file.writeLong(asRead->radius).space().writeDouble(asRead->startAngle).space();
+        file.writeDouble(asRead->endAngle).space().writeSigned(asRead->code);
+        return;
+    }
+    const QsPoint c = arc.centrePoint();
+    file.writeLong(c.x).space().writeLong(c.y).space().writeLong(arc.radius).space();
+    file.writeDouble(arc.startAngle()).space().writeDouble(arc.endAngle()).space();
+    file.writeSigned(orientationCode(arc.flags));
 }
 
 int writePropertyLists(TokenFile& file, const LexPropertyList& properties,
@@ -85,7 +108,11 @@ int writeOptionalListsAndClose(TokenFile& file, const LexPropertyList& propertie
     return 1;
 }
 
-int writeVertexBlock(TokenFile& file, const QsPolyRecord* records, int count) {
+int writeVertexBlock(TokenFile& file, const QsPolyRecord* records, int count,
+                     const LexBlockArcs* arcs) {
+    // The arcs as read are in record order, as the arcs of the block are met.
+    std::size_t next = 0;
+    const std::size_t arcsRead = arcs != nullptr ? arcs->size() : 0;
     file.writeString("{").endLine();
     file.writeUnsigned(static_cast<std::uint32_t>(count)).endLine();
     for (int i = 0; i < count;) {
@@ -103,7 +130,13 @@ int writeVertexBlock(TokenFile& file, const QsPolyRecord* records, int count) {
             arc.toCentre = QsEVector(r.data[0], r.data[1]);
             arc.radius = r.data[2];
             arc.flags = r.low();
-            writeArcLine(file, arc);
+            while (next < arcsRead && (*arcs)[next].index < i)
+                ++next;
+            const LexArcAsRead* asRead =
+                next < arcsRead && (*arcs)[next].index == i ? &(*arcs)[next].values : nullptr;
+            file.writeString("$Arc ");
+            writeArcValues(file, arc, asRead);
+            file.endLine();
             i += 3;
         } else {
             file.writeString("$Dummy").endLine();
@@ -114,13 +147,14 @@ int writeVertexBlock(TokenFile& file, const QsPolyRecord* records, int count) {
     return 1;
 }
 
-int writeVertexBlock(TokenFile& file, const QsRecordFigure* figure) {
+int writeVertexBlock(TokenFile& file, const QsRecordFigure* figure, const LexBlockArcs* arcs) {
     if (figure == nullptr) return writeVertexBlock(file, nullptr, 0);
-    return writeVertexBlock(file, figure->records(), figure->usedCount());
+    return writeVertexBlock(file, figure->records(), figure->usedCount(), arcs);
 }
 
-bool readVertexBlock(TokenFile& file, std::vector<QsPolyRecord>& records) {
+bool readVertexBlock(TokenFile& file, std::vector<QsPolyRecord>& records, LexBlockArcs* arcs) {
     records.clear();
+    if (arcs != nullptr) arcs->clear();
     std::uint32_t count = 0;
     if (!lexExpectOpen(file) || !file.readUnsigned(count)) return formatError();
     if (count > kMaxRecords) return formatError();
@@ -137,15 +171,12 @@ bool readVertexBlock(TokenFile& file, std::vector<QsPolyRecord>& records) {
                                      : QsPolyRecord(kRecVertex, x, y, 0));
             seen += 1;
         } else if (token == "$Arc") {
-            std::int32_t cx = 0, cy = 0, radius = 0, code = 0;
-            double a1 = 0.0, a2 = 0.0;
-            if (!file.readLong(cx) || !file.readLong(cy) || !file.readLong(radius) ||
-                !file.readDouble(a1) || !file.readDouble(a2) || !file.readSigned(code)) {
-                return formatError();
-            }
-            if (radius < 0 || seen + 3 > count) return formatError();
-            auto three = makeArcRecords(lexArcFromFile(cx, cy, radius, a1, a2, code));
+            LexBlockArc read;
+            if (!readArcValues(file, read.values) || seen + 3 > count) return formatError();
+            read.index = static_cast<int>(records.size());
+            auto three = makeArcRecords(read.values.arc);
             records.insert(records.end(), three.begin(), three.end());
+            if (arcs != nullptr) arcs->push_back(std::move(read));
             seen += 3;
         } else if (token == "$Dummy") {
             if (seen + 1 > count) return formatError();

@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "base/ErrorRecord.h"
+#include "db/LexArcAsRead.h"
 #include "db/LexList.h"
 #include "db/LexObject.h"
 #include "db/LexReadContext.h"
 #include "db/TokenFile.h"
 
 class LexPropertyList;
-class QsArc;
 class QsRecordFigure;
 struct QsPolyRecord;
 
@@ -74,9 +74,22 @@ int writeOptionalListsAndClose(TokenFile& file, const LexPropertyList& propertie
 QsArc lexArcFromFile(std::int32_t cx, std::int32_t cy, std::int32_t radius, double a1, double a2,
                      std::int32_t code);
 
-// Vertex block: "{", the record count, one line per vertex or arc (or "$Dummy"), "}".
-int writeVertexBlock(TokenFile& file, const QsPolyRecord* records, int count);
+// Reads cx, cy, radius, the two angles and the orientation code; false (nothing recorded) when
+// a value does not convert or the radius is negative.
+bool readArcValues(TokenFile& file, LexArcAsRead& values);
+// Writes cx, cy, radius, the two angles and the orientation code of arc: the values read when
+// asRead is given and arc is still the arc they were read into, else the arc's own (centre
+// rounded, angles as the arc reports them).
+void writeArcValues(TokenFile& file, const QsArc& arc, const LexArcAsRead* asRead = nullptr);
+
+// Vertex block: "{", the record count, one line per vertex or arc (or "$Dummy"), "}". Arcs
+// found unchanged in arcs (as read with the block) are written as they were read.
+int writeVertexBlock(TokenFile& file, const QsPolyRecord* records, int count,
+                     const LexBlockArcs* arcs = nullptr);
 // The block of a figure's records; an empty block without a figure.
-int writeVertexBlock(TokenFile& file, const QsRecordFigure* figure);
-// Reads a vertex block into records; 30006 when the lines do not add up to the count.
-bool readVertexBlock(TokenFile& file, std::vector<QsPolyRecord>& records);
+int writeVertexBlock(TokenFile& file, const QsRecordFigure* figure,
+                     const LexBlockArcs* arcs = nullptr);
+// Reads a vertex block into records, and its arcs as read into arcs when given; 30006 when the
+// lines do not add up to the count.
+bool readVertexBlock(TokenFile& file, std::vector<QsPolyRecord>& records,
+                     LexBlockArcs* arcs = nullptr);

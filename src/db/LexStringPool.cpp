@@ -44,3 +44,7 @@ LexInterned lexIntern(std::string_view text) {
 std::size_t lexInternedCount() {
     return pool().size();
 }
+
+void resetLexStringPool() {
+    pool().clear();
+}

@@ -17,3 +17,7 @@ LexInterned lexIntern(std::string_view text);
 
 // Number of distinct strings pooled so far.
 std::size_t lexInternedCount();
+
+// Forgets every pooled string. Only for when no object that holds one is left: a process that
+// reads file after file (tests, fuzzing) would otherwise keep every name and value it ever read.
+void resetLexStringPool();

@@ -82,8 +82,8 @@ int LexText::scaleBy(const QsPoint& centre, double f) {
     return 1;
 }
 
-void LexText::updateBox() {
-    QsText measured = text_;
+bool LexText::measuredGeometry(QsText& measured) const {
+    measured = text_;
     TextTableEntry row{10, 10, 10, 10};
     const LexEnvironment* env = environment();
     int index = font();
@@ -96,6 +96,12 @@ void LexText::updateBox() {
     measured.frame = 0;
     measured.mirror = 0;
     measured.fontNumber = 1;
+    return ok;
+}
+
+void LexText::updateBox() {
+    QsText measured;
+    const bool ok = measuredGeometry(measured);
     QsBox box;
     boxInRange_ = ok && measured.getBox(box) != 0;
     box_ = boxInRange_ ? box : QsBox(text_.position, text_.position);

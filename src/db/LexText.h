@@ -39,6 +39,11 @@ public:
     void updateBox() override;
     int move(const QsPoint& delta) override;
     bool boxInRange() const { return boxInRange_; }
+    // The text as its box is measured and as it is drawn: the geometry with the character
+    // width, height, gap and line gap of its font's text-table row (10 each without one) times
+    // the scale, pen width 0, no frame, no mirror, font number 1. False when a metric leaves
+    // the 32-bit range.
+    bool measuredGeometry(QsText& measured) const;
 
     // Position, angle, justification and path (the metrics are not used: the size comes from
     // the font index and the scale).

@@ -1,11 +1,11 @@
 #include "db/PathTable.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <exception>
 #include <optional>
 #include <string>
 
+#include "base/ReplacementFile.h"
 #include "db/SettingsLexer.h"
 
 namespace {
@@ -100,16 +100,16 @@ std::string PathTable::text() const {
     return out;
 }
 
-int PathTable::write(std::string_view path) const {
+int PathTable::write(std::string_view path, int* error) const {
+    int failure = 0;
+    if (error == nullptr) error = &failure;
+    *error = 0;
     if (path.empty()) return 0;
     try {
-        std::string body = text();
-        std::string name(path);
-        std::FILE* f = std::fopen(name.c_str(), "wb");
-        if (f == nullptr) return 0;
-        bool ok = std::fwrite(body.data(), 1, body.size(), f) == body.size();
-        if (std::fclose(f) != 0) ok = false;
-        return ok ? 1 : 0;
+        // Written beside and renamed into place, so that a reader finds the whole table or
+        // none; a link in the table's place is refused.
+        *error = replaceFileContent(std::string(path), text());
+        return *error == 0 ? 1 : 0;
     } catch (const std::exception&) {
         return 0;
     }

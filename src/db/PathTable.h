@@ -31,8 +31,10 @@ public:
     // The written form: one line per entry in key order: key, " : ", the value in double
     // quotes, line feed.
     std::string text() const;
-    // Writes text() to path. 1 on success, 0 when the file cannot be written.
-    int write(std::string_view path) const;
+    // Writes text() to path, replacing the file only once the whole table is written. 1 on
+    // success, 0 when the file cannot be written (or path or its directory is a link); error,
+    // when given, receives the system's error number then.
+    int write(std::string_view path, int* error = nullptr) const;
 
     const std::vector<Entry>& entries() const { return entries_; }
     std::size_t size() const { return entries_.size(); }

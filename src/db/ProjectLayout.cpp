@@ -1,11 +1,13 @@
 #include "db/ProjectLayout.h"
 
+#include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <exception>
 #include <string>
 
 #include "base/PathUtil.h"
+#include "base/PlatformFile.h"
+#include "base/ReplacementFile.h"
 #include "base/StringUtil.h"
 #include "base/SysEnv.h"
 
@@ -191,14 +193,28 @@ std::string circuitSettingsFile(std::string_view cp, std::string_view name) {
     return pathJoin(dir, key + ".rsc");
 }
 
+int writeSettingsTable(const std::string& tablePath, std::string_view settingsDir, int* error) {
+    if (error != nullptr) *error = 0;
+    try {
+        PathTable table;
+        table.set("landata", settingsDir);
+        table.set("lanenv", settingsDir);
+        return table.write(tablePath, error);
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
+std::string pathTableOf(const std::string& dir) {
+    std::string table = pathOf(dir, kPathKindPathTable);
+    return table.empty() ? pathJoin(dir, "rcpath") : table;
+}
+
 int writeSettingsReference(std::string_view cp, std::string_view settingsDir) {
     try {
         std::string path = pathOf(cp, kPathKindPathTable);
         if (path.empty()) return -1;
-        PathTable table;
-        table.set("landata", settingsDir);
-        table.set("lanenv", settingsDir);
-        return table.write(path) ? 0 : -2;
+        return writeSettingsTable(path, settingsDir) ? 0 : -2;
     } catch (const std::exception&) {
         return -2;
     }
@@ -235,14 +251,6 @@ void appendField(std::string& out, std::string_view field) {
         out.push_back(c == '\n' || c == '\r' ? ' ' : c);
 }
 
-int writeWhole(const std::string& path, const std::string& body) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) return 0;
-    bool ok = std::fwrite(body.data(), 1, body.size(), f) == body.size();
-    if (std::fclose(f) != 0) ok = false;
-    return ok ? 1 : 0;
-}
-
 }  // namespace
 
 int writeReferenceLogs(std::string_view sheetPath, const std::vector<ReferenceLogEntry>& entries) {
@@ -250,8 +258,12 @@ int writeReferenceLogs(std::string_view sheetPath, const std::vector<ReferenceLo
     std::string cp = pathDirPart(sheetPath);
     if (classify(cp) != kPathKindCircuit) return 1;
     try {
+        // The log directory and the logs in it are never taken through a link, which could send
+        // them out of the circuit: a link there leaves the logs unwritten.
         std::string logDir = pathOf(cp, kPathKindLog);
-        if (pathKind(logDir) != 1 && !makeDirectory(logDir)) return 0;
+        platform::FileStatus status;
+        if (platform::fileStatus(logDir, false, status) == ENOENT && !makeDirectory(logDir))
+            return 0;
         std::string body;
         for (const ReferenceLogEntry& e : entries) {
             appendField(body, e.reference);
@@ -261,7 +273,7 @@ int writeReferenceLogs(std::string_view sheetPath, const std::vector<ReferenceLo
         }
         int ok = 1;
         for (const char* log : {"ref.log", "scn.log", "hcn.log"}) {
-            if (!writeWhole(pathJoin(logDir, log), body)) ok = 0;
+            if (replaceFileContent(pathJoin(logDir, log), body) != 0) ok = 0;
         }
         return ok;
     } catch (const std::exception&) {

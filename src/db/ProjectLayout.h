@@ -54,6 +54,16 @@ std::string circuitSettingsFile(std::string_view cp, std::string_view name);
 // Resolves one path-table value for circuit cp as circuitSettingsFile does; empty on failure.
 std::string resolvePathTableValue(std::string_view cp, std::string_view value);
 
+// Writes a path table with the entries "landata" and "lanenv", both with the value settingsDir,
+// to tablePath (the file is replaced only once complete; a link there is refused). 1 or 0;
+// error, when given, receives the system's error number of a failure.
+int writeSettingsTable(const std::string& tablePath, std::string_view settingsDir,
+                       int* error = nullptr);
+
+// The path table of a circuit directory, or the name it would have beside any other directory
+// (dir/"rcpath"): the file a user is pointed at when a circuit's settings cannot be found.
+std::string pathTableOf(const std::string& dir);
+
 // Writes the path table of a new circuit cp: the entries "landata" and "lanenv", both with the
 // value settingsDir. 0 on success; -1 when cp is no circuit path (the table's path cannot be
 // formed); -2 when the file cannot be written.

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Status.h"
+#include "db/SettingsKeys.h"
 #include "db/SettingsTable.h"
 
 // Open modes of openDatabaseSettings / openEnvironmentSettings.
@@ -33,34 +35,20 @@ int millimetresToUnits(double mm, std::int32_t* units);
 // Rounds a length already in database units half away from zero, with the same range rule.
 int roundToUnits(double value, std::int32_t* units);
 
-// Common part of both settings objects: the reader and the storage of the values by key.
+// Common part of both settings objects: the values read from a file, stored by the slots of
+// their key set (SettingsKeys), and the text of every scalar statement as written.
 class ResourceSettings {
 public:
-    // The form a key's statement takes and how its value is read.
-    enum class Form {
-        Flag,       // "On" / "Off" (any case); another word leaves the setting unchanged
-        Integer,    // non-negative decimal integer
-        Real,       // decimal fraction
-        Character,  // the first character of the word
-        Name,       // one of the names of an enumeration (any case); unknown names are ignored
-        String,     // any word, or a parenthesised list of words
-        Table,      // column count and rows in braces
-        Kept,       // a preference kept as written: a scalar or a table
-    };
-    struct KeyRule;
-    struct KeySet;
-
     virtual ~ResourceSettings();
     ResourceSettings(const ResourceSettings&) = delete;
     ResourceSettings& operator=(const ResourceSettings&) = delete;
 
-    // Reads settings text into this object. 1 when the whole text was read; 0 at the first
-    // invalid statement (a missing colon or value, a wrong column count, a negative or
-    // unreadable number, a string of 1024 bytes or more, an over-long line). Values read before
-    // the failure stay.
+    // Reads settings text into this object (readSettingsStatements). 1 when the whole text was
+    // read; 0 at the first invalid statement. Values read before the failure stay.
     int read(std::string_view text);
-    // Reads a file as read does; 0 also when the file cannot be read.
-    int readFile(std::string_view path);
+    // Reads a file as read does; 0 also when the file cannot be read (error, when given,
+    // receives the system's error number then).
+    int readFile(std::string_view path, int* error = nullptr);
 
     // The file read last (empty when none).
     const std::string& path() const { return path_; }
@@ -80,7 +68,7 @@ protected:
         std::string text;
     };
 
-    explicit ResourceSettings(const KeySet& keys);
+    explicit ResourceSettings(const SettingsKeySet& keys);
 
     // Called after a successful reading of a whole file (clamping of defaults and the like).
     virtual void finishReading() {}
@@ -92,7 +80,7 @@ protected:
 private:
     friend class SettingsReader;
 
-    const KeySet& keys_;
+    const SettingsKeySet& keys_;
     std::string path_;
     int failedLine_ = 0;
     std::vector<Scalar> scalars_;
@@ -130,7 +118,6 @@ enum class SettingsDefault {
     TextFont,
     PropertyFont,
 };
-inline constexpr int kSettingsDefaultCount = 25;
 
 // A row of `colorTable`.
 struct SettingsColor {
@@ -331,11 +318,19 @@ private:
     const DatabaseSettings* database_;
 };
 
+// Why settings could not be opened (Status::code of the open functions below).
+inline constexpr int kSettingsRefused = 1;     // the file is missing, or not accessible in the mode
+inline constexpr int kSettingsUnreadable = 2;  // the file could not be read (the system's reason)
+inline constexpr int kSettingsInvalid = 3;     // a statement is invalid
+
 // Makes the database settings of a file. Mode 0: built-in defaults only, and the file must not
 // exist. Modes 1 and 2: the file must be writable (1) or readable (2); built-in defaults, the
-// environment variables, then the file. Null when a condition fails or the file is invalid.
-std::unique_ptr<DatabaseSettings> openDatabaseSettings(std::string_view path, int mode);
+// environment variables, then the file. Null when a condition fails or the file is invalid;
+// status, when given, receives the outcome with the file's path.
+std::unique_ptr<DatabaseSettings> openDatabaseSettings(std::string_view path, int mode,
+                                                       Status* status = nullptr);
 
 // The same for the environment settings, linked to the database settings (which may be null).
 std::unique_ptr<EnvironmentSettings> openEnvironmentSettings(std::string_view path, int mode,
-                                                             const DatabaseSettings* database);
+                                                             const DatabaseSettings* database,
+                                                             Status* status = nullptr);

@@ -1,10 +1,9 @@
 #include "db/SettingsLexer.h"
 
-#include <cstdio>
-#include <memory>
 #include <utility>
 
 #include "base/Language.h"
+#include "base/PlatformFile.h"
 
 namespace {
 
@@ -151,15 +150,23 @@ SettingsToken SettingsLexer::next() {
     }
 }
 
-bool readSettingsText(const std::string& path, std::size_t limit, std::string& text) {
+bool readSettingsText(const std::string& path, std::size_t limit, std::string& text, int* error) {
     text.clear();
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"), std::fclose);
-    if (!f) return false;
+    int failure = 0;
+    if (error == nullptr) error = &failure;
+    *error = 0;
+    // A pipe is read to its end; a directory or a device holds no settings.
+    platform::File file = platform::openInput(path, true, *error);
+    if (!file.isOpen()) return false;
     char buffer[65536];
     for (;;) {
-        std::size_t n = std::fread(buffer, 1, sizeof buffer, f.get());
-        if (n > limit - text.size()) return false;
-        text.append(buffer, n);
-        if (n < sizeof buffer) return !std::ferror(f.get());
+        const long long n = file.read(buffer, sizeof buffer);
+        if (n < 0) {
+            *error = file.error();
+            return false;
+        }
+        if (n == 0) return true;
+        if (static_cast<std::size_t>(n) > limit - text.size()) return false;
+        text.append(buffer, static_cast<std::size_t>(n));
     }
 }

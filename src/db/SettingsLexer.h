@@ -63,5 +63,7 @@ private:
 };
 
 // Reads the whole of a settings file (or path table) into text. False when it cannot be opened
-// or read, or holds more than limit bytes. Allocation failures are thrown.
-bool readSettingsText(const std::string& path, std::size_t limit, std::string& text);
+// or read (error, when given, receives the system's error number), or holds more than limit
+// bytes (error 0). Allocation failures are thrown.
+bool readSettingsText(const std::string& path, std::size_t limit, std::string& text,
+                      int* error = nullptr);

@@ -39,48 +39,59 @@ TokenFile::~TokenFile() {
     close();
 }
 
-int TokenFile::open(const std::string& path, int mode) {
-    close();
-    static const char* const kModes[] = {"rb", "wb", "ab", "rb+", "wb+", "ab+"};
-    if (mode < 0 || mode > 5) return 0;
-    stream_ = std::fopen(path.c_str(), kModes[mode]);
-    if (stream_ == nullptr) return 0;
+void TokenFile::reset() {
     writeError_ = false;
+    readError_ = false;
     reading_ = false;
     pos_ = len_ = 0;
     base_ = 0;
     out_.clear();
+}
+
+int TokenFile::open(const std::string& path, int mode) {
+    close();
+    using platform::OpenMode;
+    static const OpenMode kModes[] = {OpenMode::Read,         OpenMode::Write,
+                                      OpenMode::Append,       OpenMode::ReadWrite,
+                                      OpenMode::ReadWriteNew, OpenMode::ReadAppend};
+    if (mode < 0 || mode > 5) return 0;
+    owned_ = platform::openFile(path, kModes[mode], 0, openError_);
+    if (!owned_.isOpen()) return 0;
+    reset();
+    file_ = &owned_;
     return 1;
 }
 
+void TokenFile::attach(platform::File& file) {
+    close();
+    reset();
+    file_ = &file;
+}
+
 int TokenFile::close() {
-    if (stream_ == nullptr) return 1;
+    if (file_ == nullptr) return 1;
     bool ok = flushWrite();
-    if (std::fflush(stream_) != 0) ok = false;
-    if (std::ferror(stream_)) ok = false;
-    if (std::fclose(stream_) != 0) ok = false;
-    stream_ = nullptr;
-    reading_ = false;
-    pos_ = len_ = 0;
+    if (file_ == &owned_ && !owned_.close()) ok = false;
+    file_ = nullptr;
     if (writeError_) ok = false;
-    writeError_ = false;
+    reset();
     return ok ? 1 : 0;
 }
 
 bool TokenFile::failed() const {
-    return stream_ == nullptr || writeError_ || std::ferror(stream_) != 0;
+    return file_ == nullptr || writeError_ || readError_;
 }
 
 long TokenFile::tell() const {
-    if (stream_ == nullptr) return -1;
+    if (file_ == nullptr) return -1;
     if (reading_) return base_ + static_cast<long>(pos_);
-    long at = std::ftell(stream_);
+    long long at = file_->seek(0, 1);
     if (at < 0) return -1;
-    return at + static_cast<long>(out_.size());
+    return static_cast<long>(at) + static_cast<long>(out_.size());
 }
 
 int TokenFile::seek(long offset, int origin) {
-    if (stream_ == nullptr) return 0;
+    if (file_ == nullptr) return 0;
     if (!flushWrite()) return 0;
     long target = offset;
     if (origin == 1) {
@@ -97,41 +108,34 @@ int TokenFile::seek(long offset, int origin) {
     }
     reading_ = false;
     pos_ = len_ = 0;
-    int whence = origin == 2 ? SEEK_END : SEEK_SET;
-    return std::fseek(stream_, origin == 2 ? offset : target, whence) == 0 ? 1 : 0;
+    return file_->seek(origin == 2 ? offset : target, origin == 2 ? 2 : 0) >= 0 ? 1 : 0;
 }
 
 int TokenFile::flush() {
-    if (stream_ == nullptr) return 0;
+    if (file_ == nullptr) return 0;
     bool ok = flushWrite();
-    if (std::fflush(stream_) != 0) ok = false;
     return ok && !failed() ? 1 : 0;
 }
 
 bool TokenFile::enterWriting() {
     if (!reading_) return true;
-    // Reading and writing share one stream position: give back what was read ahead.
+    // Reading and writing share one file position: give back what was read ahead.
     long at = base_ + static_cast<long>(pos_);
     reading_ = false;
     pos_ = len_ = 0;
-    return std::fseek(stream_, at, SEEK_SET) == 0;
+    return file_->seek(at, 0) >= 0;
 }
 
 bool TokenFile::flushWrite() {
     if (out_.empty()) return true;
-    if (stream_ == nullptr || !enterWriting()) {
+    if (file_ == nullptr || !enterWriting() || !file_->write(out_.data(), out_.size()))
         writeError_ = true;
-        out_.clear();
-        return false;
-    }
-    std::size_t n = std::fwrite(out_.data(), 1, out_.size(), stream_);
-    if (n != out_.size()) writeError_ = true;
     out_.clear();
     return !writeError_;
 }
 
 void TokenFile::append(const char* data, std::size_t n) {
-    if (stream_ == nullptr) return;
+    if (file_ == nullptr) return;
     out_.append(data, n);
     if (out_.size() >= kWriteFlushSize) flushWrite();
 }
@@ -183,19 +187,25 @@ TokenFile& TokenFile::writeChar(char c) {
 }
 
 int TokenFile::fillBuffer() {
-    if (stream_ == nullptr) return 0;
+    if (file_ == nullptr || readError_) return 0;
     if (!reading_) {
         if (!out_.empty() && !flushWrite()) return 0;
-        std::fflush(stream_);
-        long at = std::ftell(stream_);
-        base_ = at < 0 ? 0 : at;
+        long long at = file_->seek(0, 1);
+        base_ = at < 0 ? 0 : static_cast<long>(at);
         len_ = pos_ = 0;
         reading_ = true;
     }
     if (buffer_.size() != kReadBufferSize) buffer_.resize(kReadBufferSize);
     base_ += static_cast<long>(len_);
     pos_ = 0;
-    len_ = std::fread(buffer_.data(), 1, buffer_.size(), stream_);
+    len_ = 0;
+    // Fills the buffer as far as the file goes (a pipe hands over its data in parts).
+    while (len_ < buffer_.size()) {
+        long long n = file_->read(buffer_.data() + len_, buffer_.size() - len_);
+        if (n < 0) readError_ = true;
+        if (n <= 0) break;
+        len_ += static_cast<std::size_t>(n);
+    }
     return len_ > 0 ? 1 : 0;
 }
 

@@ -3,10 +3,11 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "base/PlatformFile.h"
 
 class TokenFile {
 public:
@@ -26,21 +27,27 @@ public:
     TokenFile(const TokenFile&) = delete;
     TokenFile& operator=(const TokenFile&) = delete;
 
-    // Opens path in one of the modes above (closing any stream held before). Another mode
-    // leaves the file closed. 1 on success, 0 otherwise.
+    // Opens path in one of the modes above (closing any file held before). Another mode
+    // leaves the file closed. 1 on success, 0 otherwise (error() says why).
     int open(const std::string& path, int mode);
-    // Flushes and closes the stream if one is open. 1 when everything written reached the file
-    // (or nothing was open), 0 after any write failure.
+    // Writes to (and reads from) a file that the caller keeps open and closes itself, such as
+    // the temporary file of a save. Closes any file held before.
+    void attach(platform::File& file);
+    // Flushes and closes the file if one is open (an attached file is only let go). 1 when
+    // everything written reached the file (or nothing was open), 0 after any write failure.
     int close();
-    bool isOpen() const { return stream_ != nullptr; }
+    bool isOpen() const { return file_ != nullptr; }
     // True when no stream is open or a read or write error happened; reaching the end of the
     // data alone does not count.
     bool failed() const;
+    // The system's error number of the last failed open, read or write of the file held (or of
+    // the failed open), 0 when none failed.
+    int error() const { return file_ != nullptr ? file_->error() : openError_; }
     // Repositions the stream: origin 0 the start, 1 the current position, 2 the end. 1 on success.
     int seek(long offset, int origin);
     // The current position (reading or writing) counted from the start of the file.
     long tell() const;
-    // Hands buffered output to the stream and flushes it. 1 on success.
+    // Hands buffered output to the file. 1 on success.
     int flush();
 
     // Writing. Every call returns the file so that calls chain; failures show in failed().
@@ -97,12 +104,16 @@ private:
     int peekByte();     // the next byte, or -1 at the end of the data
     void skipBlanks();  // white space as "%s" and the number conversions skip it
     bool readNumberText(std::string_view allowed, char* buf, std::size_t size);
-    bool flushWrite();    // hands the write buffer to the stream
+    bool flushWrite();    // hands the write buffer to the file
     bool enterWriting();  // gives up read-ahead before the first write after reading
     void append(const char* data, std::size_t n);
+    void reset();  // forgets the buffers and error states of the file before
 
-    std::FILE* stream_ = nullptr;
+    platform::File owned_;            // the file opened by open
+    platform::File* file_ = nullptr;  // the file read and written: owned_ or an attached one
+    int openError_ = 0;
     bool writeError_ = false;
+    bool readError_ = false;
     // Read-ahead: buffer_[pos_, len_) are the bytes at file offsets base_ + pos_ onward.
     std::vector<char> buffer_;
     std::size_t pos_ = 0;

@@ -83,7 +83,7 @@ int SplitVectorFont::toJis(std::uint32_t code, int codeKind) {
 
 int SplitVectorFont::openPart(Part& part, const std::string& name, int loadMode) {
     part = Part();
-    FilePtr file(std::fopen(name.c_str(), "rb"));
+    FilePtr file = openFontFile(name);
     if (!file) return 0;
     long long size = fileSize(file.get());
     if (size < static_cast<long long>(kSplitFontDataStart)) return 0;

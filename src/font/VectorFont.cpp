@@ -7,6 +7,7 @@
 #include <map>
 #include <new>
 
+#include "base/PlatformFile.h"
 #include "font/FontBytes.h"
 #include "font/SplitVectorFont.h"
 
@@ -76,6 +77,11 @@ std::size_t VectorFont::readAt(std::FILE* file, std::uint64_t offset, std::uint8
     return std::fread(dest, 1, size, file);
 }
 
+VectorFont::FilePtr VectorFont::openFontFile(const std::string& path) {
+    int error = 0;
+    return FilePtr(platform::openInput(path, false, error).releaseToStream("rb"));
+}
+
 long long VectorFont::fileSize(std::FILE* file) {
     if (!file || std::fseek(file, 0, SEEK_END) != 0) return -1;
     long size = std::ftell(file);
@@ -86,7 +92,7 @@ int VectorFont::open(const std::string& path, int loadMode) {
     close();
     path_ = path;
     loadMode_ = loadMode == kLoadOnDemand ? kLoadOnDemand : kLoadWhole;
-    FilePtr file(std::fopen(path.c_str(), "rb"));
+    FilePtr file = openFontFile(path);
     if (!file) return -1;
 
     std::uint8_t header[kHeaderBytesRead];

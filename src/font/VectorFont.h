@@ -106,6 +106,10 @@ protected:
     };
     using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
+    // Opens a font file for reading: only a regular file, since fonts are read at offsets (a
+    // directory, a device or a pipe gives null).
+    static FilePtr openFontFile(const std::string& path);
+
     // Reads up to size bytes at offset of file into dest; returns the number read.
     static std::size_t readAt(std::FILE* file, std::uint64_t offset, std::uint8_t* dest,
                               std::size_t size);

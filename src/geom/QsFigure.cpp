@@ -13,9 +13,9 @@ int32_t negate(int32_t v) {
     return clampToInt32(-int64_t{v});
 }
 
-// c + round(d) for one coordinate, saturating.
-int32_t offsetRounded(int32_t c, double d) {
-    return clampToInt32(int64_t{c} + roundHalfAway(d));
+// c + round(d) for one coordinate, in 64 bits: the offset alone may leave the 32-bit range.
+int64_t offsetRounded(int32_t c, double d) {
+    return int64_t{c} + roundHalfAway64(d);
 }
 
 }  // namespace
@@ -105,46 +105,81 @@ QsTransform QsTransform::rotateAbout(const QsPoint& c, double a) {
     return t;
 }
 
-QsPoint QsTransform::apply(const QsPoint& p) const {
+void QsTransform::image(int64_t px, int64_t py, int64_t& x, int64_t& y) const {
     const int64_t cx = p_.x;
     const int64_t cy = p_.y;
+    x = px;
+    y = py;
     switch (kind_) {
         case kMove:
-            return QsPoint(clampToInt32(p.x + cx), clampToInt32(p.y + cy));
+            x += cx;
+            y += cy;
+            return;
         case kMirrorPoint:
-            return QsPoint(clampToInt32(2 * cx - p.x), clampToInt32(2 * cy - p.y));
+            x = 2 * cx - px;
+            y = 2 * cy - py;
+            return;
         case kMirrorX:
-            return QsPoint(clampToInt32(2 * cx - p.x), p.y);
+            x = 2 * cx - px;
+            return;
         case kMirrorY:
-            return QsPoint(p.x, clampToInt32(2 * cy - p.y));
+            y = 2 * cy - py;
+            return;
         case kMirrorLine: {
-            double dx = double(p.x - cx);
-            double dy = double(p.y - cy);
-            return QsPoint(offsetRounded(p_.x, dx * cos_ + dy * sin_),
-                           offsetRounded(p_.y, dx * sin_ - dy * cos_));
+            const double dx = double(px - cx);
+            const double dy = double(py - cy);
+            x = offsetRounded(p_.x, dx * cos_ + dy * sin_);
+            y = offsetRounded(p_.y, dx * sin_ - dy * cos_);
+            return;
         }
         case kScale:
-            return QsPoint(offsetRounded(p_.x, double(p.x - cx) * factor_),
-                           offsetRounded(p_.y, double(p.y - cy) * factor_));
+            x = offsetRounded(p_.x, double(px - cx) * factor_);
+            y = offsetRounded(p_.y, double(py - cy) * factor_);
+            return;
         case kRotate: {
-            const int64_t dx = p.x - cx;
-            const int64_t dy = p.y - cy;
+            const int64_t dx = px - cx;
+            const int64_t dy = py - cy;
             switch (class_) {
                 case 0:
-                    return p;
+                    return;
                 case 90:
-                    return QsPoint(clampToInt32(cx - dy), clampToInt32(cy + dx));
+                    x = cx - dy;
+                    y = cy + dx;
+                    return;
                 case 180:
-                    return QsPoint(clampToInt32(2 * cx - p.x), clampToInt32(2 * cy - p.y));
+                    x = cx - dx;
+                    y = cy - dy;
+                    return;
                 case 270:
-                    return QsPoint(clampToInt32(cx + dy), clampToInt32(cy - dx));
+                    x = cx + dy;
+                    y = cy - dx;
+                    return;
                 default:
-                    return QsPoint(offsetRounded(p_.x, double(dx) * cos_ - double(dy) * sin_),
-                                   offsetRounded(p_.y, double(dx) * sin_ + double(dy) * cos_));
+                    x = offsetRounded(p_.x, double(dx) * cos_ - double(dy) * sin_);
+                    y = offsetRounded(p_.y, double(dx) * sin_ + double(dy) * cos_);
+                    return;
             }
         }
     }
-    return p;
+}
+
+QsPoint QsTransform::apply(const QsPoint& p) const {
+    int64_t x = 0;
+    int64_t y = 0;
+    image(p.x, p.y, x, y);
+    return QsPoint(clampToInt32(x), clampToInt32(y));
+}
+
+bool QsTransform::tryApply(int64_t px, int64_t py, QsPoint& out) const {
+    // Far beyond the range the doubles of the general formulas would lose the integers.
+    constexpr int64_t kReach = int64_t{1} << 40;
+    if (px < -kReach || px > kReach || py < -kReach || py > kReach) return false;
+    int64_t x = 0;
+    int64_t y = 0;
+    image(px, py, x, y);
+    if (!fitsInt32(x) || !fitsInt32(y)) return false;
+    out = QsPoint(static_cast<int32_t>(x), static_cast<int32_t>(y));
+    return true;
 }
 
 QsEVector QsTransform::applyToDirection(const QsEVector& d) const {

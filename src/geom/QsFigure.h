@@ -56,6 +56,10 @@ public:
 
     // The image of a point, coordinates saturating at the int32 limits.
     QsPoint apply(const QsPoint& p) const;
+    // The image of a point into out; false (out untouched) when it leaves the int32 range.
+    bool tryApply(const QsPoint& p, QsPoint& out) const { return tryApply(p.x, p.y, out); }
+    // The same for a point given in 64 bits, which may lie beyond the range (within 2^40).
+    bool tryApply(int64_t px, int64_t py, QsPoint& out) const;
     // The image of a direction (unchanged by moves; sign of the factor for scales).
     QsEVector applyToDirection(const QsEVector& d) const;
     // The image of a length: round(r * |f|) for scales, r otherwise.
@@ -64,6 +68,9 @@ public:
     bool reversesOrientation() const;
 
 private:
+    // The image of a point in 64 bits (each rotated or scaled offset rounded on its own).
+    void image(int64_t px, int64_t py, int64_t& x, int64_t& y) const;
+
     Kind kind_ = kMove;
     QsPoint p_;
     QsPoint q_;

@@ -28,6 +28,15 @@ bool tryRoundHalfAway(double v, int32_t& out) {
     return true;
 }
 
+int64_t roundHalfAway64(double v) {
+    constexpr double kLimit = 4611686018427387904.0;  // 2^62
+    if (std::isnan(v)) return 0;
+    const double r = std::trunc(v >= 0 ? v + 0.5 : v - 0.5);
+    if (r >= kLimit) return int64_t{1} << 62;
+    if (r <= -kLimit) return -(int64_t{1} << 62);
+    return static_cast<int64_t>(r);
+}
+
 int32_t truncTowardZero(double v) {
     int32_t out = 0;
     if (tryTruncTowardZero(v, out)) return out;

@@ -19,6 +19,9 @@ int32_t roundHalfAway(double v);
 // Rounds half away from zero into out; returns false (out untouched) when v is not finite or the
 // result does not fit in 32 bits.
 bool tryRoundHalfAway(double v, int32_t& out);
+// Rounds half away from zero into 64 bits, saturating at +-2^62 (NaN gives 0): for offsets that
+// may reach beyond the int32 range while the point they lead to does not.
+int64_t roundHalfAway64(double v);
 // Truncates towards zero (lengths derived from one value: radii, character sizes), saturating.
 int32_t truncTowardZero(double v);
 // Truncates towards zero into out; returns false when v is not finite or does not fit.

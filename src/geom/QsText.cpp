@@ -4,7 +4,7 @@
 #include <new>
 
 #include "base/ErrorRecord.h"
-#include "font/TextMeasure.h"
+#include "geom/TextMetrics.h"
 
 QsText::QsText(const QsPoint& pos, std::string_view string, std::int32_t w, std::int32_t h,
                std::int32_t s, std::int32_t pen, std::uint8_t just, std::uint8_t textPath,
@@ -68,7 +68,8 @@ int QsText::extent(std::int32_t& w, std::int32_t& h) const {
         h = 0;
         return 1;
     }
-    TextExtent e = measureText(width, height, spacing, lineSpacing, unsigned{fontNumber}, string_);
+    const TextExtent e = textMetrics().measure(width, height, spacing, lineSpacing,
+                                               unsigned{fontNumber}, string_);
     w = clampToInt32(e.width);
     h = clampToInt32(e.height);
     return fitsInt32(e.width) && fitsInt32(e.height) ? 1 : 0;

@@ -41,8 +41,9 @@ public:
     // The number of bytes of the string.
     int length() const { return static_cast<int>(string_.size()); }
 
-    // Measured with width, height, spacing, lineSpacing and fontNumber through the system fonts
-    // (the fixed pitch when the font is not installed); 0 x 0 without a string.
+    // Measured with width, height, spacing, lineSpacing and fontNumber by the installed text
+    // metrics (geom/TextMetrics.h; the fixed pitch when none are installed or the font is
+    // missing); 0 x 0 without a string.
     int extent(std::int32_t& w, std::int32_t& h) const override;
 
 private:

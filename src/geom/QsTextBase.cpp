@@ -22,19 +22,6 @@ QsPoint narrow(const Point64& p) {
     return QsPoint(static_cast<std::int32_t>(p.x), static_cast<std::int32_t>(p.y));
 }
 
-// Whether every point rotated about c (by any angle) stays in the 32-bit range.
-bool rotationFits(const QsPoint& c, const QsPoint* pts, int n) {
-    constexpr double kLimit = 2147483646.0;
-    for (int i = 0; i < n; ++i) {
-        double dx = double(std::int64_t{pts[i].x} - c.x);
-        double dy = double(std::int64_t{pts[i].y} - c.y);
-        double r = std::sqrt(dx * dx + dy * dy) + 1.0;
-        if (std::fabs(double(c.x)) + r > kLimit || std::fabs(double(c.y)) + r > kLimit)
-            return false;
-    }
-    return true;
-}
-
 // c + round((v - c) * f) for one coordinate; false when it leaves the 32-bit range.
 bool scaleCoordinate(std::int32_t v, std::int32_t c, double f, std::int32_t& out) {
     std::int32_t d = 0;
@@ -121,21 +108,20 @@ int QsTextBase::outlineCorners(std::array<QsPoint, 4>& corners) const {
         }
     }
 
-    // The box from its origin, in the corner order (x1, y1), (x1, y2), (x2, y2), (x2, y1).
+    // The box from its origin, in the corner order (x1, y1), (x1, y2), (x2, y2), (x2, y1),
+    // mirrored about the position. A turned text needs only its turned corners in the range.
     Point64 pts[4] = {{x, y}, {x, y + h}, {x + w, y + h}, {x + w, y}};
-    for (Point64& p : pts) {
+    const bool turned = angle != 0.0;
+    if (turned && !std::isfinite(angle)) return 0;
+    const QsTransform t = QsTransform::rotateAbout(position, angle);
+    std::array<QsPoint, 4> result;
+    for (int i = 0; i < 4; ++i) {
+        Point64& p = pts[i];
         if (mirror & kMirrorY) p.y = 2 * std::int64_t{position.y} - p.y;
         if (mirror & kMirrorX) p.x = 2 * std::int64_t{position.x} - p.x;
-        if (!fits(p)) return 0;
-    }
-    std::array<QsPoint, 4> result;
-    for (int i = 0; i < 4; ++i)
-        result[static_cast<std::size_t>(i)] = narrow(pts[i]);
-    if (angle != 0.0) {
-        if (!std::isfinite(angle) || !rotationFits(position, result.data(), 4)) return 0;
-        QsTransform t = QsTransform::rotateAbout(position, angle);
-        for (QsPoint& p : result)
-            p = t.apply(p);
+        QsPoint& corner = result[static_cast<std::size_t>(i)];
+        if (turned ? !t.tryApply(p.x, p.y, corner) : !fits(p)) return 0;
+        if (!turned) corner = narrow(p);
     }
     corners = result;
     return 1;
@@ -180,8 +166,7 @@ int QsTextBase::transform(const QsTransform& t) {
         case QsTransform::kMirrorLine: {
             // The reflection turns the x axis to twice the line's direction.
             QsEVector axis = t.applyToDirection(QsEVector(QsEVector::kOne, 0));
-            if (!rotationFits(t.point(), &position, 1)) return 0;
-            position = t.apply(position);
+            if (!t.tryApply(position, position)) return 0;
             mirror ^= kMirrorY;
             double a = std::atan2(double(axis.y), double(axis.x)) - angle;
             normaliseAngle(a);
@@ -230,11 +215,12 @@ int QsTextBase::mirrorLine(const QsPoint& a, const QsPoint& b) {
 }
 
 int QsTextBase::rotate(const QsPoint& c, double a) {
-    if (!std::isfinite(a) || !rotationFits(c, &position, 1)) return 0;
+    QsPoint p;
+    if (!std::isfinite(a) || !QsTransform::rotateAbout(c, a).tryApply(position, p)) return 0;
     double na = angle + a;
     normaliseAngle(na);
     angle = na;
-    position = QsTransform::rotateAbout(c, a).apply(position);
+    position = p;
     return 1;
 }
 

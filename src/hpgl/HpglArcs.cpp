@@ -35,19 +35,20 @@ bool readReals(const HpglStatement& st, int n, double* out) {
 }
 
 // A plotter point in output units, rounded half away from zero; false outside 32 bits.
-bool scaledPoint(double x, double y, QsPoint& out) {
-    const double k = unitFactor();
+bool scaledPoint(const HpglInterpreter& in, double x, double y, QsPoint& out) {
+    const double k = in.unitFactor();
     return QsDPoint(k * x, k * y).tryRounded(out);
 }
 
 // A plotter length in output units, truncated towards zero; false outside 32 bits.
-bool scaledLength(double r, int32_t& out) {
-    return tryTruncTowardZero(unitFactor() * r, out);
+bool scaledLength(const HpglInterpreter& in, double r, int32_t& out) {
+    return tryTruncTowardZero(in.unitFactor() * r, out);
 }
 
 // The pen position rounded to a point.
 bool penPoint(const HpglInterpreter& in, QsPoint& out) {
-    return QsDPoint(in.current.x, in.current.y).tryRounded(out);
+    const PenPosition& p = in.pen().current;
+    return QsDPoint(p.x, p.y).tryRounded(out);
 }
 
 // p + d in integers; false when the sum leaves 32 bits.
@@ -91,10 +92,11 @@ int addArcFigure(HpglInterpreter& in, const QsArc& arc, StatementBatch& batch, i
 
 // The pen moves to the arc's end; with the pen down the arc is drawn.
 int moveAlongArc(HpglInterpreter& in, const QsArc& arc, const QsPoint& end, StatementBatch& batch) {
-    in.current.x = end.x;
-    in.current.y = end.y;
-    in.previous = in.current;
-    if (in.penDown == 0) return 1;
+    PenState& pen = in.pen();
+    pen.current.x = end.x;
+    pen.current.y = end.y;
+    pen.previous = pen.current;
+    if (!pen.down) return 1;
     return addArcFigure(in, arc, batch, kHpglCodeArcAppend);
 }
 
@@ -105,7 +107,7 @@ int arcAboutCentre(HpglInterpreter& in, const HpglStatement& st, StatementBatch&
     double v[3];
     QsPoint centre;
     QsPoint start;
-    if (!readReals(st, 3, v) || !scaledPoint(v[0], v[1], centre) || !penPoint(in, start)) {
+    if (!readReals(st, 3, v) || !scaledPoint(in, v[0], v[1], centre) || !penPoint(in, start)) {
         return 0;
     }
     if (relative && !offsetPoint(centre, start)) return 0;
@@ -126,8 +128,8 @@ int arcThroughPoints(HpglInterpreter& in, const HpglStatement& st, StatementBatc
     QsPoint start;
     QsPoint mid;
     QsPoint end;
-    if (!readReals(st, 4, v) || !scaledPoint(v[0], v[1], mid) || !scaledPoint(v[2], v[3], end) ||
-        !penPoint(in, start)) {
+    if (!readReals(st, 4, v) || !scaledPoint(in, v[0], v[1], mid) ||
+        !scaledPoint(in, v[2], v[3], end) || !penPoint(in, start)) {
         return 0;
     }
     if (relative && (!offsetPoint(mid, start) || !offsetPoint(end, start))) return 0;
@@ -152,7 +154,7 @@ int rectangle(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batc
     double v[2];
     QsPoint a;
     QsPoint b;
-    if (!readReals(st, 2, v) || !scaledPoint(v[0], v[1], b) || !penPoint(in, a)) return 0;
+    if (!readReals(st, 2, v) || !scaledPoint(in, v[0], v[1], b) || !penPoint(in, a)) return 0;
     if (relative && !offsetPoint(b, a)) return 0;
     auto polygon = std::make_unique<QsPolygon>(QsBox(a, b));
     if (!finishPolygon(in, *polygon)) return fail(batch, kHpglCodePolygonFinish);
@@ -170,9 +172,9 @@ int wedge(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch) {
     const double sweep = sweepDegrees * kDegreesToRadians;
     int32_t radius = 0;
     if (v[0] >= 0) {
-        if (!scaledLength(v[0], radius)) return 0;
+        if (!scaledLength(in, v[0], radius)) return 0;
     } else {
-        if (!scaledLength(-v[0], radius)) return 0;
+        if (!scaledLength(in, -v[0], radius)) return 0;
         startAngle += kQsPi;
     }
     uint16_t flags = 0;
@@ -226,7 +228,7 @@ int handleCI(HpglInterpreter& in, const HpglStatement& st, StatementBatch& b) {
     }
     int32_t radius = 0;
     QsPoint centre;
-    if (!scaledLength(r, radius) || !penPoint(in, centre) ||
+    if (!scaledLength(in, r, radius) || !penPoint(in, centre) ||
         !pointOnCircleFits(centre, radius, startAngle)) {
         return fail(b, kHpglCodeCI);
     }

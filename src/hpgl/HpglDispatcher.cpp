@@ -32,6 +32,7 @@ constexpr HpglCommand kCommands[] = {
     {"IR", handleIR, false, kHpglCodeIR}, {"PS", handlePS, false, kHpglCodePS},
 };
 constexpr int kCommandCount = static_cast<int>(sizeof kCommands / sizeof kCommands[0]);
+static_assert(kCommandCount == kHpglCommandCount);
 
 // Mnemonics are unique in the table, so finding one by its two letters gives the same entry as
 // comparing in table order. Index 0 means "not in the table".
@@ -53,6 +54,24 @@ const HpglCommand* hpglCommandTable(int& count) {
     return kCommands;
 }
 
+int64_t StatementCounts::total() const {
+    int64_t n = ignored;
+    for (int64_t c : perCommand)
+        n += c;
+    return n;
+}
+
+int64_t StatementCounts::of(std::string_view mnemonic) const {
+    const HpglCommand* cmd = findHpglCommand(mnemonic);
+    return cmd == nullptr ? 0 : perCommand[static_cast<size_t>(cmd - kCommands)];
+}
+
+bool FigureSource::fills() const {
+    if (command == nullptr) return false;
+    const std::string_view m(command);
+    return m == "FP" || m == "RA" || m == "RR" || m == "WG";
+}
+
 const HpglCommand* findHpglCommand(std::string_view m) {
     if (m.size() != 2) return nullptr;
     const unsigned a = static_cast<unsigned char>(m[0]) - 'A';
@@ -63,43 +82,49 @@ const HpglCommand* findHpglCommand(std::string_view m) {
 }
 
 int HpglInterpreter::dispatchBatch(StatementBatch& batch) {
+    // The caller's batch is the working batch: emptied, it keeps its storage for this one.
     batch.clear();
-    StatementBatch work;
-    work.pen = pen;
+    batch.pen = pen_.number;
+    batch.running = nullptr;
     int result = 1;
     HpglStatement& st = statement_;
     // Only the first read of the call may be empty without meaning the end: a flag rather than
     // a read counter, which a batch of billions of ignored statements would overflow.
     for (bool firstRead = true;; firstRead = false) {
         if (!readStatement(st)) {
-            work.addCode(kHpglCodeNoInput);
+            batch.addCode(kHpglCodeNoInput);
             result = 0;
             break;
         }
         if (st.empty()) {
             // The one empty read that begins a file (it only finds the first mnemonic).
             if (firstRead) continue;
-            work.addCode(kHpglCodeEndOfInput);
+            batch.addCode(kHpglCodeEndOfInput);
             result = 0;
             break;
         }
         const HpglCommand* cmd = findHpglCommand(st[0]);
-        if (cmd == nullptr) continue;
+        if (cmd == nullptr) {
+            ++counts_.ignored;
+            continue;
+        }
+        ++counts_.perCommand[static_cast<size_t>(cmd - kCommands)];
         int ok = 0;
+        batch.running = cmd->mnemonic;
         try {
-            ok = cmd->handler(*this, st, work);
+            ok = cmd->handler(*this, st, batch);
         } catch (const std::exception&) {
             // Storage ran out inside the handler: the command failed.
             ok = 0;
             try {
-                if (cmd->code != 0) work.addCode(cmd->code);
+                if (cmd->code != 0) batch.addCode(cmd->code);
             } catch (const std::exception&) {
             }
         }
+        batch.running = nullptr;
         // DF and IN report their failures only through their codes.
         if (!ok && cmd->handler != handleDF && cmd->handler != handleIN) result = 0;
-        if (cmd->endsBatch && polygonMode == 0) break;
+        if (cmd->endsBatch && !polygon_.on()) break;
     }
-    batch = std::move(work);
     return result;
 }

@@ -73,10 +73,10 @@ int handlePM(HpglInterpreter&, const HpglStatement&, StatementBatch&);
 int handleEP(HpglInterpreter&, const HpglStatement&, StatementBatch&);
 int handleFP(HpglInterpreter&, const HpglStatement&, StatementBatch&);
 // Width and hatch of one polygon from the current pen attributes, then the polygon check.
-int finishPolygon(HpglInterpreter& in, QsPolygon& polygon);
-// Finishes every polygon of the batch again (after SP, PW, FT): 1, or 0 after adding code 51 to
-// that batch when one of them fails.
-int reapplyPolygonAttributes(HpglInterpreter& in, StatementBatch& batch);
+int finishPolygon(const HpglInterpreter& in, QsPolygon& polygon);
+// Finishes every polygon of the polygon buffer again (after SP, PW, FT, PM 2): 1, or 0 after
+// adding code 51 to the buffer's codes, tagged with the command by, when one of them fails.
+int reapplyPolygonAttributes(HpglInterpreter& in, const char* by);
 
 // Labels and character attributes (HpglLabels.cpp). DV and TD are not in the command table:
 // only DF runs them.

@@ -1,43 +1,38 @@
 // The HP-GL interpreter: reads a plot file as statements, runs each command's handler on the
 // plotter state held here, and hands the figures back batch by batch (one finished drawing
-// command per batch outside polygon mode).
+// command per batch outside polygon mode), or all of them through a FigureSink.
 #pragma once
 
 #include <climits>
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "geom/QsPoint.h"
+#include "hpgl/FigureSink.h"
 #include "hpgl/HpglStatement.h"
 #include "hpgl/LabelState.h"
 #include "hpgl/PlotInput.h"
 #include "hpgl/PlotPage.h"
+#include "hpgl/PlotterState.h"
 #include "hpgl/StatementBatch.h"
-
-// A pen position in output units, kept as doubles so that long runs of relative moves do not
-// accumulate rounding; it is rounded only where it becomes a vertex.
-struct PenPosition {
-    double x = 0.0;
-    double y = 0.0;
-
-    void reset() { x = y = 0.0; }
-};
 
 class HpglInterpreter {
 public:
     // No limit for countStatements.
     static constexpr long kCountAll = LONG_MAX;
 
-    // Creates the state for the plot file fileName (not opened yet) and a fresh PlotPage.
-    explicit HpglInterpreter(std::string fileName);
+    // Creates the state for the plot file fileName (not opened yet) on a fresh page. Every
+    // coordinate and length of the file is multiplied by unitFactor, the output units per
+    // plotter unit.
+    HpglInterpreter(std::string fileName, double unitFactor);
     ~HpglInterpreter();
     HpglInterpreter(const HpglInterpreter&) = delete;
     HpglInterpreter& operator=(const HpglInterpreter&) = delete;
 
-    // 1 when the file was opened for reading, 0 when it does not exist or cannot be read.
-    int open();
+    // 1 when the file was opened for reading, 0 when it does not exist or cannot be read (error,
+    // when given, receives the system's error number then).
+    int open(int* error = nullptr);
 
     // Reads the next statement into st: 0 when there is no input stream, otherwise 1 (also at
     // end of input, where st may be empty).
@@ -55,39 +50,63 @@ public:
     // 1 when every handler called succeeded, otherwise 0.
     int dispatchBatch(StatementBatch& batch);
 
-    // The plotter state. Handlers read and change it directly.
-    std::string fileName;
-    std::unique_ptr<PlotInput> input;
-    std::unique_ptr<LabelState> labelState;
-    std::string pendingMnemonic;
-    int16_t pen = 0;
-    PenPosition current;
-    PenPosition previous;
-    PenPosition savedPosition;
-    int32_t penDown = 0;
-    int32_t absolute = 1;
-    StatementBatch polygonBuffer;
-    int32_t polygonMode = 0;
-    int32_t polygonAux = 0;
-    int32_t fillHatched = 0;
-    double hatchAngle = 0.0;
-    int32_t lineEnd = 3;  // 0 butt, 1 square, 2 triangular, 3 round
-    int32_t dashed = 0;
-    int32_t relativeWidths = 0;
-    int32_t lineWidth = 0;
-    int16_t widthPen = 0;
-    int32_t symbolMode = 0;
-    unsigned char symbolChar = 0;
-    int16_t encodedBase = 64;
-    int16_t encodedLimit = 128;
-    double encodedFraction = 0.0;
+    // Dispatches batch after batch and hands each over to the sink (deliverBatch) until one ends
+    // the input; then sink.endOfInput with the statements read.
+    void run(FigureSink& sink);
+
+    // The statements that dispatchBatch has read so far.
+    const StatementCounts& statementCounts() const { return counts_; }
+
+    // The plotter state, one record per concern. Handlers reach the records they work on through
+    // these accessors; nothing is reset between batches.
+    double unitFactor() const { return unitFactor_; }
+    PlotPage& page() { return page_; }
+    const PlotPage& page() const { return page_; }
+    PenState& pen() { return pen_; }
+    const PenState& pen() const { return pen_; }
+    LineAttributes& lines() { return lines_; }
+    const LineAttributes& lines() const { return lines_; }
+    PolygonState& polygon() { return polygon_; }
+    const PolygonState& polygon() const { return polygon_; }
+    EncodedFormat& encoded() { return encoded_; }
+    const EncodedFormat& encoded() const { return encoded_; }
+    LabelState& labels() { return labels_; }
+    const LabelState& labels() const { return labels_; }
+    SymbolMode& symbol() { return symbol_; }
+    const SymbolMode& symbol() const { return symbol_; }
+
+    // The page's relative size of the fraction f at this interpreter's unit factor.
+    bool relativeSize(double f, int32_t& out) const {
+        return page_.relativeSize(unitFactor_, f, out);
+    }
 
     // Working storage reused from statement to statement (not plotter state).
     std::vector<QsPoint>& strokeScratch() { return strokePoints_; }
 
 private:
+    // The reader's state: the file, its stream, and the mnemonic that ended the last statement
+    // and begins the next.
+    std::string fileName_;
+    std::unique_ptr<PlotInput> input_;
+    std::string pendingMnemonic_;
+
+    double unitFactor_;
+    PlotPage page_;
+    PenState pen_;
+    LineAttributes lines_;
+    PolygonState polygon_;
+    EncodedFormat encoded_;
+    LabelState labels_;
+    SymbolMode symbol_;
+
+    StatementCounts counts_;
     std::string text_;      // the parameter being collected by readStatement
     std::string mnemonic_;  // the mnemonic being collected by readStatement
     HpglStatement statement_;
     std::vector<QsPoint> strokePoints_;
 };
+
+// Hands one batch over: its figures in order, each with the batch's pen and the command that
+// made it, then its codes in order as failed statements, except the codes that end the input
+// (5 and 60). The figures are taken out of the batch. True when the batch ends the input.
+bool deliverBatch(StatementBatch& batch, FigureSink& sink);

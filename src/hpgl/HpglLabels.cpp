@@ -9,7 +9,7 @@
 #include <string>
 
 #include "font/SystemFontTable.h"
-#include "font/TextMeasure.h"
+#include "geom/QsBox.h"
 #include "geom/QsText.h"
 #include "hpgl/HpglHandlers.h"
 #include "hpgl/HpglParams.h"
@@ -42,12 +42,10 @@ bool isLabelControl(unsigned char c) {
 constexpr unsigned char kOriginCodes[9] = {0, 4, 8, 1, 5, 9, 2, 6, 10};
 
 // |P2x - P1x| and |P2y - P1y| of the plot page, the reference of relative sizes.
-double pageExtentX() {
-    const PlotPage& page = plotPage();
+double pageExtentX(const PlotPage& page) {
     return std::fabs(double(int64_t{page.p2.x} - page.p1.x));
 }
-double pageExtentY() {
-    const PlotPage& page = plotPage();
+double pageExtentY(const PlotPage& page) {
     return std::fabs(double(int64_t{page.p2.y} - page.p1.y));
 }
 
@@ -71,17 +69,14 @@ double directionOf(double run, double rise) {
     return std::atan2(rise, run);
 }
 
-// The point p moved by the offset (dx, dy) turned by angle a about p, each rotated coordinate
-// rounded half away from zero. False when the result leaves the 32-bit range.
+// The point p moved by the offset (dx, dy) turned by angle a about p, each turned coordinate of
+// the offset rounded half away from zero. The offset may reach beyond the 32-bit range; false
+// when the point it leads to does.
 bool moveTurned(const QsPoint& p, double dx, double dy, double a, QsPoint& out) {
     const double ca = std::cos(a);
     const double sa = std::sin(a);
-    int32_t rx = 0;
-    int32_t ry = 0;
-    if (!tryRoundHalfAway(dx * ca - dy * sa, rx) || !tryRoundHalfAway(dx * sa + dy * ca, ry))
-        return false;
-    const int64_t x = int64_t{p.x} + rx;
-    const int64_t y = int64_t{p.y} + ry;
+    const int64_t x = int64_t{p.x} + roundHalfAway64(dx * ca - dy * sa);
+    const int64_t y = int64_t{p.y} + roundHalfAway64(dx * sa + dy * ca);
     if (!fitsInt32(x) || !fitsInt32(y)) return false;
     out = QsPoint(static_cast<int32_t>(x), static_cast<int32_t>(y));
     return true;
@@ -108,53 +103,51 @@ bool roundedPosition(const PenPosition& pos, QsPoint& out) {
 // carriage-return point moves by the same lines. Nothing changes when a point would leave the
 // 32-bit range.
 bool characterPlotMove(HpglInterpreter& in, double s, double n) {
-    const LabelState& ls = *in.labelState;
+    const LabelState& ls = in.labels();
+    PenState& pen = in.pen();
     QsPoint p;
     QsPoint newCurrent;
-    if (!roundedPosition(in.current, p) || !plotOffset(ls, p, s, n, newCurrent)) return false;
+    if (!roundedPosition(pen.current, p) || !plotOffset(ls, p, s, n, newCurrent)) return false;
     QsPoint newPrevious;
     if (n != 0.0) {
         QsPoint q;
-        if (!roundedPosition(in.previous, q) || !plotOffset(ls, q, 0.0, n, newPrevious))
+        if (!roundedPosition(pen.previous, q) || !plotOffset(ls, q, 0.0, n, newPrevious))
             return false;
-        in.previous = PenPosition{double(newPrevious.x), double(newPrevious.y)};
+        pen.previous = PenPosition{double(newPrevious.x), double(newPrevious.y)};
     }
-    in.current = PenPosition{double(newCurrent.x), double(newCurrent.y)};
+    pen.current = PenPosition{double(newCurrent.x), double(newCurrent.y)};
     return true;
 }
 
 // Where the pen goes after the text: for a text that starts at its position and runs to the
-// right, the far side of its unrotated box plus one character gap, on its bottom line, mirrored
-// about the position as the label is and turned by the label's direction; otherwise the position
-// itself. An empty text leaves the pen where it is. False when the point leaves the 32-bit range.
+// right, the far side of the box of the unrotated text plus one character gap, on the bottom
+// line of that box, mirrored about the position as the label is and turned about it by the
+// label's direction; otherwise the position itself. An empty text leaves the pen where it is.
+// False when the box (its corners are coordinates) or the end point leaves the 32-bit range.
 bool textEndPoint(const QsText& text, const LabelState& ls, QsPoint& end) {
     const QsPoint& pos = text.position;
     end = pos;
     if (ls.originCode != 0 || ls.textPath != 0 || !text.hasString()) return true;
-    // The unrotated box spans the measured extent from the position (a label has neither frame
-    // nor pen width) and is mirrored about the position as the label is. Only its far side and
-    // its bottom are used, so a box that reaches beyond the range elsewhere still gives the end.
-    const TextExtent e = measureText(text.width, text.height, text.spacing, text.lineSpacing,
-                                     unsigned{text.fontNumber}, text.stringView());
-    const bool mirrorX = (ls.mirrorFlags & LabelState::kMirrorWidth) != 0;
-    const bool mirrorY = (ls.mirrorFlags & LabelState::kMirrorHeight) != 0;
-    int64_t x = std::max<int64_t>(0, mirrorX ? -e.width : e.width) + text.spacing;
-    int64_t y = std::min<int64_t>(0, mirrorY ? -e.height : e.height);
-    if (mirrorX) x = -x;
-    if (mirrorY) y = -y;
-    return moveTurned(pos, double(x), double(y), ls.direction, end);
+    // The text is not turned yet; its box already carries the mirror flags.
+    QsBox box;
+    if (!text.getBox(box)) return false;
+    int64_t x = int64_t{box.x2} + text.spacing;
+    int64_t y = box.y1;
+    if (ls.mirrorFlags & LabelState::kMirrorWidth) x = 2 * int64_t{pos.x} - x;
+    if (ls.mirrorFlags & LabelState::kMirrorHeight) y = 2 * int64_t{pos.y} - y;
+    return moveTurned(pos, double(x - pos.x), double(y - pos.y), ls.direction, end);
 }
 
 // Makes a text of the buffer at the pen with the selected font's sizes, adds it to the batch and
 // moves the pen to its end. The buffer is emptied in every case. False when the text cannot be
 // made or would leave the 32-bit range (nothing is added and the pen stays).
 bool flushText(HpglInterpreter& in, std::string& buffer, StatementBatch& batch) {
-    const LabelState& ls = *in.labelState;
+    const LabelState& ls = in.labels();
     const LabelFontSize& f = ls.selected();
     const int64_t gap = int64_t{f.spacing} - f.width;
     const int64_t lineGap = int64_t{f.lineSpacing} - f.height;
     QsPoint pos;
-    if (!roundedPosition(in.current, pos) || !fitsInt32(gap) || !fitsInt32(lineGap)) {
+    if (!roundedPosition(in.pen().current, pos) || !fitsInt32(gap) || !fitsInt32(lineGap)) {
         buffer.clear();
         return false;
     }
@@ -170,7 +163,7 @@ bool flushText(HpglInterpreter& in, std::string& buffer, StatementBatch& batch) 
         QsPoint end;
         if (!textEndPoint(*text, ls, end) || !text->rotate(pos, ls.direction)) return false;
         batch.addFigure(std::move(text));
-        in.current = PenPosition{double(end.x), double(end.y)};
+        in.pen().current = PenPosition{double(end.x), double(end.y)};
         return true;
     } catch (const std::bad_alloc&) {
         buffer.clear();
@@ -180,7 +173,8 @@ bool flushText(HpglInterpreter& in, std::string& buffer, StatementBatch& batch) 
 
 // SD and AD with parameters: pairs of kind and value; kind 3 sets the pitch, kind 4 the height.
 // The pairs before a failing parameter stay applied.
-int defineFont(LabelFontSize& font, const HpglStatement& st, StatementBatch& batch, int32_t code) {
+int defineFont(LabelFontSize& font, double k, const HpglStatement& st, StatementBatch& batch,
+               int32_t code) {
     const int n = st.parameterCount();
     for (int i = 1; i <= n; i += 2) {
         int32_t kind = 0;
@@ -189,8 +183,7 @@ int defineFont(LabelFontSize& font, const HpglStatement& st, StatementBatch& bat
         double value = 0.0;
         if (!realParam(st, i + 1, value)) return fail(batch, code);
         if (kind == 3 && !LabelState::setPitch(font, value)) return fail(batch, code);
-        if (kind == 4 && !LabelState::setHeight(font, value, unitFactor()))
-            return fail(batch, code);
+        if (kind == 4 && !LabelState::setHeight(font, value, k)) return fail(batch, code);
     }
     return 1;
 }
@@ -209,7 +202,7 @@ int setCharacterSize(LabelState& ls, double w, double h, bool negativeW, bool ne
 
 int handleLB(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch) {
     if (st.parameterCount() < 1) return fail(batch, kHpglCodeLB);
-    LabelState& ls = *in.labelState;
+    LabelState& ls = in.labels();
     const std::string& label = st[1];
     std::string buffer;
     int result = 1;
@@ -234,13 +227,13 @@ int handleLB(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch
                 if (!characterPlotMove(in, 0.0, -1.0)) return fail(batch, kHpglCodeLB);
                 break;
             case kCarriageReturn:
-                in.current = in.previous;
+                in.pen().current = in.pen().previous;
                 break;
             case kShiftOut:
-                ls.selectedFont = 0;
+                ls.alternateSelected = true;
                 break;
             case kShiftIn:
-                ls.selectedFont = 1;
+                ls.alternateSelected = false;
                 break;
             default:
                 break;
@@ -260,14 +253,14 @@ int handleDT(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch
     if ((mode != 0 && mode != 1) || isRefusedTerminator(terminator)) {
         return fail(batch, kHpglCodeDT);
     }
-    in.labelState->terminator = terminator;
-    in.labelState->terminatorPrinted = mode == 0 ? 1 : 0;
+    in.labels().terminator = terminator;
+    in.labels().terminatorPrinted = mode == 0;
     return 1;
 }
 
 int handleSI(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch) {
-    LabelState& ls = *in.labelState;
-    const double k = unitFactor();
+    LabelState& ls = in.labels();
+    const double k = in.unitFactor();
     bool given = false;
     double w = 0.0;
     double h = 0.0;
@@ -292,12 +285,12 @@ int handleSI(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch
 }
 
 int handleSR(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch) {
-    LabelState& ls = *in.labelState;
+    LabelState& ls = in.labels();
     bool given = false;
     double w = 0.75;
     double h = 1.5;
     if (!pairParams(st, given, w, h)) return fail(batch, kHpglCodeSR);
-    const double ek = pageExtentX() * unitFactor();
+    const double ek = pageExtentX(in.page()) * in.unitFactor();
     if (!given) {
         if (!ls.setBothAbsolute(std::trunc(ek * 0.75), std::trunc(ek * 1.5)))
             return fail(batch, kHpglCodeSR);
@@ -309,24 +302,26 @@ int handleSR(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch
 }
 
 int handleSD(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch) {
-    LabelFontSize& font = in.labelState->standard;
-    if (st.parameterCount() > 0) return defineFont(font, st, batch, kHpglCodeSD);
-    return LabelState::setDefaults(font, unitFactor()) ? 1 : fail(batch, kHpglCodeSD);
+    LabelFontSize& font = in.labels().standard;
+    const double k = in.unitFactor();
+    if (st.parameterCount() > 0) return defineFont(font, k, st, batch, kHpglCodeSD);
+    return LabelState::setDefaults(font, k) ? 1 : fail(batch, kHpglCodeSD);
 }
 
 int handleAD(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch) {
-    LabelFontSize& font = in.labelState->alternate;
-    if (st.parameterCount() > 0) return defineFont(font, st, batch, kHpglCodeAD);
-    return LabelState::setDefaults(font, unitFactor()) ? 1 : fail(batch, kHpglCodeAD);
+    LabelFontSize& font = in.labels().alternate;
+    const double k = in.unitFactor();
+    if (st.parameterCount() > 0) return defineFont(font, k, st, batch, kHpglCodeAD);
+    return LabelState::setDefaults(font, k) ? 1 : fail(batch, kHpglCodeAD);
 }
 
 int handleSS(HpglInterpreter& in, const HpglStatement&, StatementBatch&) {
-    in.labelState->selectedFont = 1;
+    in.labels().alternateSelected = false;
     return 1;
 }
 
 int handleSA(HpglInterpreter& in, const HpglStatement&, StatementBatch&) {
-    in.labelState->selectedFont = 0;
+    in.labels().alternateSelected = true;
     return 1;
 }
 
@@ -337,7 +332,7 @@ int handleES(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch
         if (!realParam(st, i + 1, values[i]) || values[i] < -1.0 || values[i] > 1.0)
             return fail(batch, kHpglCodeES);
     }
-    LabelState& ls = *in.labelState;
+    LabelState& ls = in.labels();
     LabelFontSize standard = ls.standard;
     LabelFontSize alternate = ls.alternate;
     if (!LabelState::addExtraSpace(standard, values[0], values[1]) ||
@@ -352,8 +347,8 @@ int handleLO(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch
     int32_t origin = 1;
     if (st.parameterCount() > 0 && !intParam(st, 1, origin)) return fail(batch, kHpglCodeLO);
     if (origin >= 11 && origin <= 19) origin -= 10;
-    in.labelState->originCode = origin >= 1 && origin <= 9 ? kOriginCodes[origin - 1] : 0;
-    in.previous = in.current;
+    in.labels().originCode = origin >= 1 && origin <= 9 ? kOriginCodes[origin - 1] : 0;
+    in.pen().previous = in.pen().current;
     return 1;
 }
 
@@ -362,8 +357,8 @@ int handleDI(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch
     double run = 0.0;
     double rise = 0.0;
     if (!pairParams(st, given, run, rise)) return fail(batch, kHpglCodeDI);
-    in.labelState->direction = directionOf(run, rise);
-    in.previous = in.current;
+    in.labels().direction = directionOf(run, rise);
+    in.pen().previous = in.pen().current;
     return 1;
 }
 
@@ -374,12 +369,12 @@ int handleDR(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch
     if (!pairParams(st, given, run, rise)) return fail(batch, kHpglCodeDR);
     if (given) {
         // Relative to the page: fractions of P2 - P1 in each axis.
-        const double k = unitFactor();
-        run = std::trunc(pageExtentX() * k * run);
-        rise = std::trunc(pageExtentY() * k * rise);
+        const double k = in.unitFactor();
+        run = std::trunc(pageExtentX(in.page()) * k * run);
+        rise = std::trunc(pageExtentY(in.page()) * k * rise);
     }
-    in.labelState->direction = directionOf(run, rise);
-    in.previous = in.current;
+    in.labels().direction = directionOf(run, rise);
+    in.pen().previous = in.pen().current;
     return 1;
 }
 
@@ -390,10 +385,11 @@ int handleCP(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch
     if (!pairParams(st, given, spaces, lines)) return fail(batch, kHpglCodeCP);
     if (given) return characterPlotMove(in, spaces, lines) ? 1 : fail(batch, kHpglCodeCP);
     // Carriage return and line feed.
-    const PenPosition current = in.current;
-    in.current = in.previous;
+    PenState& pen = in.pen();
+    const PenPosition current = pen.current;
+    pen.current = pen.previous;
     if (!characterPlotMove(in, 0.0, -1.0)) {
-        in.current = current;
+        pen.current = current;
         return fail(batch, kHpglCodeCP);
     }
     return 1;
@@ -406,9 +402,9 @@ int handleDV(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch
     if (st.parameterCount() >= 2 && !intParam(st, 2, line)) return fail(batch, kHpglCodeDV);
     static constexpr unsigned char kPaths[4] = {0, 3, 1, 2};
     if (path < 0 || path > 3 || (line != 0 && line != 1)) return fail(batch, kHpglCodeDV);
-    in.labelState->textPath = kPaths[path];
-    in.labelState->lineFeed = line == 0 ? 1 : 0;
-    in.previous = in.current;
+    in.labels().textPath = kPaths[path];
+    in.labels().lineFeed = line == 0;
+    in.pen().previous = in.pen().current;
     return 1;
 }
 
@@ -416,6 +412,6 @@ int handleTD(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch
     int32_t mode = 0;
     if (st.parameterCount() >= 1 && !intParam(st, 1, mode)) return fail(batch, kHpglCodeTD);
     if (mode != 0 && mode != 1) return fail(batch, kHpglCodeTD);
-    in.labelState->transparentData = mode;
+    in.labels().transparentData = mode == 1;
     return 1;
 }

@@ -5,9 +5,13 @@
 // subpolygons (those starting inside the first become its holes) and EP and FP hand out copies.
 
 #include <memory>
+#include <new>
+#include <variant>
 #include <vector>
 
+#include "base/ErrorRecord.h"
 #include "geom/QsPolygon.h"
+#include "geom/QsPolyline.h"
 #include "geom/QsPolylineSet.h"
 #include "hpgl/HpglHandlers.h"
 #include "hpgl/HpglParams.h"
@@ -25,133 +29,133 @@ int fail(StatementBatch& batch, int32_t code) {
 // Joins the records of every polyline of the batch, unchanged and in batch order, into one
 // subpolygon of the buffer, which also takes the batch's codes. A batch without figures gives no
 // subpolygon. False when the joined records cannot be stored (the subpolygon is then dropped and
-// the buffer holds code 53).
-bool closeSubpolygon(HpglInterpreter& in, const StatementBatch& batch) {
+// the buffer holds code 53). Codes the buffer holds already are not added again.
+bool closeSubpolygon(PolygonBuffer& buffer, const StatementBatch& batch) {
     if (batch.figures.empty()) return true;
     QsPolylineSet set;
-    for (const auto& figure : batch.figures) {
-        if (figure->typeCode() != kQsTypePolyline) continue;
-        if (!set.appendPolyline(static_cast<const QsPolyline&>(*figure))) {
-            in.polygonBuffer.addCode(kHpglCodePolygonCombine);
+    for (const BatchFigure& figure : batch.figures) {
+        const auto* line = std::get_if<std::unique_ptr<QsPolyline>>(&figure.shape);
+        if (line == nullptr) continue;
+        if (!set.appendPolyline(**line)) {
+            buffer.addCode(kHpglCodePolygonCombine, batch.running);
             return false;
         }
     }
     auto polygon = std::make_unique<QsPolygon>(set);
     if (polygon->usedCount() != set.usedCount()) {
-        in.polygonBuffer.addCode(kHpglCodePolygonCombine);
+        buffer.addCode(kHpglCodePolygonCombine, batch.running);
         return false;
     }
-    StatementBatch& buffer = in.polygonBuffer;
-    buffer.codes.insert(buffer.codes.end(), batch.codes.begin(), batch.codes.end());
-    buffer.addFigure(std::move(polygon));
+    mergeCodes(buffer.codes, batch.codes);
+    buffer.polygons.push_back(std::move(polygon));
     return true;
 }
 
 // PM 2: the buffered subpolygons are combined (the first with the others) and each resulting
 // polygon is checked. The buffer's codes stay; 53 is added when the combination or a check
 // fails.
-int finishPolygonBuffer(HpglInterpreter& in) {
-    StatementBatch& buffer = in.polygonBuffer;
-    std::vector<std::unique_ptr<QsFigure>> figures;
-    figures.swap(buffer.figures);
-    const QsPolygon* first = nullptr;
-    std::vector<const QsPolygon*> others;
-    for (const auto& figure : figures) {
-        if (figure->typeCode() != kQsTypePolygon) continue;
-        const auto* polygon = static_cast<const QsPolygon*>(figure.get());
-        if (first == nullptr) {
-            first = polygon;
-        } else {
-            others.push_back(polygon);
-        }
-    }
+int finishPolygonBuffer(PolygonBuffer& buffer, const char* by) {
+    const std::vector<std::unique_ptr<QsPolygon>> polygons = std::move(buffer.polygons);
+    buffer.polygons.clear();
     std::vector<std::unique_ptr<QsPolygon>> combined;
-    if (first != nullptr) {
-        if (others.empty()) {
-            auto copy = std::make_unique<QsPolygon>(*first);
-            if (copy->usedCount() != first->usedCount())
-                return fail(buffer, kHpglCodePolygonCombine);
-            combined.push_back(std::move(copy));
-        } else if (!QsPolygon::combine(*first, others, combined)) {
-            return fail(buffer, kHpglCodePolygonCombine);
+    if (polygons.size() == 1) {
+        auto copy = std::make_unique<QsPolygon>(*polygons.front());
+        if (copy->usedCount() != polygons.front()->usedCount()) {
+            buffer.addCode(kHpglCodePolygonCombine, by);
+            return 0;
+        }
+        combined.push_back(std::move(copy));
+    } else if (polygons.size() > 1) {
+        std::vector<const QsPolygon*> others;
+        for (size_t i = 1; i < polygons.size(); ++i)
+            others.push_back(polygons[i].get());
+        if (!QsPolygon::combine(*polygons.front(), others, combined)) {
+            buffer.addCode(kHpglCodePolygonCombine, by);
+            return 0;
         }
     }
     int result = 1;
     for (auto& polygon : combined) {
-        if (!polygon->check(kPolygonCheck)) result = fail(buffer, kHpglCodePolygonCombine);
-        buffer.addFigure(std::move(polygon));
+        if (!polygon->check(kPolygonCheck)) {
+            buffer.addCode(kHpglCodePolygonCombine, by);
+            result = 0;
+        }
+        buffer.polygons.push_back(std::move(polygon));
     }
     return result;
 }
 
-// EP and FP: a copy of every buffered polygon, with the buffer's pen; the buffer's codes make
-// the command fail.
-int emitPolygons(HpglInterpreter& in, StatementBatch& batch) {
-    const StatementBatch& buffer = in.polygonBuffer;
-    for (const auto& figure : buffer.figures) {
-        if (figure->typeCode() != kQsTypePolygon) continue;
-        std::unique_ptr<QsFigure> copy = figure->clone();
-        if (!copy) return 0;
-        batch.addFigure(std::move(copy));
+// EP and FP: a copy of every buffered polygon, with the buffer's pen; the buffer's codes (those
+// the batch does not hold yet are added to it) make the command fail.
+int emitPolygons(const PolygonBuffer& buffer, StatementBatch& batch) {
+    for (const auto& polygon : buffer.polygons) {
+        try {
+            batch.addFigure(std::make_unique<QsPolygon>(*polygon));
+        } catch (const std::bad_alloc&) {
+            recordError(kGeomAllocError, kSeverityError);
+            return 0;
+        }
     }
     batch.pen = buffer.pen;
     if (buffer.codes.empty()) return 1;
-    batch.codes.insert(batch.codes.end(), buffer.codes.begin(), buffer.codes.end());
+    mergeCodes(batch.codes, buffer.codes);
     return 0;
 }
 
 }  // namespace
 
 int handlePM(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch) {
+    PolygonState& polygon = in.polygon();
     int32_t mode = 0;
     if (st.parameterCount() > 0 && !intParam(st, 1, mode)) return fail(batch, kHpglCodePM);
     if (mode == 0) {
-        in.polygonBuffer.clear();
-        in.polygonMode = 1;
+        polygon.buffer.clear();
+        polygon.mode = PolygonMode::kOpen;
         return 1;
     }
-    if ((mode != 1 && mode != 2) || (in.polygonMode != 1 && in.polygonMode != 2)) {
-        return fail(batch, kHpglCodePM);
-    }
+    if ((mode != 1 && mode != 2) || !polygon.on()) return fail(batch, kHpglCodePM);
     // Everything drawn since PM 0 or the last PM 1 leaves the batch, texts and shapes included.
-    const bool closed = closeSubpolygon(in, batch);
+    const bool closed = closeSubpolygon(polygon.buffer, batch);
     batch.clear();
     if (mode == 1) {
-        in.polygonMode = 2;
-        in.polygonAux = 1;
-        in.penDown = 0;
+        polygon.mode = PolygonMode::kNextSubpolygon;
+        polygon.skipFirstVertex = true;
+        in.pen().down = false;
         return closed ? 1 : fail(batch, kHpglCodePM);
     }
-    in.polygonMode = 0;
-    const int finished = finishPolygonBuffer(in);
-    const int reapplied = reapplyPolygonAttributes(in, in.polygonBuffer);
+    polygon.mode = PolygonMode::kOff;
+    const int finished = finishPolygonBuffer(polygon.buffer, batch.running);
+    const int reapplied = reapplyPolygonAttributes(in, batch.running);
     return closed && finished && reapplied ? 1 : fail(batch, kHpglCodePM);
 }
 
 int handleEP(HpglInterpreter& in, const HpglStatement&, StatementBatch& batch) {
-    return emitPolygons(in, batch) ? 1 : fail(batch, kHpglCodeEP);
+    return emitPolygons(in.polygon().buffer, batch) ? 1 : fail(batch, kHpglCodeEP);
 }
 
 int handleFP(HpglInterpreter& in, const HpglStatement&, StatementBatch& batch) {
-    return emitPolygons(in, batch) ? 1 : fail(batch, kHpglCodeFP);
+    return emitPolygons(in.polygon().buffer, batch) ? 1 : fail(batch, kHpglCodeFP);
 }
 
-int finishPolygon(HpglInterpreter& in, QsPolygon& polygon) {
+int finishPolygon(const HpglInterpreter& in, QsPolygon& polygon) {
     // A width set for another pen leaves the polygon as it is.
-    if (in.widthPen != 0 && in.widthPen != in.pen) return 1;
-    if (in.fillHatched != 0) {
-        polygon.setHatchLineWidth(in.lineWidth);
-        polygon.setHatchDirection(in.hatchAngle);
+    const LineAttributes& attributes = in.lines();
+    if (!attributes.widthAppliesTo(in.pen().number)) return 1;
+    if (attributes.hatched) {
+        polygon.setHatchLineWidth(attributes.width);
+        polygon.setHatchDirection(attributes.hatchAngle);
     }
-    polygon.setLineWidthWithHoles(in.lineWidth);
+    polygon.setLineWidthWithHoles(attributes.width);
     return polygon.check(kPolygonCheck);
 }
 
-int reapplyPolygonAttributes(HpglInterpreter& in, StatementBatch& batch) {
+int reapplyPolygonAttributes(HpglInterpreter& in, const char* by) {
+    PolygonBuffer& buffer = in.polygon().buffer;
     int ok = 1;
-    for (auto& figure : batch.figures) {
-        if (figure->typeCode() != kQsTypePolygon) continue;
-        if (!finishPolygon(in, static_cast<QsPolygon&>(*figure))) ok = 0;
+    for (const auto& polygon : buffer.polygons) {
+        if (!finishPolygon(in, *polygon)) ok = 0;
     }
-    return ok ? 1 : fail(batch, kHpglCodePolygonFinish);
+    if (ok) return 1;
+    buffer.addCode(kHpglCodePolygonFinish, by);
+    return 0;
 }

@@ -51,7 +51,7 @@ Mode modeAfter(const char* m, size_t n) {
 // capital letter. The loop below relies on both facts.
 int HpglInterpreter::readStatement(HpglStatement& st) {
     st.clear();
-    if (!input) return 0;
+    if (!input_) return 0;
     try {
         std::string& text = text_;
         std::string& mn = mnemonic_;
@@ -60,12 +60,12 @@ int HpglInterpreter::readStatement(HpglStatement& st) {
         bool escape = false;
         bool begun = false;
         Mode mode = Mode::kNormal;
-        if (!pendingMnemonic.empty()) {
-            st.append(pendingMnemonic);
-            mode = modeAfter(pendingMnemonic.data(), pendingMnemonic.size());
-            pendingMnemonic.clear();
+        if (!pendingMnemonic_.empty()) {
+            st.append(pendingMnemonic_);
+            mode = modeAfter(pendingMnemonic_.data(), pendingMnemonic_.size());
+            pendingMnemonic_.clear();
         }
-        const unsigned char terminator = labelState->terminator;
+        const unsigned char terminator = labels_.terminator;
         // Ends the parameter being collected; a sign both ends one and begins the next.
         auto finish = [&](unsigned char c) {
             mode = Mode::kNormal;
@@ -75,7 +75,7 @@ int HpglInterpreter::readStatement(HpglStatement& st) {
             }
             if (c == '+' || c == '-') text.push_back(static_cast<char>(c));
         };
-        PlotInput& in = *input;
+        PlotInput& in = *input_;
         for (;;) {
             if (in.pos() == in.end() && !in.refill()) break;
             const unsigned char* p = in.pos();
@@ -111,7 +111,7 @@ int HpglInterpreter::readStatement(HpglStatement& st) {
                 begun = true;
                 if (escape ? cls == kLetter : mn.size() == 2) {
                     if (!text.empty()) st.append(text);
-                    pendingMnemonic.swap(mn);
+                    pendingMnemonic_.swap(mn);
                     return 1;
                 }
                 continue;
@@ -144,7 +144,7 @@ int HpglInterpreter::readStatement(HpglStatement& st) {
         return 1;
     } catch (const std::exception&) {
         // Storage for an endless label or parameter ran out: the input ends here.
-        input->stop();
+        input_->stop();
         return 1;
     }
 }
@@ -153,15 +153,15 @@ int HpglInterpreter::readStatement(HpglStatement& st) {
 // statement. Every statement after the first read of a file begins with the mnemonic that ended
 // the read before it, so this is the number of statements that begin with a mnemonic.
 long HpglInterpreter::countStatements(long limit) {
-    if (!input) return 0;
+    if (!input_) return 0;
     long n = 0;
-    Mode mode = modeAfter(pendingMnemonic.data(), pendingMnemonic.size());
-    pendingMnemonic.clear();
-    const unsigned char terminator = labelState->terminator;
+    Mode mode = modeAfter(pendingMnemonic_.data(), pendingMnemonic_.size());
+    pendingMnemonic_.clear();
+    const unsigned char terminator = labels_.terminator;
     bool escape = false;
     bool begun = false;
     unsigned char first = 0;
-    PlotInput& in = *input;
+    PlotInput& in = *input_;
     while (n < limit) {
         if (in.pos() == in.end() && !in.refill()) break;
         const unsigned char* p = in.pos();

@@ -35,8 +35,8 @@ bool toPoint(int64_t x, int64_t y, QsPoint& out) {
 
 // P2 for a new P1: the given P2, or the old P2 keeping its offset from P1; P1 + (1, 1) when the
 // two would coincide. False when a coordinate leaves the 32-bit range.
-bool placeP2(const QsPoint& p1, bool p2Given, int64_t p2x, int64_t p2y, QsPoint& p2) {
-    const PlotPage& page = plotPage();
+bool placeP2(const PlotPage& page, const QsPoint& p1, bool p2Given, int64_t p2x, int64_t p2y,
+             QsPoint& p2) {
     if (!p2Given) {
         p2x = int64_t{page.p2.x} + (int64_t{p1.x} - page.p1.x);
         p2y = int64_t{page.p2.y} + (int64_t{p1.y} - page.p1.y);
@@ -72,7 +72,7 @@ int handleDF(HpglInterpreter& in, const HpglStatement&, StatementBatch& batch) {
     StatementBatch scratch;
     int ok = handleFT(in, HpglStatement{"FT"}, scratch);
     ok &= handleLA(in, HpglStatement{"LA"}, scratch);
-    in.savedPosition = in.current;
+    in.pen().saved = in.pen().current;
     ok &= handleSM(in, HpglStatement{"SM"}, scratch);
     ok &= handleLT(in, HpglStatement{"LT"}, scratch);
     ok &= handlePA(in, HpglStatement{"PA"}, scratch);
@@ -92,33 +92,33 @@ int handleDF(HpglInterpreter& in, const HpglStatement&, StatementBatch& batch) {
 }
 
 int handleIP(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch) {
-    PlotPage& page = plotPage();
+    PlotPage& page = in.page();
     const int n = st.parameterCount();
     if (n == 0) {
         page.p1 = QsPoint(0, 0);
         page.p2 = page.plotSize == QsPoint(0, 0) ? QsPoint(1, 1) : page.plotSize;
-        in.current.reset();
+        in.pen().current.reset();
         return 1;
     }
     int32_t v[4] = {};
     if (!allInts(st, v) || n == 1 || n == 3) return fail(batch, kHpglCodeIP);
     const QsPoint p1(v[0], v[1]);
     QsPoint p2;
-    if (!placeP2(p1, n >= 4, v[2], v[3], p2)) return fail(batch, kHpglCodeIP);
+    if (!placeP2(page, p1, n >= 4, v[2], v[3], p2)) return fail(batch, kHpglCodeIP);
     page.p1 = p1;
     page.p2 = p2;
-    in.current.reset();
+    in.pen().current.reset();
     return 1;
 }
 
 int handleIR(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch) {
-    PlotPage& page = plotPage();
+    PlotPage& page = in.page();
     const int n = st.parameterCount();
     if (n == 0) {
         page.p1 = QsPoint(0, 0);
         page.p2 = page.plotSize;
         if (page.p2 == page.p1) page.p2 = QsPoint(1, 1);
-        in.current.reset();
+        in.pen().current.reset();
         return 1;
     }
     double q[4] = {};
@@ -137,15 +137,15 @@ int handleIR(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch
     }
     const QsPoint p1(c[0], c[1]);
     QsPoint p2;
-    if (!placeP2(p1, n >= 4, c[2], c[3], p2)) return fail(batch, kHpglCodeIR);
+    if (!placeP2(page, p1, n >= 4, c[2], c[3], p2)) return fail(batch, kHpglCodeIR);
     page.p1 = p1;
     page.p2 = p2;
-    in.current.reset();
+    in.pen().current.reset();
     return 1;
 }
 
 int handlePS(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch) {
-    PlotPage& page = plotPage();
+    PlotPage& page = in.page();
     const int n = st.parameterCount();
     if (n == 0) {
         page.plotSize = PlotPage::kDefaultSize;
@@ -157,34 +157,34 @@ int handlePS(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch
         page.plotSize = QsPoint(std::max(v[0], v[1]), std::min(v[0], v[1]));
     }
     page.p2 = page.plotSize;
-    in.current.reset();
-    in.previous.reset();
-    in.savedPosition.reset();
+    in.pen().current.reset();
+    in.pen().previous.reset();
+    in.pen().saved.reset();
     return 1;
 }
 
 int handleSP(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch) {
     if (st.parameterCount() == 0) {
-        in.pen = 0;
+        in.pen().number = 0;
         batch.pen = 0;
         return 1;
     }
     int32_t n = 0;
     if (!intParam(st, 1, n) || !isNonNegativeInt16(n)) return fail(batch, kHpglCodeSP);
-    in.pen = static_cast<int16_t>(n);
-    batch.pen = in.pen;
-    in.polygonBuffer.pen = in.pen;
-    return reapplyPolygonAttributes(in, in.polygonBuffer) ? 1 : fail(batch, kHpglCodeSP);
+    in.pen().number = static_cast<int16_t>(n);
+    batch.pen = in.pen().number;
+    in.polygon().buffer.pen = in.pen().number;
+    return reapplyPolygonAttributes(in, batch.running) ? 1 : fail(batch, kHpglCodeSP);
 }
 
 int handleWU(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch) {
     if (st.parameterCount() == 0) {
-        in.relativeWidths = 0;
+        in.lines().relativeWidths = false;
         return 1;
     }
     int32_t m = 0;
     if (!intParam(st, 1, m) || (m != 0 && m != 1)) return fail(batch, kHpglCodeWU);
-    in.relativeWidths = m;
+    in.lines().relativeWidths = m == 1;
     return 1;
 }
 
@@ -192,9 +192,9 @@ int handlePW(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch
     const int n = st.parameterCount();
     if (n == 0) {
         int32_t w = 0;
-        if (in.relativeWidths == 1 && !relativeSize(0.1, w)) return fail(batch, kHpglCodePW);
-        in.lineWidth = w;
-        in.widthPen = 0;
+        if (in.lines().relativeWidths && !in.relativeSize(0.1, w)) return fail(batch, kHpglCodePW);
+        in.lines().width = w;
+        in.lines().widthPen = 0;
         return 1;
     }
     double w = 0.0;
@@ -204,18 +204,18 @@ int handlePW(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch
         return fail(batch, kHpglCodePW);
     }
     int32_t width = 0;
-    const bool fits =
-        in.relativeWidths == 1 ? relativeSize(w, width) : tryTruncTowardZero(w * 100000.0, width);
+    const bool fits = in.lines().relativeWidths ? in.relativeSize(w, width)
+                                                : tryTruncTowardZero(w * 100000.0, width);
     if (!fits) return fail(batch, kHpglCodePW);
-    in.lineWidth = width;
-    in.widthPen = static_cast<int16_t>(forPen);
-    return reapplyPolygonAttributes(in, in.polygonBuffer) ? 1 : fail(batch, kHpglCodePW);
+    in.lines().width = width;
+    in.lines().widthPen = static_cast<int16_t>(forPen);
+    return reapplyPolygonAttributes(in, batch.running) ? 1 : fail(batch, kHpglCodePW);
 }
 
 int handleLT(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch) {
     const int n = st.parameterCount();
     if (n == 0) {
-        in.dashed = 0;
+        in.lines().dashed = false;
         return 1;
     }
     int32_t type = 0;
@@ -229,14 +229,14 @@ int handleLT(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch
     // The type, length and mode are checked; a figure is only either solid or dashed.
     if (type == 99) return 1;
     if (type < -8 || type > 8) return fail(batch, kHpglCodeLT);
-    in.dashed = 1;
+    in.lines().dashed = true;
     return 1;
 }
 
 int handleLA(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch) {
     const int n = st.parameterCount();
     if (n == 0) {
-        in.lineEnd = 3;
+        in.lines().lineEnd = LineEnd::kRound;
         return 1;
     }
     int32_t endValue = 4;
@@ -251,14 +251,14 @@ int handleLA(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch
         }
     }
     if (endValue < 1 || endValue > 4) return fail(batch, kHpglCodeLA);
-    in.lineEnd = endValue - 1;
+    in.lines().lineEnd = static_cast<LineEnd>(endValue - 1);
     return 1;
 }
 
 int handleFT(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch) {
     const int n = st.parameterCount();
     if (n == 0) {
-        in.fillHatched = 0;
+        in.lines().hatched = false;
         return 1;
     }
     // The second parameter, the spacing, is not read.
@@ -267,19 +267,21 @@ int handleFT(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch
     if (!intParam(st, 1, type)) return fail(batch, kHpglCodeFT);
     if (n >= 3 && !realParam(st, 3, angle)) return fail(batch, kHpglCodeFT);
     if (type < 1 || type > 11 || (type >= 5 && type <= 9)) return fail(batch, kHpglCodeFT);
-    in.fillHatched = type == 3 ? 1 : 0;
-    if (n >= 3) in.hatchAngle = angle * kDegreesToRadians;
-    return reapplyPolygonAttributes(in, in.polygonBuffer) ? 1 : fail(batch, kHpglCodeFT);
+    in.lines().hatched = type == 3;
+    if (n >= 3) in.lines().hatchAngle = angle * kDegreesToRadians;
+    return reapplyPolygonAttributes(in, batch.running) ? 1 : fail(batch, kHpglCodeFT);
 }
 
 int handleSM(HpglInterpreter& in, const HpglStatement& st, StatementBatch&) {
+    SymbolMode& symbol = in.symbol();
+    PenState& pen = in.pen();
     if (st.parameterCount() > 0) {
-        in.symbolChar = static_cast<unsigned char>(st[1][0]);
-        in.symbolMode = 1;
-        in.savedPosition = in.current;
+        symbol.character = static_cast<unsigned char>(st[1][0]);
+        symbol.active = true;
+        pen.saved = pen.current;
     } else {
-        if (in.symbolMode == 1) in.current = in.savedPosition;
-        in.symbolMode = 0;
+        if (symbol.active) pen.current = pen.saved;
+        symbol.active = false;
     }
     return 1;
 }

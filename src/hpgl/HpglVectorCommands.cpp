@@ -24,11 +24,12 @@ int strokeStatement(HpglInterpreter& in, const HpglStatement& st, StatementBatch
                     bool absolute, bool penIsDown) {
     std::vector<QsPoint>& vertices = in.strokeScratch();
     vertices.clear();
-    const double k = unitFactor();
-    QsDPoint p(in.current.x, in.current.y);
+    const double k = in.unitFactor();
+    PenState& pen = in.pen();
+    QsDPoint p(pen.current.x, pen.current.y);
     QsPoint v;
-    const bool skipFirst = in.polygonAux != 0;
-    in.polygonAux = 0;
+    const bool skipFirst = in.polygon().skipFirstVertex;
+    in.polygon().skipFirstVertex = false;
     try {
         if (!skipFirst) {
             if (!p.tryRounded(v)) return 0;
@@ -61,9 +62,9 @@ int strokeStatement(HpglInterpreter& in, const HpglStatement& st, StatementBatch
         line = std::make_unique<QsPolyline>(vertices.data(), count);
         if (line->usedCount() != count) return fail(batch, kHpglCodeVertexAppend);
     }
-    in.current.x = p.x;
-    in.current.y = p.y;
-    in.previous = in.current;
+    pen.current.x = p.x;
+    pen.current.y = p.y;
+    pen.previous = pen.current;
     if (!line) return 1;
     if (!finishLineFigure(in, *line, false)) return fail(batch, kHpglCodeLineFinish);
     batch.addFigure(std::move(line));
@@ -71,13 +72,14 @@ int strokeStatement(HpglInterpreter& in, const HpglStatement& st, StatementBatch
 }
 
 int finishLineFigure(HpglInterpreter& in, QsPolyline& line, bool closedForm) {
-    if (in.widthPen == 0 || in.widthPen == in.pen) line.setWidth(-1, in.lineWidth);
+    const LineAttributes& attributes = in.lines();
+    if (attributes.widthAppliesTo(in.pen().number)) line.setWidth(-1, attributes.width);
     // Strokes in polygon mode get neither line type nor line ends.
-    if (in.polygonMode != 0) return 1;
-    line.setFirstAttribute(in.dashed);
+    if (in.polygon().on()) return 1;
+    line.setFirstAttribute(attributes.dashed ? 1 : 0);
     if (closedForm) return 1;
-    switch (in.lineEnd) {
-        case 0: {
+    switch (attributes.lineEnd) {
+        case LineEnd::kButt: {
             // Butt ends: each end moves back by half the width.
             const int startOk = line.extendStart(-100);
             const int endOk = line.extendEnd(-100);
@@ -85,47 +87,47 @@ int finishLineFigure(HpglInterpreter& in, QsPolyline& line, bool closedForm) {
             line.setSecondAttribute(1);
             break;
         }
-        case 1:
+        case LineEnd::kSquare:
             line.setSecondAttribute(1);
             break;
-        case 2:
-        case 3:
+        case LineEnd::kTriangular:
+        case LineEnd::kRound:
             line.setSecondAttribute(0);
-            break;
-        default:
             break;
     }
     return 1;
 }
 
 int handlePA(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch) {
-    in.absolute = 1;
+    PenState& pen = in.pen();
+    pen.absolute = true;
     if (st.parameterCount() == 0) {
-        in.previous = in.current;
+        pen.previous = pen.current;
         return 1;
     }
-    return strokeStatement(in, st, batch, true, in.penDown != 0) ? 1 : fail(batch, kHpglCodePA);
+    return strokeStatement(in, st, batch, true, pen.down) ? 1 : fail(batch, kHpglCodePA);
 }
 
 int handlePR(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch) {
-    in.absolute = 0;
+    PenState& pen = in.pen();
+    pen.absolute = false;
     if (st.parameterCount() == 0) {
-        in.previous = in.current;
+        pen.previous = pen.current;
         return 1;
     }
-    return strokeStatement(in, st, batch, false, in.penDown != 0) ? 1 : fail(batch, kHpglCodePR);
+    return strokeStatement(in, st, batch, false, pen.down) ? 1 : fail(batch, kHpglCodePR);
 }
 
 int handlePD(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch) {
-    in.penDown = 1;
+    in.pen().down = true;
     if (st.parameterCount() == 0) return 1;
-    return strokeStatement(in, st, batch, in.absolute != 0, true) ? 1 : fail(batch, kHpglCodePD);
+    return strokeStatement(in, st, batch, in.pen().absolute, true) ? 1 : fail(batch, kHpglCodePD);
 }
 
 int handlePU(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch) {
-    in.penDown = 0;
+    in.pen().down = false;
     if (st.parameterCount() == 0) return 1;
-    return strokeStatement(in, st, batch, in.absolute != 0, false) ? 1 : fail(batch, kHpglCodePU);
+    return strokeStatement(in, st, batch, in.pen().absolute, false) ? 1 : fail(batch, kHpglCodePU);
 }
 
 // --- PE, polyline encoded -------------------------------------------------------------------
@@ -140,8 +142,8 @@ bool isNumberChar(unsigned char c) {
 // One parameter string of a PE statement, scanned with a running index. A NUL ends the data.
 class EncodedScan {
 public:
-    EncodedScan(HpglInterpreter& in, const std::string& s)
-        : in_(in), s_(reinterpret_cast<const unsigned char*>(s.data())), n_(s.find('\0')) {
+    EncodedScan(const EncodedFormat& format, const std::string& s)
+        : format_(format), s_(reinterpret_cast<const unsigned char*>(s.data())), n_(s.find('\0')) {
         if (n_ == std::string::npos) n_ = s.size();
     }
 
@@ -153,12 +155,14 @@ public:
 
     // Decodes one number from the index on; the index then rests on its last character. Digits
     // are byte - 63, least significant first; a digit at or above the terminator offset is
-    // reduced by it and ends the number. False when no character is left or the magnitude does
-    // not fit in 64 bits (the whole number is still read).
+    // reduced by it and ends the number. Data that ends first leaves the digits read so far, so
+    // a number with no data left is 0 (the index stays past the end). False only when the
+    // magnitude does not fit in 64 bits (the whole number is still read).
     bool decode(double& value) {
-        if (atEnd()) return false;
-        const int64_t base = in_.encodedBase;
-        const int64_t limit = in_.encodedLimit;
+        value = 0.0;
+        if (atEnd()) return true;
+        const int64_t base = format_.base();
+        const int64_t limit = format_.terminatorOffset();
         int64_t magnitude = 0;
         int64_t power = 1;
         bool powerTooLarge = false;
@@ -181,12 +185,12 @@ public:
         }
         if (tooLarge) return false;
         const int64_t v = (magnitude & 1) != 0 ? -((magnitude - 1) / 2) : magnitude / 2;
-        value = std::ldexp(static_cast<double>(v), -static_cast<int>(in_.encodedFraction));
+        value = std::ldexp(static_cast<double>(v), -static_cast<int>(format_.fractionBits()));
         return true;
     }
 
 private:
-    HpglInterpreter& in_;
+    const EncodedFormat& format_;
     const unsigned char* s_;
     size_t n_;
     size_t i_ = 0;
@@ -216,7 +220,7 @@ int encodedPenUp(HpglInterpreter& in, EncodedScan& scan, StatementBatch& batch) 
     scan.step();
     if (scan.cur() == '=') {
         scan.step();
-        in.absolute = 1;
+        in.pen().absolute = true;
     }
     double x = 0.0;
     double y = 0.0;
@@ -234,35 +238,40 @@ int encodedPenUp(HpglInterpreter& in, EncodedScan& scan, StatementBatch& batch) 
 int encodedFraction(HpglInterpreter& in, EncodedScan& scan) {
     if (!isNumberChar(scan.next())) return 0;
     scan.step();
-    in.encodedFraction = static_cast<double>(scan.cur()) - (in.encodedBase == 32 ? 95.0 : 191.0);
+    EncodedFormat& format = in.encoded();
+    format.setFractionBits(static_cast<double>(scan.cur()) - (format.isBase32() ? 95.0 : 191.0));
     return 1;
 }
 
 // Pen-down pairs: relative pairs run on in one PD statement; an absolute pair ("=" before it)
-// stands alone in its own.
+// stands alone in its own. A pair begins only on a number character other than "=", the first
+// one too, so "=" followed by a flag or by another "=" makes a PD without pairs and leaves that
+// character to the next step. The y of a pair follows its x unchecked.
 int encodedPenDown(HpglInterpreter& in, EncodedScan& scan, StatementBatch& batch) {
     if (!isNumberChar(scan.cur())) return 1;
     HpglStatement pd{"PD"};
+    // Whether the next pair begins on the current character (the first relative pair) or on the
+    // one after it.
+    bool beginsHere = true;
     if (scan.cur() == '=') {
-        scan.step();
-        if (scan.atEnd()) return 0;
-        in.absolute = 1;
+        if (scan.next() == 0) return 0;
+        in.pen().absolute = true;
+        beginsHere = false;
     }
     for (;;) {
+        const unsigned char c = beginsHere ? scan.cur() : scan.next();
+        if (!isNumberChar(c) || c == '=') break;
+        if (!beginsHere) scan.step();
+        beginsHere = false;
         double x = 0.0;
         double y = 0.0;
         if (!scan.decode(x)) return 0;
         appendCoordinate(pd, x);
         scan.step();
         if (scan.cur() == '=') scan.step();
-        // Data that ends after x leaves a lone x, which the stroke ignores.
-        if (scan.atEnd()) break;
         if (!scan.decode(y)) return 0;
         appendCoordinate(pd, y);
-        if (in.absolute) break;
-        const unsigned char c = scan.next();
-        if (!isNumberChar(c) || c == '=') break;
-        scan.step();
+        if (in.pen().absolute) break;
     }
     return handlePD(in, pd, batch);
 }
@@ -270,28 +279,26 @@ int encodedPenDown(HpglInterpreter& in, EncodedScan& scan, StatementBatch& batch
 }  // namespace
 
 int handlePE(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch) {
-    in.encodedBase = 64;
-    in.encodedLimit = 128;
-    in.encodedFraction = 0.0;
+    in.encoded().reset();
+    PenState& pen = in.pen();
     if (st.parameterCount() == 0) {
-        in.previous = in.current;
+        pen.previous = pen.current;
         return 1;
     }
     // PE changes the absolute flag only while it runs.
     struct RestoreAbsolute {
-        HpglInterpreter& in;
-        int32_t saved;
-        ~RestoreAbsolute() { in.absolute = saved; }
-    } restore{in, in.absolute};
+        PenState& pen;
+        bool saved;
+        ~RestoreAbsolute() { pen.absolute = saved; }
+    } restore{pen, pen.absolute};
     int result = 1;
     for (int p = 1; p < st.size(); ++p) {
-        EncodedScan scan(in, st[p]);
+        EncodedScan scan(in.encoded(), st[p]);
         while (!scan.atEnd()) {
-            in.absolute = 0;
+            pen.absolute = false;
             switch (scan.cur()) {
                 case '7':
-                    in.encodedBase = 32;
-                    in.encodedLimit = 32;
+                    in.encoded().useBase32();
                     result = 1;
                     break;
                 case ':':

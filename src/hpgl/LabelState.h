@@ -28,18 +28,18 @@ public:
 
     LabelFontSize alternate;
     LabelFontSize standard;
-    int selectedFont = 1;  // 1 standard, 0 alternate
+    bool alternateSelected = false;  // SA and shift out select it, SS and shift in the standard
     unsigned char terminator = kDefaultTerminator;
     unsigned char textPath = 0;
-    unsigned char mirrorFlags = 0;  // kMirrorWidth, kMirrorHeight
-    unsigned char originCode = 0;   // justification code of the text geometry
-    double direction = 0.0;         // radians
-    int terminatorPrinted = 0;
-    int transparentData = 0;
-    int lineFeed = 1;
+    unsigned char mirrorFlags = 0;   // kMirrorWidth, kMirrorHeight
+    unsigned char originCode = 0;    // justification code of the text geometry
+    double direction = 0.0;          // radians
+    bool terminatorPrinted = false;  // DT mode 0
+    bool transparentData = false;    // TD 1; kept, not read
+    bool lineFeed = true;            // DV; kept, not read
 
-    LabelFontSize& selected() { return selectedFont == 0 ? alternate : standard; }
-    const LabelFontSize& selected() const { return selectedFont == 0 ? alternate : standard; }
+    LabelFontSize& selected() { return alternateSelected ? alternate : standard; }
+    const LabelFontSize& selected() const { return alternateSelected ? alternate : standard; }
 
     // The setters below change the font only when every value they compute fits in 32 bits;
     // otherwise they return false and leave it as it was.

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <exception>
 
+#include "base/PlatformFile.h"
+
 namespace {
 
 // A line is read into a buffer of this size: longer lines come in pieces of at most 254 bytes,
@@ -44,7 +46,9 @@ bool scanEntry(const char* line, PenMapEntry& e) {
 
 int PenMap::read(const std::string& path) {
     if (path.empty()) return 0;
-    std::FILE* f = std::fopen(path.c_str(), "r");
+    // A pipe is read to its end; a directory or a device is no pen map.
+    int error = 0;
+    std::FILE* f = platform::openInput(path, true, error).releaseToStream("r");
     if (f == nullptr) return 0;
     try {
         char line[kLineBuffer];

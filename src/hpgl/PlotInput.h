@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "base/PlatformFile.h"
 
 class PlotInput {
 public:
@@ -16,8 +18,10 @@ public:
     PlotInput(const PlotInput&) = delete;
     PlotInput& operator=(const PlotInput&) = delete;
 
-    // Opens the file for reading; false when it does not exist or cannot be read.
-    bool open(const std::string& path);
+    // Opens the file for reading: a regular file or a pipe (a pipe is read to its end). false
+    // when it does not exist, cannot be read, or is a directory or a device (error, when given,
+    // receives the system's error number then).
+    bool open(const std::string& path, int* error = nullptr);
 
     // The unread buffered bytes are [pos(), end()).
     const unsigned char* pos() const { return pos_; }
@@ -40,11 +44,16 @@ public:
         ended_ = true;
     }
 
-    // Back to the first byte of the file, clearing end and failure states.
+    // Back to the first byte of the file, clearing end and failure states. A pipe cannot seek:
+    // what was read from it is kept and handed out again.
     void rewind();
 
 private:
-    std::FILE* file_ = nullptr;
+    platform::File file_;
+    bool pipe_ = false;
+    // A pipe's bytes read so far, and how many of them have been handed out since the rewind.
+    std::vector<unsigned char> history_;
+    std::size_t replayed_ = 0;
     std::unique_ptr<unsigned char[]> buffer_;
     const unsigned char* pos_ = nullptr;
     const unsigned char* end_ = nullptr;

@@ -4,20 +4,9 @@
 
 namespace {
 
-constexpr double kInitialUnitFactor = 25.0;
-
-PlotPage thePage;
 double theUnitFactor = kInitialUnitFactor;
 
 }  // namespace
-
-PlotPage& plotPage() {
-    return thePage;
-}
-
-void resetPlotPage() {
-    thePage = PlotPage();
-}
 
 double unitFactor() {
     return theUnitFactor;
@@ -31,10 +20,10 @@ void resetUnitFactor() {
     theUnitFactor = kInitialUnitFactor;
 }
 
-bool relativeSize(double f, int32_t& out) {
+bool PlotPage::relativeSize(double k, double f, int32_t& out) const {
     // The differences of two int32 values are exact in double.
-    const double dx = static_cast<double>(thePage.p2.x) - static_cast<double>(thePage.p1.x);
-    const double dy = static_cast<double>(thePage.p2.y) - static_cast<double>(thePage.p1.y);
+    const double dx = static_cast<double>(p2.x) - static_cast<double>(p1.x);
+    const double dy = static_cast<double>(p2.y) - static_cast<double>(p1.y);
     const double d = std::trunc(std::sqrt(dx * dx + dy * dy));
-    return tryTruncTowardZero(d * theUnitFactor * f, out);
+    return tryTruncTowardZero(d * k * f, out);
 }

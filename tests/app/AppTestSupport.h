@@ -18,14 +18,16 @@ public:
     DriverEnvironment()
         : homeEnv_("HOME", home_.path()),
           rootEnv_("QRXROOT", root_.path()),
-          langEnv_("QLANG", std::string("english")) {
+          langEnv_("QLANG", std::string("english")),
+          logDirEnv_("TRAZON_LOG_DIR", std::nullopt) {
         resetSysEnv();
         std::filesystem::create_directories(logDirectory());
         const std::string dir = root_.path() + "/mess/edif2qrx/eng";
         testsupport::writeCatalogueModule(
             dir, kErrorModuleFile,
             "# test\n36701\tno sheet\n36708\tbad name %s\n36710\tmissing %s\n"
-            "36711\tunreadable %s\n36714\tsetup %s\n555\tweird %n %d %s %%\n");
+            "36711\tunreadable %s\n36714\tsetup %s\n36716\ttable %s\n"
+            "36720\topen %s\n36722\tsave %s\n555\tweird %n %d %s %%\n");
         testsupport::writeCatalogueModule(dir, kGuideModuleFile, "36752\tsaved %s\n");
         testsupport::writeFile(plot(), "IN;");
     }
@@ -41,7 +43,7 @@ public:
 
 private:
     testsupport::TempDir home_, root_, work_;
-    testsupport::ScopedEnv homeEnv_, rootEnv_, langEnv_;
+    testsupport::ScopedEnv homeEnv_, rootEnv_, langEnv_, logDirEnv_;  // logs in the home only
 };
 
 // An argv made of strings, with the program name in front and the closing null slot.

@@ -1,11 +1,16 @@
 #include "app/HpglReaderApp.h"
 
 #include "AppTestSupport.h"
+#include "base/PlatformFile.h"
 #include "db/LexGrid.h"
 #include "db/LexSheet.h"
 #include "db/LexZone.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <sstream>
 
 using apptest::ArgVector;
 using apptest::DriverEnvironment;
@@ -17,18 +22,26 @@ namespace {
 // run's steps and what the set-up made can be looked at.
 class ScriptedApp : public HpglReaderApp {
 public:
-    int setUpResult = 1, convertResult = kConvertDone, writeResult = 1;
+    int setUpResult = 1, convertResult = kConvertDone, writeResult = 1, inputErrorResult = 0;
     bool realSetUp = false;
     int steps = 0;  // how many of initialise, setUp, convert and writeOutput were reached
 
-    int setUp() override { return ++steps, realSetUp ? HpglReaderApp::setUp() : setUpResult; }
+    long operationsBeforeSetUp = -1;  // file operations counted before the set-up began
+
+    int setUp() override {
+        operationsBeforeSetUp = platform::fileOperationCount();
+        return ++steps, realSetUp ? HpglReaderApp::setUp() : setUpResult;
+    }
     int writeOutput() override { return ++steps, writeResult; }
-    const DbHandle& database() const { return database_; }
-    LexSheet* sheet() const { return sheet_.sheet(); }
+    const DbHandle& database() const { return output_.database(); }
+    LexSheet* sheet() const { return output_.sheet().sheet(); }
 
 protected:
     void initialiseDatabase() override { ++steps, dbInitialise(); }
-    int convertPlot() override { return ++steps, convertResult; }
+    int convertPlot() override {
+        inputError_ = inputErrorResult;
+        return ++steps, convertResult;
+    }
 };
 
 int runApp(HpglReaderApp& app, std::vector<std::string> args) {
@@ -37,54 +50,18 @@ int runApp(HpglReaderApp& app, std::vector<std::string> args) {
     return app.run(argv.argc(), argv.argv());
 }
 
-// The message lines of the error log, without the banner.
+// The message lines of the error log with their cause lines, without the banner.
 std::string messageLines(const DriverEnvironment& env) {
-    const std::string text = testsupport::readTextFile(env.errorLog());
+    std::istringstream text(testsupport::readTextFile(env.errorLog()));
     std::string lines;
-    for (std::size_t p = text.find("<Mess."); p != std::string::npos;
-         p = text.find("<Mess.", p + 1))
-        lines += text.substr(p, text.find('\n', p) - p + 1);
+    for (std::string line; std::getline(text, line);) {
+        if (line.starts_with("<Mess.") || line.starts_with("             cause: "))
+            lines += line + "\n";
+    }
     return lines;
 }
 
 }  // namespace
-
-TEST(HpglReaderApp, ScaleOffsetsAndMode) {
-    DriverEnvironment env;
-    const std::string plot = env.plot();
-    struct Case {
-        std::vector<std::string> args;
-        double scale;
-        std::int32_t offsetX, offsetY, keepExisting;
-    };
-    const Case cases[] = {
-        {{"-p:scale", "0.005"}, 1.6, 0, 0, 1},
-        {{"-p:scale", "100"}, 100.0, 0, 0, 1},
-        {{"-p:SCALE", "0.01"}, 0.01, 0, 0, 1},
-        {{"-p:scale", "2", "-p:scale", "3"}, 3.0, 0, 0, 1},    // a later option wins
-        {{"-p:scale", "2", "-p:scale", "200"}, 2.0, 0, 0, 1},  // an ignored one keeps the earlier
-        {{"-p:scale", "inf", "-p:offsetx", "0x10"}, 1.6, 0, 0, 1},  // decimal numbers only
-        {{"-parameter:Scale", "3xyz"}, 3.0, 0, 0, 1},
-        {{"-p:offsetx", "2.5", "-p:offsety", "letters"}, 1.6, 2500, 0, 1},
-        {{"-p:OffsetY", "-1.0019"}, 1.6, 0, -1001, 1},  // truncated toward zero
-        {{"-p:offsetx", "4", "-p:offsetx", "3000000"}, 1.6, 4000, 0, 1},
-        {{"-p:offsety", "4", "-p:offsety", "1e999"}, 1.6, 0, 4000, 1},
-        {{"-p:offsetx", ".5", "-p:depth", "9"}, 1.6, 500, 0, 1},
-        {{"-m", "NeW"}, 1.6, 0, 0, 0},
-        {{"-m", "old"}, 1.6, 0, 0, 1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.args[1]);
-        ScriptedApp app;
-        std::vector<std::string> args = c.args;
-        args.push_back(plot);
-        EXPECT_EQ(runApp(app, args), 0);
-        EXPECT_DOUBLE_EQ(app.scale(), c.scale);
-        EXPECT_EQ(app.offsetX(), c.offsetX);
-        EXPECT_EQ(app.offsetY(), c.offsetY);
-        EXPECT_EQ(app.keepExisting(), c.keepExisting);
-    }
-}
 
 TEST(HpglReaderApp, RejectedOptionsVersionAndStepResults) {
     DriverEnvironment env;
@@ -111,20 +88,25 @@ TEST(HpglReaderApp, RejectedOptionsVersionAndStepResults) {
     EXPECT_EQ(testing::internal::GetCapturedStdout().rfind("Norvel\tV7.010\t", 0), 0u);
 
     struct Step {
-        int setUp, convert, write, code, reached;  // reached: steps run, initialisation first
+        int setUp, convert, inputError, write, code, reached;  // reached: steps run
         std::string messages;
     };
     const Step steps[] = {
-        {0, kConvertDone, 1, 1, 2, ""},
-        {1, kConvertNoSheet, 1, 1, 3, "<Mess.36701> no sheet\n"},
-        {1, kConvertUnreadable, 1, 1, 3, "<Mess.36711> unreadable " + plot + "\n"},
-        {1, kConvertDone, 0, 1, 4, ""},
-        {1, kConvertDone, 1, 0, 4, ""},
+        {0, kConvertDone, 0, 1, 1, 2, ""},
+        {1, kConvertNoSheet, 0, 1, 1, 3, "<Mess.36701> no sheet\n"},
+        {1, kConvertNoInput, 0, 1, 1, 3, "<Mess.36710> missing " + plot + "\n"},
+        {1, kConvertUnreadable, 0, 1, 1, 3, "<Mess.36711> unreadable " + plot + "\n"},
+        {1, kConvertUnreadable, EACCES, 1, 1, 3,
+         "<Mess.36711> unreadable " + plot + "\n             cause: Permission denied\n"},
+        {1, kConvertNoStatements, 0, 1, 1, 3, "<Mess.36708> bad name " + plot + "\n"},
+        {1, kConvertDone, 0, 0, 1, 4, ""},
+        {1, kConvertDone, 0, 1, 0, 4, ""},
     };
     for (const Step& s : steps) {
         ScriptedApp app;
         app.setUpResult = s.setUp;
         app.convertResult = s.convert;
+        app.inputErrorResult = s.inputError;
         app.writeResult = s.write;
         EXPECT_EQ(runApp(app, {plot}), s.code) << s.convert;
         EXPECT_EQ(app.steps, s.reached);
@@ -177,4 +159,115 @@ TEST(HpglReaderApp, SetUpOfANewSymbolAndSheet) {
     app.realSetUp = true;
     EXPECT_EQ(runApp(app, {"-o", env.file("t.smb"), plot}), 1);
     EXPECT_EQ(messageLines(env), "<Mess.36714> setup t.smb\n");
+}
+
+TEST(HpglReaderApp, FailedSetUpsNameTheirFileAndCause) {
+    DriverEnvironment env;
+    const std::string plot = env.plot();
+    std::filesystem::copy(testsupport::bundledRoot() + "/info", env.root() + "/info");
+    std::filesystem::create_directories(env.file("dir.smb"));
+    std::filesystem::create_symlink(env.file("nowhere.smb"), env.file("dangling.smb"));
+    platform::FileLock held;
+    ASSERT_EQ(held.acquire(env.file("held.smb.lock"), std::chrono::milliseconds(0)), 0);
+    testsupport::ScopedEnv wait("TRAZON_LOCK_WAIT", std::string("0"));
+    // The file operations of the log preparation, which come before the set-up's own.
+    platform::injectFileFault(0, 0);
+    ScriptedApp counted;
+    runApp(counted, {plot});
+    const long logOperations = counted.operationsBeforeSetUp;
+    ASSERT_GE(logOperations, 0);
+
+    struct Case {
+        std::vector<std::string> args;
+        std::string missing;  // a settings file taken away for the run
+        long fault;           // the set-up's file operation made to fail with ENOSPC (0: none)
+        std::string messages;
+    };
+    const Case cases[] = {
+        // An existing output in the way is named as given, one that cannot be made by its name.
+        {{"-o", env.file("held.smb"), plot},
+         "",
+         0,
+         "<Mess.36720> open " + env.file("held.smb") +
+             "\n             cause: In use by another run\n"},
+        {{"-o", env.file("dir.smb"), plot},
+         "",
+         0,
+         "<Mess.36720> open " + env.file("dir.smb") + "\n             cause: Is a directory\n"},
+        {{"-m", "new", "-o", env.file("dir.smb"), plot},
+         "",
+         0,
+         "<Mess.36720> open dir.smb\n             cause: Is a directory\n"},
+        {{"-o", env.file("dangling.smb"), plot},
+         "",
+         0,
+         "<Mess.36720> open dangling.smb\n             cause: No such file or directory\n"},
+        // Settings that cannot be read name the file; a missing one has no cause to give.
+        {{"-o", env.file("s.smb"), plot},
+         "lanenv.rsc",
+         0,
+         "<Mess.36711> unreadable " + env.root() + "/info/lanenv.rsc\n"},
+        // The first file operation of a new circuit is the write of its path table.
+        {{"-o", env.file("new.cir/s.sht"), plot},
+         "",
+         1,
+         "<Mess.36716> table " + env.file("new.cir/rcpath") +
+             "\n             cause: No space left on device\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.messages);
+        const std::string taken = env.root() + "/info/" + c.missing;
+        if (!c.missing.empty()) std::filesystem::rename(taken, taken + ".away");
+        ScriptedApp app;
+        app.realSetUp = true;
+        platform::injectFileFault(c.fault == 0 ? 0 : logOperations + c.fault, ENOSPC);
+        EXPECT_EQ(runApp(app, c.args), 1);
+        platform::injectFileFault(0, 0);
+        if (!c.missing.empty()) std::filesystem::rename(taken + ".away", taken);
+        EXPECT_EQ(app.steps, 2);
+        EXPECT_EQ(messageLines(env), c.messages);
+    }
+    // Nothing of the circuit that could not be made is left.
+    EXPECT_EQ(testsupport::directoryEntries(env.file("")),
+              (std::set<std::string>{"dangling.smb", "dir.smb", "held.smb.lock", "plot.hgl"}));
+}
+
+TEST(HpglReaderApp, TrazonLogDirReplacesTheHomeLogDirectory) {
+    DriverEnvironment env;
+    testsupport::TempDir own;
+    const std::string missing = own.file("missing");
+    struct Case {
+        std::optional<std::string> logDir;
+        std::string expectedDir;  // where the error log must stand; empty: nowhere
+        int code;
+    };
+    const Case cases[] = {
+        {std::nullopt, env.logDirectory(), 1},
+        {"", env.logDirectory(), 1},  // an empty value counts as unset
+        {own.path(), own.path(), 1},
+        {missing, "", 1},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(env.errorLog());
+        std::filesystem::remove(own.file("trazon.err"));
+        testsupport::ScopedEnv logDir("TRAZON_LOG_DIR", c.logDir);
+        ScriptedApp app;
+        app.convertResult = kConvertNoSheet;
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(runApp(app, {env.plot()}), c.code);
+        const std::string err = testing::internal::GetCapturedStderr();
+        const std::string label = c.logDir.value_or("(unset)");
+        if (c.expectedDir.empty()) {
+            EXPECT_EQ(err, "trazon: cannot write the log files in the directory " + missing + "\n");
+            EXPECT_EQ(app.steps, 0) << label;
+        } else {
+            EXPECT_EQ(err, "") << label;
+            EXPECT_NE(testsupport::readFile(c.expectedDir + "/trazon.err").find("<Mess.36701>"),
+                      std::string::npos)
+                << label;
+        }
+        // The home's log directory is used only when no directory of the run's own is given.
+        EXPECT_EQ(testsupport::fileExists(env.errorLog()), c.expectedDir == env.logDirectory())
+            << label;
+    }
 }

@@ -5,10 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <regex>
+#include <tuple>
+
+#include "base/PlatformFile.h"
 
 using apptest::DriverEnvironment;
 using testsupport::fileExists;
+using testsupport::readFile;
 using testsupport::readTextFile;
 using testsupport::writeFile;
 
@@ -31,6 +38,7 @@ bool matches(const std::string& text, const std::string& pattern) {
 
 TEST(MessageManager, WritesBannersMessagesAndIdentifiers) {
     DriverEnvironment env;
+    const mode_t mask = ::umask(027);
     writeFile(env.errorLog(), "old");  // an earlier run's logs go when the logs are prepared
     writeFile(env.warningLog(), "old");
     {
@@ -47,22 +55,30 @@ TEST(MessageManager, WritesBannersMessagesAndIdentifiers) {
         manager.reportError(0, nullptr, {});       // nothing at all
         manager.reportError(555, nullptr, {"x"});  // hostile catalogue text, never a format
         manager.reportWarning(36752, nullptr, "/data/out.smb");
+        manager.reportErrorCause(36711, {"/dev/zero"}, "Not a regular file");
+        manager.reportErrorCause(36711, {"pens"}, "");  // no cause known: no cause line
+        EXPECT_EQ(manager.closeLogs(), 1);
     }
+    ::umask(mask);
     const std::string errors = readTextFile(env.errorLog());
     EXPECT_TRUE(matches(errors, banner("Error Occurred !!!") +
                                     "\n<Mess\\.36710> missing /data/in\\.plt\n"
                                     "\n<Mess\\.7    > Message No\\.7\n"
                                     "\n<Mess\\.36701> no sheet\n             objectId:obj-12\n"
                                     "             objectId:orphan-id\n"
-                                    "\n<Mess\\.555  > weird %n x  %\n"))
+                                    "\n<Mess\\.555  > weird %n x  %\n"
+                                    "\n<Mess\\.36711> unreadable /dev/zero\n"
+                                    "             cause: Not a regular file\n"
+                                    "\n<Mess\\.36711> unreadable pens\n"))
         << errors;
     const std::string warnings = readTextFile(env.warningLog());
     EXPECT_TRUE(matches(
         warnings, banner("Warning Occurred !!!") + "\n<Mess\\.36752> saved /data/out\\.smb\n"))
         << warnings;
+    // Logs get the usual mode of new files, never write access for everyone.
     struct stat st {};
     ASSERT_EQ(::stat(env.errorLog().c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0666u);  // closed logs are writable for everyone
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 
 TEST(MessageManager, AppendModeAndPreparationFailures) {
@@ -103,4 +119,54 @@ TEST(MessageManager, AppendModeAndPreparationFailures) {
         readTextFile(env.errorLog()),
         "earlier\n\n" + b + "\n<Mess\\.36710> missing a\n\n" + b + "\n<Mess\\.36710> missing b\n"))
         << readTextFile(env.errorLog());
+}
+
+TEST(MessageManager, LinksInALogsPlaceAreRefused) {
+    DriverEnvironment env;
+    const std::string victim = env.home() + "/victim";
+    writeFile(victim, "keep");
+    for (const std::string& log : {env.errorLog(), env.warningLog()}) {
+        ASSERT_EQ(::symlink(victim.c_str(), log.c_str()), 0);
+        MessageManager manager("QRXROOT/edif2qrx");
+        manager.setLogDirectory(env.logDirectory().c_str());
+        EXPECT_EQ(manager.openLogs("trazon", 0), 0) << log;
+        ASSERT_EQ(::unlink(log.c_str()), 0);
+    }
+    EXPECT_EQ(readFile(victim), "keep");
+}
+
+TEST(MessageManager, AFailedLogWriteIsReportedAtTheEnd) {
+    DriverEnvironment env;
+    // Counts the file operations of preparing the logs and of writing an error and a warning.
+    auto session = [&](long n) {
+        platform::injectFileFault(n, ENOSPC);
+        MessageManager manager("QRXROOT/edif2qrx");
+        manager.setLogDirectory(env.logDirectory().c_str());
+        const int prepared = manager.openLogs("trazon", 0);
+        const long preparation = platform::fileOperationCount();
+        if (prepared) {
+            manager.reportError(36710, nullptr, {"a"});
+            manager.reportWarning(36752, nullptr, "b");
+        }
+        const int closed = prepared ? manager.closeLogs() : -1;
+        const long steps = platform::fileOperationCount();
+        platform::injectFileFault(0, 0);
+        return std::make_tuple(prepared, preparation, closed, steps, manager.failedLog(),
+                               manager.failedLogError());
+    };
+    const auto [ok, preparation, closed, steps, log, error] = session(0);
+    ASSERT_EQ(ok, 1);
+    ASSERT_EQ(closed, 1);
+    EXPECT_EQ(log, "");
+    for (long n = 1; n <= steps; ++n) {
+        SCOPED_TRACE(n);
+        const auto [p, prep, c, s, failedLog, failedError] = session(n);
+        if (n <= preparation) {
+            EXPECT_EQ(p, 0);  // the logs cannot be prepared: nothing is converted
+            continue;
+        }
+        EXPECT_EQ(c, 0);
+        EXPECT_TRUE(failedLog == env.errorLog() || failedLog == env.warningLog()) << failedLog;
+        EXPECT_EQ(failedError, ENOSPC);
+    }
 }

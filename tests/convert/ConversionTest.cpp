@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cmath>
+#include <map>
 #include <memory>
 #include <numbers>
 #include <vector>
@@ -32,14 +33,6 @@ std::unique_ptr<QsPolygon> square(std::int32_t lineWidth) {
     polygon->setLineWidth(lineWidth);
     return polygon;
 }
-
-// A figure of any type code, for the dispatch.
-struct CodedFigure : QsFigure {
-    explicit CodedFigure(int c) : code(c) {}
-    int typeCode() const override { return code; }
-    std::unique_ptr<QsFigure> clone() const override { return nullptr; }
-    int code;
-};
 
 class ConversionTest : public ::testing::Test {
 protected:
@@ -104,7 +97,7 @@ TEST_F(ConversionTest, FiguresBecomeObjectsMovedByTheOffsets) {
     writeFile(dir.file("pens.txt"), "1 5 3\n");
     HpglConverter converter(&landata, nullptr, sheetHandle, 2500, -1000);  // 2.5 mm, -1 mm
     converter.penTable().read(dir.file("pens.txt"));
-    EXPECT_EQ(converter.convertFigure(stroke({{0, 0}, {400, 0}}), 1), 1);
+    EXPECT_EQ(converter.convertFigure(stroke({{0, 0}, {400, 0}}), 1), FigureOutcome::kAdded);
     const LexPolyline& line = *sheet().polylines().head();
     EXPECT_EQ(line.geometry()->ringPoints(), (std::vector<QsPoint>{{2500, -1000}, {2900, -1000}}));
     // Pen 1's colour; the default style and width stored as explicit values.
@@ -112,7 +105,7 @@ TEST_F(ConversionTest, FiguresBecomeObjectsMovedByTheOffsets) {
     // An arc moves with its ends and centre (a half turn below (1000, 0)).
     auto arc = stroke({{0, 0}});
     arc->appendArc(QsArc(QsPoint(0, 0), QsPoint(1000, 0), std::numbers::pi));
-    EXPECT_EQ(converter.convertFigure(std::move(arc), 1), 1);
+    EXPECT_EQ(converter.convertFigure(std::move(arc), 1), FigureOutcome::kAdded);
     EXPECT_EQ(sheet().polylines().tail()->box(), QsBox(2500, -2000, 4500, -1000));
 
     auto text = std::make_unique<QsText>();
@@ -122,7 +115,7 @@ TEST_F(ConversionTest, FiguresBecomeObjectsMovedByTheOffsets) {
     text->justification = 6;
     text->path = 1;
     text->angle = 0.5;
-    EXPECT_EQ(converter.convertFigure(std::move(text), 1), 1);
+    EXPECT_EQ(converter.convertFigure(*text, 1), FigureOutcome::kAdded);
     const LexText& t = *sheet().texts().head();
     EXPECT_EQ(t.string(), "AB");
     EXPECT_EQ(t.position(), QsPoint(2600, -800));
@@ -133,8 +126,9 @@ TEST_F(ConversionTest, FiguresBecomeObjectsMovedByTheOffsets) {
     // A polyline set is stored filled, a polygon unfilled; pen 17 has no entry: colour 2,
     // style 2. The polygon's width 35 takes index 1.
     const QsPoint pts[] = {{0, 0}, {10, 0}, {10, 10}};
-    EXPECT_EQ(converter.convertFigure(std::make_unique<QsPolylineSet>(pts, 3), 1), 1);
-    EXPECT_EQ(converter.convertFigure(square(35), 17), 1);
+    EXPECT_EQ(converter.convertFigure(std::make_unique<QsPolylineSet>(pts, 3), 1),
+              FigureOutcome::kAdded);
+    EXPECT_EQ(converter.convertFigure(square(35), 17), FigureOutcome::kAdded);
     const LexPolygon& set = *sheet().polygons().head();
     const LexPolygon& polygon = *sheet().polygons().tail();
     EXPECT_EQ(set.isFilled() * 100 + set.rawColor() * 10 + set.rawFillStyle(), 153);
@@ -142,22 +136,9 @@ TEST_F(ConversionTest, FiguresBecomeObjectsMovedByTheOffsets) {
     EXPECT_EQ(polygon.rawLineWidth() * 10 + polygon.rawLineStyle(), 12);
     EXPECT_EQ(polygon.box(), QsBox(2500, -1000, 2600, -900));
 
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(converter.convertFigure(std::make_unique<CodedFigure>(17), 1), 1);
-    for (int quiet : {18, 22, 23, 28, 29})
-        EXPECT_EQ(converter.convertFigure(std::make_unique<CodedFigure>(quiet), 1), 0);
-    EXPECT_EQ(converter.convertFigure(std::make_unique<QsBox>(0, 0, 5, 5), 1), 0);
-    EXPECT_EQ(converter.convertFigure(std::make_unique<QsPolyline>(), 1), 0);  // no records
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "UNKNOWN!\n");
+    EXPECT_EQ(converter.convertFigure(std::make_unique<QsPolyline>(), 1), FigureOutcome::kEmpty);
+    EXPECT_EQ(converter.convertFigure(std::make_unique<QsPolygon>(), 1), FigureOutcome::kEmpty);
     EXPECT_EQ(sheet().objectCount(), 5u);
-
-    // Figures that the offsets would carry out of the 32-bit range are skipped.
-    HpglConverter far(&landata, nullptr, sheetHandle, INT_MAX - 99, INT_MIN + 5);
-    EXPECT_EQ(far.convertFigure(stroke({{0, 0}, {99, 10}}), 1), 1);
-    EXPECT_EQ(far.convertFigure(stroke({{0, 0}, {100, 0}}), 1), 0);
-    EXPECT_EQ(far.convertFigure(stroke({{0, -6}}), 1), 0);
-    EXPECT_EQ(far.convertFigure(square(0), 1), 0);
-    EXPECT_EQ(sheet().objectCount(), 6u);
 
     // Arcs: a centre beyond the range is never written, offsets or not; a nearly straight arc
     // whose whole circle would leave the range is kept (only its ends and centre are written).
@@ -168,12 +149,51 @@ TEST_F(ConversionTest, FiguresBecomeObjectsMovedByTheOffsets) {
     };
     const QsPoint e1(2000010000, -1999967), e2(2000000000, 0), e3(2000010000, 1999967);
     HpglConverter plain(&landata, nullptr, sheetHandle, 0, 0);
-    EXPECT_EQ(plain.convertFigure(arcThrough(e1, e2, e3), 1), 0);
-    EXPECT_EQ(converter.convertFigure(arcThrough(e1, e2, e3), 1), 0);
+    EXPECT_EQ(plain.convertFigure(arcThrough(e1, e2, e3), 1), FigureOutcome::kOutOfRange);
+    EXPECT_EQ(converter.convertFigure(arcThrough(e1, e2, e3), 1), FigureOutcome::kOutOfRange);
     const QsPoint f1(0, 0), f2(100000, 4), f3(200000, 0);
-    EXPECT_EQ(plain.convertFigure(arcThrough(f1, f2, f3), 1), 1);
-    EXPECT_EQ(converter.convertFigure(arcThrough(f1, f2, f3), 1), 1);
-    EXPECT_EQ(sheet().objectCount(), 8u);
+    EXPECT_EQ(plain.convertFigure(arcThrough(f1, f2, f3), 1), FigureOutcome::kAdded);
+    EXPECT_EQ(converter.convertFigure(arcThrough(f1, f2, f3), 1), FigureOutcome::kAdded);
+    EXPECT_EQ(sheet().objectCount(), 7u);
+}
+
+TEST_F(ConversionTest, FiguresTheOffsetsWouldCarryOutOfRangeAreSkipped) {
+    // Each row carries one side of the figure's extent just past the range (or onto its edge).
+    const struct {
+        std::int32_t dx, dy;
+        std::vector<QsPoint> points;
+        FigureOutcome outcome;
+    } rows[] = {
+        {INT_MAX - 99, 0, {{0, 0}, {99, 10}}, FigureOutcome::kAdded},
+        {INT_MAX - 99, 0, {{0, 0}, {100, 0}}, FigureOutcome::kOutOfRange},  // xmax
+        {INT_MIN + 5, 0, {{-6, 0}, {100, 0}}, FigureOutcome::kOutOfRange},  // xmin
+        {INT_MIN + 5, 0, {{-5, 0}, {100, 0}}, FigureOutcome::kAdded},
+        {0, INT_MAX - 99, {{0, 0}, {0, 100}}, FigureOutcome::kOutOfRange},  // ymax
+        {0, INT_MAX - 99, {{0, 0}, {0, 99}}, FigureOutcome::kAdded},
+        {0, INT_MIN + 5, {{0, -6}, {0, 100}}, FigureOutcome::kOutOfRange},  // ymin
+        {0, INT_MIN + 5, {{0, -6}}, FigureOutcome::kOutOfRange},
+    };
+    std::size_t added = 0;
+    for (const auto& row : rows) {
+        HpglConverter converter(&landata, nullptr, sheetHandle, row.dx, row.dy);
+        const int n = static_cast<int>(row.points.size());
+        EXPECT_EQ(converter.convertFigure(stroke(row.points), 1), row.outcome)
+            << row.dx << " " << row.dy << " " << row.points.back().x << "," << row.points.back().y;
+        // A polygon with the same outline goes the same way.
+        EXPECT_EQ(converter.convertFigure(std::make_unique<QsPolygon>(row.points.data(), n), 1),
+                  row.outcome);
+        added += row.outcome == FigureOutcome::kAdded ? 2 : 0;
+        // A text is moved by its position.
+        QsText text;
+        text.position = row.points.back();
+        text.setString("T");
+        const FigureOutcome outcome = converter.convertFigure(text, 1);
+        if (outcome == FigureOutcome::kAdded) ++added;
+        const bool fits = fitsInt32(std::int64_t{row.points.back().x} + row.dx) &&
+                          fitsInt32(std::int64_t{row.points.back().y} + row.dy);
+        EXPECT_EQ(outcome != FigureOutcome::kOutOfRange, fits) << row.points.back().x;
+    }
+    EXPECT_EQ(sheet().objectCount(), added);
 }
 
 TEST_F(ConversionTest, ConvertResults) {
@@ -197,6 +217,44 @@ TEST_F(ConversionTest, ConvertResults) {
         EXPECT_DOUBLE_EQ(unitFactor(), 50.0);
     }
     EXPECT_EQ(sheet().polylines().head()->geometry()->ringPoints().back(), QsPoint(5000, 0));
+}
+
+TEST_F(ConversionTest, TallyOfAConversion) {
+    // Strokes, one refused by its butt ends (52 and 23), a stroke carried out of range by the
+    // offset, a polygon whose failed stroke travels with it to both EPs, an escape sequence and
+    // an unknown command.
+    writeFile(dir.file("plot.hgl"),
+              "IN;SP1;PD10,0;PW0.0004;LA1,1;PU0,0;PD0.25,0,10,0;PU;PW;LA;"
+              "PU53687000,0;PD53687100,0;PU0,0;PM0;PD10,x;PD10,10,0,10;PM2;EP;EP;"
+              "\x1b%-1BXX1;CI;");
+    HpglConverter converter(&landata, nullptr, sheetHandle, 0, 0);
+    ASSERT_EQ(converter.convert(dir.file("plot.hgl"), 1.0, ""), kConvertDone);
+    const ConversionTally& tally = converter.tally();
+    const struct {
+        const char* mnemonic;
+        int64_t read;
+    } reads[] = {{"IN", 1}, {"SP", 1}, {"PD", 5}, {"PU", 4}, {"PW", 2}, {"LA", 2},
+                 {"PM", 2}, {"EP", 2}, {"CI", 1}, {"PA", 0}, {"DV", 0}};
+    for (const auto& r : reads)
+        EXPECT_EQ(tally.statements.of(r.mnemonic), r.read) << r.mnemonic;
+    EXPECT_EQ(tally.statements.ignored, 2);  // the escape sequence and XX
+    EXPECT_EQ(tally.statements.total(), 22);
+    const std::map<std::pair<std::string, int32_t>, int64_t> failures = {
+        {{"PD", 52}, 1}, {{"PD", 23}, 3}, {{"EP", 31}, 2}, {{"CI", 20}, 1}};
+    EXPECT_EQ(tally.failures, failures);
+    EXPECT_EQ(tally.failuresOf("PD", 23), 3);
+    EXPECT_EQ(tally.failuresOf("PD", 54), 0);
+    // At scale 1, 53687100 plotter units are 1342177500 output units: in range. The polygon
+    // comes twice.
+    EXPECT_EQ(tally.figuresWith(FigureOutcome::kAdded), 4);
+    EXPECT_EQ(tally.figuresWith(FigureOutcome::kOutOfRange), 0);
+
+    // Moved by an offset, the long stroke leaves the range.
+    HpglConverter moved(&landata, nullptr, sheetHandle, 1000000000, 0);
+    resetUnitFactor();
+    ASSERT_EQ(moved.convert(dir.file("plot.hgl"), 1.0, ""), kConvertDone);
+    EXPECT_EQ(moved.tally().figuresWith(FigureOutcome::kAdded), 3);
+    EXPECT_EQ(moved.tally().figuresWith(FigureOutcome::kOutOfRange), 1);
 }
 
 TEST_F(ConversionTest, CommandStatesAndCodes) {

@@ -1,9 +1,13 @@
 #include "db/ResourceSettings.h"
 
+#include "base/PlatformFile.h"
+
 #include <gtest/gtest.h>
 #if !defined(_WIN32)
 #include <unistd.h>
 #endif
+
+#include <filesystem>
 
 #include <cstdint>
 #include <random>
@@ -264,12 +268,32 @@ TEST(ResourceSettingsTest, OpenModes) {
     ASSERT_TRUE(writeFile(good, colours(2) + "defaultLineColor : 1\n"));
     ASSERT_TRUE(writeFile(bad, "defaultLineColor : -1\ngridColor : -1\n"));
 
-    EXPECT_EQ(openDatabaseSettings(good, kSettingsCreate), nullptr);
-    EXPECT_EQ(openDatabaseSettings(dir.file("missing.rsc"), kSettingsRead), nullptr);
-    EXPECT_EQ(openDatabaseSettings(dir.path(), kSettingsRead), nullptr);
-    EXPECT_EQ(openDatabaseSettings(bad, kSettingsRead), nullptr);
-    EXPECT_EQ(openDatabaseSettings(good, 3), nullptr);
-    EXPECT_TRUE(openEnvironmentSettings(bad, kSettingsRead, nullptr) == nullptr);
+    std::filesystem::create_symlink("/dev/zero", dir.file("device.rsc"));
+    // What a failed open tells its caller: the file, and the system's reason when reading failed.
+    struct Case {
+        std::string path;
+        int mode, code, sysError;
+    };
+    const Case cases[] = {
+        {good, kSettingsCreate, kSettingsRefused, 0},
+        {dir.file("missing.rsc"), kSettingsRead, kSettingsRefused, 0},
+        {dir.path(), kSettingsRead, kSettingsRefused, 0},
+        {good, 3, kSettingsRefused, 0},
+        {bad, kSettingsRead, kSettingsInvalid, 0},
+        {dir.file("device.rsc"), kSettingsRead, kSettingsUnreadable, platform::kErrorNotAFile},
+        {good, kSettingsRead, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        Status status = Status::failure(-1, "stale");
+        const bool opened = openDatabaseSettings(c.path, c.mode, &status) != nullptr;
+        EXPECT_EQ(opened, c.code == 0);
+        EXPECT_EQ(std::tuple(status.code, status.path, status.sysError),
+                  std::tuple(c.code, c.code == 0 ? "" : c.path, c.sysError));
+        Status envStatus;
+        EXPECT_EQ(openEnvironmentSettings(c.path, c.mode, nullptr, &envStatus) != nullptr, opened);
+        EXPECT_EQ(envStatus.code, c.code);
+    }
     auto read = openDatabaseSettings(good, kSettingsRead);
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(read->defaultLineColor(), 1);

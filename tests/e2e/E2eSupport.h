@@ -101,18 +101,31 @@ public:
     std::string file(const std::string& name) const { return home_.file(name); }
 
     // Runs the program in the home directory with only HOME, QLANG, SOURCE_DATE_EPOCH, the
-    // installation root (when given) and the further NAME=value entries in its environment.
+    // installation root (when given), the entries of setEnvironment and the further NAME=value
+    // entries in its environment.
     Outcome run(const std::vector<std::string>& args,
                 std::optional<std::string> root = testsupport::bundledRoot(),
                 const std::vector<std::string>& more = {}) const {
-        std::vector<std::string> environment = {"HOME=" + home(), "QLANG=english",
-                                                std::string("SOURCE_DATE_EPOCH=") + kEpoch};
-        if (root) environment.push_back("QRXROOT=" + *root);
+        std::vector<std::string> environment = this->environment(root);
         environment.insert(environment.end(), more.begin(), more.end());
         const int code = start(args, environment);
         return {code, testsupport::readTextFile(file("out.txt")),
                 testsupport::readTextFile(file("err.txt"))};
     }
+
+    // Further NAME=value entries for every run.
+    void setEnvironment(std::vector<std::string> entries) { extra_ = std::move(entries); }
+
+#if !defined(_WIN32)
+    // The shell command that runs the program with args in the home (no redirections).
+    std::string command(const std::vector<std::string>& args,
+                        std::optional<std::string> root = testsupport::bundledRoot()) const {
+        return command(args, environment(root));
+    }
+    // Shell text put before the program's environment: commands ending in ";" ("ulimit -f 1;")
+    // or a command that runs it ("timeout 30").
+    void setShellPrefix(std::string prefix) { prefix_ = std::move(prefix); }
+#endif
 
     // The "<Mess.N> text" lines of a log, without its banner.
     static std::string messages(const std::string& log) {
@@ -127,6 +140,14 @@ public:
     std::string warnings() const { return messages(warningLog()); }
 
 private:
+    std::vector<std::string> environment(const std::optional<std::string>& root) const {
+        std::vector<std::string> environment = {"HOME=" + home(), "QLANG=english",
+                                                std::string("SOURCE_DATE_EPOCH=") + kEpoch};
+        if (root) environment.push_back("QRXROOT=" + *root);
+        environment.insert(environment.end(), extra_.begin(), extra_.end());
+        return environment;
+    }
+
 #if defined(_WIN32)
     // Windows programs take one command line; the converter splits it at blanks (no argument
     // of the tests holds one). The box of the usage text is left out: nobody would close it.
@@ -142,21 +163,29 @@ private:
         return runProcess(line, &environment, home(), file("out.txt"), file("err.txt"));
     }
 #else
-    int start(const std::vector<std::string>& args,
-              const std::vector<std::string>& environment) const {
-        std::string command = "cd " + quote(home_.path()) + " && env -i";
+    std::string command(const std::vector<std::string>& args,
+                        const std::vector<std::string>& environment) const {
+        std::string command = "cd " + quote(home_.path()) + " && " + prefix_ + " env -i";
         for (const auto& e : environment)
             command += " " + quote(e);
         command += " " + quote(TRAZON_PROGRAM);
         for (const auto& a : args)
             command += " " + quote(a);
-        command += " >" + quote(file("out.txt")) + " 2>" + quote(file("err.txt"));
-        const int status = std::system(command.c_str());
+        return command;
+    }
+
+    int start(const std::vector<std::string>& args,
+              const std::vector<std::string>& environment) const {
+        const std::string line = "(" + command(args, environment) + ") >" +
+                                 quote(file("out.txt")) + " 2>" + quote(file("err.txt"));
+        const int status = std::system(line.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
+    std::string prefix_;
 #endif
 
     testsupport::TempDir home_;
+    std::vector<std::string> extra_;
 };
 
 // The folder of the golden files.

@@ -194,6 +194,17 @@ TEST(QsTransform, RightAnglesAreExactAndMirrorsReflect) {
     m.scale(QsPoint(1, 1), 2.5);
     EXPECT_EQ(m.start, QsPoint(6, -22));  // 1 + round(5), 1 + round(-22.5)
 
+    // An offset from the centre beyond the 32-bit range is turned whole: the image lands where
+    // the formula puts it, and tryApply refuses only an image outside the range.
+    const QsPoint edge(INT32_MIN, INT32_MIN);
+    const QsPoint far(INT32_MAX, INT32_MIN);
+    EXPECT_EQ(QsTransform::rotateAbout(edge, 0.5).apply(far), QsPoint(1621704754, -88366639));
+    QsPoint image;
+    EXPECT_TRUE(QsTransform::rotateAbout(edge, 1.0).tryApply(far, image));
+    EXPECT_EQ(image, QsPoint(173097085, 1466606711));
+    EXPECT_FALSE(QsTransform::rotateAbout(edge, 2.0).tryApply(far, image));
+    EXPECT_EQ(image, QsPoint(173097085, 1466606711));
+
     QsCircle circle(QsPoint(0, 0), 10);
     circle.scale(QsPoint(0, 0), -1.5);
     EXPECT_EQ(circle.radius, 15);

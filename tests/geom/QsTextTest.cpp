@@ -1,33 +1,26 @@
 #include <gtest/gtest.h>
 
-#include "support/FreshFontLookup.h"
-
 #include <cstdio>
+#include <optional>
 
-#include "base/SysEnv.h"
-#include "font/SystemFontTable.h"
 #include "geom/QsAngle.h"
 #include "geom/QsBox.h"
 #include "geom/QsPointPolygon.h"
 #include "geom/QsText.h"
-#include "support/TestSupport.h"
-
-using testsupport::ScopedEnv;
+#include "geom/TextMetrics.h"
 
 namespace {
 
-// Texts measured with the fixed pitch: no system font is installed.
-class QsTextTest : public FreshFontLookupTest {
+// Texts measured with the fixed pitch: no text metrics are installed.
+class QsTextTest : public ::testing::Test {
 protected:
+    void SetUp() override { setTextMetrics(nullptr); }
+
     // A text whose extent is 100 x 40: ten characters of width 10 without gaps, one line.
     static QsText text(std::uint8_t justification, std::uint8_t path = 0) {
         return QsText(QsPoint(0, 0), "0123456789", 10, 40, 0, 0, justification, path, 0, 0, 0, 0, 1,
                       100);
     }
-    ScopedEnv project_{"NVL_PROJECT_ROOT", std::nullopt};
-    ScopedEnv local_{"QLOCALROOT", std::nullopt};
-    ScopedEnv install_{"QRXROOT", std::nullopt};
-    ScopedEnv fontPath_{"QFONT_PATH", std::nullopt};
 };
 
 std::vector<QsPoint> outlineOf(const QsText& t) {
@@ -143,6 +136,42 @@ TEST_F(QsTextTest, OutlineWithPenWidthFrameMirrorAndRotation) {
     EXPECT_EQ(outlineOf(huge), Pts{});
 }
 
+// Near the edge of the range a turned text keeps its box when its turned corners fit, whatever
+// other angles would do. The text's extent is 100 x 40; corners turned by 2.5 radians lie at
+// (-24, -32), (-104, 28) and (-80, 60) from the position, by 1 radian at (-34, 22), (20, 106)
+// and (54, 84).
+TEST_F(QsTextTest, TurnedBoxNearTheRangeEdge) {
+    constexpr int32_t kNear = INT32_MAX - 50;
+    const struct {
+        int32_t x;
+        double angle;
+        std::optional<QsBox> box;
+    } cases[] = {
+        {kNear, 0.0, std::nullopt},
+        {kNear, kQsPi, QsBox(kNear - 100, -40, kNear, 0)},
+        {kNear, 2.5, QsBox(kNear - 104, -32, kNear, 60)},
+        {kNear, 0.3, std::nullopt},
+        {INT32_MAX - 54, 1.0, QsBox(INT32_MAX - 88, 0, INT32_MAX, 106)},
+        {INT32_MAX - 53, 1.0, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        QsText t = text(0);
+        t.position = QsPoint(c.x, 0);
+        t.angle = c.angle;
+        QsBox box;
+        const bool made = t.getBox(box) != 0;
+        EXPECT_EQ(made, c.box.has_value()) << c.x << " " << c.angle;
+        if (made && c.box) {
+            EXPECT_EQ(box, *c.box) << c.x << " " << c.angle;
+        }
+    }
+    // A text on the edge turns about its own position.
+    QsText edge = text(0);
+    edge.position = QsPoint(INT32_MAX, INT32_MIN);
+    ASSERT_EQ(edge.rotate(edge.position, 1.0), 1);
+    EXPECT_EQ(placement(edge), placed(INT32_MAX, INT32_MIN, 1.0, 0));
+}
+
 TEST_F(QsTextTest, MirrorRotateScaleAndMove) {
     QsText t = text(0);
     t.position = QsPoint(2, 3);
@@ -184,4 +213,37 @@ TEST_F(QsTextTest, MirrorRotateScaleAndMove) {
     t.position = QsPoint(INT32_MAX, 0);
     EXPECT_EQ(t.move(QsPoint(1, 0)), 0);
     EXPECT_EQ(t.position, QsPoint(INT32_MAX, 0));
+}
+
+// Geometry asks the installed metrics, with the text's own sizes and font, and lays its box out
+// from their answer.
+TEST_F(QsTextTest, ExtentComesFromTheInstalledMetrics) {
+    struct Recording : TextMetrics {
+        mutable std::string asked;
+        TextExtent measure(int w, int h, int s, int g, unsigned font,
+                           std::string_view text) const override {
+            asked = std::to_string(w) + " " + std::to_string(h) + " " + std::to_string(s) + " " +
+                    std::to_string(g) + " " + std::to_string(font) + " " + std::string(text);
+            return TextExtent{70, 30};
+        }
+    } metrics;
+    setTextMetrics(&metrics);
+    QsText t(QsPoint(0, 0), "AB", 10, 20, 3, 0, 5, 0, 4, 0, 0, 0, 9, 100);
+    std::int32_t w = 0, h = 0;
+    EXPECT_EQ(t.extent(w, h), 1);
+    EXPECT_EQ(metrics.asked, "10 20 3 4 9 AB");
+    EXPECT_EQ(QsPoint(w, h), QsPoint(70, 30));
+    EXPECT_EQ(outlineOf(t), (std::vector<QsPoint>{{-35, -15}, {-35, 15}, {35, 15}, {35, -15}}));
+    // An answer beyond a coordinate is refused, not cut.
+    metrics = {};
+    struct Huge : TextMetrics {
+        TextExtent measure(int, int, int, int, unsigned, std::string_view) const override {
+            return TextExtent{std::int64_t{1} << 40, 1};
+        }
+    } huge;
+    setTextMetrics(&huge);
+    EXPECT_EQ(t.extent(w, h), 0);
+    setTextMetrics(nullptr);
+    EXPECT_EQ(t.extent(w, h), 1);
+    EXPECT_EQ(QsPoint(w, h), QsPoint(23, 20));  // the fixed pitch: 10 + 3 + 10
 }

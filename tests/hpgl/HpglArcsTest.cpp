@@ -22,6 +22,10 @@ TEST(HpglArcs, ShapesOfPlots) {
         // The line type reaches arcs, line ends do not.
         {"LA1,1;LT2;PW0.1;PU100,0;PD;AA0,0,90;", "L(a4000,0>0,4000c0,0r4000f0)s1w10000 | @0,4000"},
         {"PU10,10;CI5;", "L(a600,400>600,400c400,400r200f2) | @400,400"},
+        // Radii are truncated, points rounded: 5.015625 plotter units are 200.625 output units.
+        {"PU10,10;CI5.015625;", "L(a600,400>600,400c400,400r200f2) | @400,400"},
+        {"PU10,10;CI-5.015625;", "L(a200,400>200,400c400,400r200f2) | @400,400"},
+        {"PU10,10;EW5.015625,0,90;", "P(400,400 a600,400>400,600c400,400r200f0) | @400,400"},
         {"PU10,10;PD;CI-5,30;", "L(a200,400>200,400c400,400r200f2) | @400,400"},
         // EW does not end its batch, WG does.
         {"PU10,10;EW10,0,90;WG10,0,-90;",

@@ -14,9 +14,7 @@ namespace {
 // mnemonic is empty), then checks the fast count against it and dispatches every batch. Returns
 // the number of figures.
 size_t runToTheEnd(const std::string& file) {
-    resetUnitFactor();
-    setUnitFactor(40.0);
-    HpglInterpreter in(file);
+    HpglInterpreter in(file, 40.0);
     EXPECT_EQ(in.open(), 1) << file;
     const long count = in.countStatements();
     long n = 0;
@@ -33,10 +31,9 @@ size_t runToTheEnd(const std::string& file) {
         StatementBatch b;
         in.dispatchBatch(b);
         figures += b.figures.size();
-        ended = b.hasCode(60);
+        ended = b.hasCode(kHpglCodeEndOfInput);
     }
     EXPECT_TRUE(ended) << file;
-    resetUnitFactor();
     return figures;
 }
 

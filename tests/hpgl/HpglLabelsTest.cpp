@@ -13,6 +13,7 @@
 #include "base/SysEnv.h"
 #include "font/SystemFontTable.h"
 #include "font/TextMeasure.h"
+#include "geom/QsBox.h"
 #include "hpgl/HpglHandlers.h"
 
 using testsupport::ScopedEnv;
@@ -160,19 +161,63 @@ TEST_F(HpglLabels, PenMovesWithFixedPitch) {
         // back about the position. A mirrored height keeps the pen on the baseline.
         {"SI-0.285,0.375;LBAB\x03", {-14248, 0}, {0, 0}, {}},
         {"SI0.2,-0.3;LBAB\x03", {15000, 0}, {0, 0}, {}},
-        // A text reaching beyond the coordinate range above its end is made; one whose end would
-        // leave the range is not, and the pen stays.
-        {"PA0,53600000;SI0.1,200;LBAB\x03", {7500, 2144000000}, {0, 2144000000}, {}},
-        {"PA53600000,0;LB" + std::string(400, 'A') + "\x03",
-         {2144000000, 0},
-         {2144000000, 0},
-         {kHpglCodeLB}},
     };
     for (const auto& c : cases) {
         PlotRun run(c.plot);
         EXPECT_EQ(run.pen(), c.pen) << c.plot;
         EXPECT_EQ(run.margin(), c.margin) << c.plot;
         EXPECT_EQ(run.codes, c.codes) << c.plot;
+    }
+}
+
+// Labels near the edge of the coordinate range: the box of the unrotated text (its corners are
+// coordinates) must lie in the range, and so must the end point, which is turned about the
+// position however far from it; the text a label makes is boxed by its turned outline.
+TEST_F(HpglLabels, LabelsNearTheRangeEdge) {
+    const std::string ab = "LBAB\x03";
+    const struct {
+        std::string plot;
+        std::string text;  // the box of the text made, "" for none
+        std::vector<int32_t> codes;
+        QsPoint pen;
+    } cases[] = {
+        // A box whose top (height 5000000), right side (width 2500000: "AB" reaches 6250000) or
+        // mirrored top leaves the range fails the label, also when the turned end would fit.
+        {"PA0,53600000;SI0.1,200;" + ab, "", {kHpglCodeLB}, {0, 2144000000}},
+        {"PA53600000,0;DI0,1;SI100,0.1;" + ab, "", {kHpglCodeLB}, {2144000000, 0}},
+        {"PA0,53687000;SI0.2,-0.3;" + ab, "", {kHpglCodeLB}, {0, 2147480000}},
+        {"PA53600000,0;DI0,1;SI1,0.1;" + ab,
+         "2143997500,0 2144000000,62500",
+         {},
+         {2144000000, 75000}},
+        // Width 800000000, spacing 1200000000: the box of AB ends at -100000000 and the end 2.4e9
+        // from the position, in range once turned: straight on, or a quarter turn up.
+        {"PA-52500000,0;SI32000,0.1;" + ab, "-2100000000,0 -100000000,2500", {}, {300000000, 0}},
+        {"PA-52500000,-52500000;DI0,1;SI32000,0.1;" + ab,
+         "-2100002500,-2100000000 -2100000000,-100000000",
+         {},
+         {-2100000000, 300000000}},
+        // Turned straight on, the end would leave the range.
+        {"PA-52500000,0;DI-1,0;SI32000,0.1;" + ab, "", {kHpglCodeLB}, {-2100000000, 0}},
+        // A text a quarter turn down at the left edge: its turned outline lies inside.
+        {"PA-53687000,0;DI0,-1;LBA\x03",
+         "-2147480000,-7407 -2147475400,0",
+         {},
+         {-2147480000, -11111}},
+    };
+    for (const auto& c : cases) {
+        PlotRun run(c.plot);
+        std::string made;
+        QsBox box;
+        if (run.texts.size() == 1 && run.texts[0]->getBox(box)) {
+            made = std::to_string(box.x1) + "," + std::to_string(box.y1) + " " +
+                   std::to_string(box.x2) + "," + std::to_string(box.y2);
+        } else if (!run.texts.empty()) {
+            made = "no box";
+        }
+        EXPECT_EQ(made, c.text) << c.plot;
+        EXPECT_EQ(run.codes, c.codes) << c.plot;
+        EXPECT_EQ(run.pen(), c.pen) << c.plot;
     }
 }
 

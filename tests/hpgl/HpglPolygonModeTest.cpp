@@ -25,6 +25,10 @@ TEST(HpglPolygonMode, PolygonsOfPlots) {
         {"SP4;" + s + "PM1;PD10,0;PM2;PD20,0;", "L(400,0 800,0) p4 | @800,0"},
         // Codes gathered with a subpolygon fail every EP; an empty subpolygon fails its checks.
         {s + "PD10,x;PM2;EP;EP;", sq + " #23 #31 | " + sq + " #23 #31 | @0,0"},
+        // Codes carried back into polygon mode by FP and into the buffer by PM 1 are held once,
+        // however often the round is made.
+        {s + "PD10,x;PM1;FP;PM1;FP;PM1;FP;PM1;PM2;EP;",
+         sq + " P() P() P() #33 #23 #32 #53 #51 #31 | @0,0"},
         {"PM0;PM2;EP;", "@0,0"},
         {"PM0;ER5,5;PM2;EP;", "P() #33 #53 #51 #31 | @0,0"},
         {"PM1;PM2;PM0;PM3;PMx;", "#33 #33 #33 #33 | @0,0"},
@@ -44,11 +48,14 @@ TEST(HpglPolygonMode, PolygonsOfPlots) {
     // A label in polygon mode leaves with the batch.
     const std::string label = dumpShapes(s + "LBtext\x03;PM2;FP;");
     EXPECT_EQ(label.substr(0, label.find('@')), sq + " | ");
-    const std::pair<std::string, int> modes[] = {
-        {"PM1;", 0}, {"PM0;PM3;", 1}, {"PM;PM1;PM1;", 2}, {"PM0;ER5,5;EW5,0,90;", 1}};
+    const std::pair<std::string, PolygonMode> modes[] = {
+        {"PM1;", PolygonMode::kOff},
+        {"PM0;PM3;", PolygonMode::kOpen},
+        {"PM;PM1;PM1;", PolygonMode::kNextSubpolygon},
+        {"PM0;ER5,5;EW5,0,90;", PolygonMode::kOpen}};
     for (const auto& [text, mode] : modes) {
         Plot plot(text);
         plot.batches();
-        EXPECT_EQ(plot.in->polygonMode, mode) << text;
+        EXPECT_EQ(plot.in->polygon().mode, mode) << text;
     }
 }

@@ -72,14 +72,14 @@ TEST(HpglReader, SplitsStatements) {
 }
 
 TEST(HpglReader, NoInputStream) {
-    HpglInterpreter in("/nonexistent/plot.hpgl");
+    HpglInterpreter in("/nonexistent/plot.hpgl", 40.0);
     EXPECT_EQ(in.open(), 0);
     HpglStatement st;
     EXPECT_EQ(in.readStatement(st), 0);
     EXPECT_EQ(in.countStatements(), 0);
     StatementBatch b;
     EXPECT_EQ(in.dispatchBatch(b), 0);
-    EXPECT_EQ(b.codes, std::vector<int32_t>{kHpglCodeNoInput});
+    EXPECT_EQ(codesOf(b), std::vector<int32_t>{kHpglCodeNoInput});
 }
 
 TEST(HpglReader, CountsStatementsAndRewinds) {
@@ -149,9 +149,9 @@ TEST(HpglDispatch, BatchesOfPlots) {
             StatementBatch b;
             std::string text = std::to_string(plot.in->dispatchBatch(b));
             text += " p" + std::to_string(b.pen);
-            for (const auto& f : b.figures)
-                text += " " + describeFigure(*f);
-            for (int32_t code : b.codes)
+            for (const BatchFigure& f : b.figures)
+                text += " " + describeFigure(figureOf(f));
+            for (int32_t code : codesOf(b))
                 text += " #" + std::to_string(code);
             batches.push_back(text);
         }

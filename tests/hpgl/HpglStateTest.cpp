@@ -68,15 +68,16 @@ TEST(HpglState, PlotPageHandlers) {
     for (const auto& c : cases) {
         const PlotRun run("PU1,1;" + c.text);
         EXPECT_EQ(run.codes, c.codes) << c.text;
-        EXPECT_EQ(plotPage().p1, c.p1) << c.text;
-        EXPECT_EQ(plotPage().p2, c.p2) << c.text;
-        EXPECT_EQ(plotPage().plotSize, c.size) << c.text;
-        EXPECT_EQ(run.plot.in->current.x, c.codes.empty() ? 0.0 : 40.0) << c.text;
+        const PlotPage& page = run.plot.in->page();
+        EXPECT_EQ(page.p1, c.p1) << c.text;
+        EXPECT_EQ(page.p2, c.p2) << c.text;
+        EXPECT_EQ(page.plotSize, c.size) << c.text;
+        EXPECT_EQ(run.plot.in->pen().current.x, c.codes.empty() ? 0.0 : 40.0) << c.text;
     }
 }
 
 // A field of the interpreter, as a double.
-#define FIELD(expr) [](const HpglInterpreter& in) -> double { return in.expr; }
+#define FIELD(expr) [](const HpglInterpreter& in) -> double { return static_cast<double>(in.expr); }
 
 TEST(HpglState, AttributeHandlers) {
     using Field = double (*)(const HpglInterpreter&);
@@ -86,40 +87,49 @@ TEST(HpglState, AttributeHandlers) {
         Field field;
         double value;
     } cases[] = {
-        {"PW0.5;", {}, FIELD(lineWidth), 50000},
+        {"PW0.5;", {}, FIELD(lines().width), 50000},
         // relativeSize(0.5): trunc(38600.03...) * 40 * 0.5.
-        {"WU1;PW0.5;", {}, FIELD(lineWidth), 772000},
-        {"WU1;PW;", {}, FIELD(lineWidth), 154400},
-        {"PW-1;PW1,-1;PW1,40000;PW30000;PWx;", std::vector<int32_t>(5, 13), FIELD(lineWidth), 0},
-        {"WU2;WU1;", {kHpglCodeWU}, FIELD(relativeWidths), 1},
-        {"FT3,0,45;", {}, FIELD(hatchAngle), 0.7853981633974483},
-        {"FT3;FT7;FT12;FT0;FT1,0,x;", std::vector<int32_t>(4, 10), FIELD(fillHatched), 1},
-        {"FT3;FT10;", {}, FIELD(fillHatched), 0},
-        {"LT-8;LT99;", {}, FIELD(dashed), 1},
-        {"LT9;LT2,0;LT2,1,2;LT1,1,1,1;LT-9;LTx;", std::vector<int32_t>(6, 12), FIELD(dashed), 0},
-        {"LA1,2;", {}, FIELD(lineEnd), 1},
-        {"LA2,7,3,9;", {}, FIELD(lineEnd), 3},
-        {"LA1,1,9;", {}, FIELD(lineEnd), 0},
-        {"LA1,2;LA5,1;LA1,5;LA1,x;LAx;", std::vector<int32_t>(4, 11), FIELD(lineEnd), 1},
-        {"SP5;SP;", {}, FIELD(pen * 10 + in.polygonBuffer.pen), 5},
-        {"SP5;SP-1;SP40000;SPx;", std::vector<int32_t>(3, 14), FIELD(pen), 5},
-        {"PU10,10;SM*;PU20,20;", {}, FIELD(symbolMode * 1000 + in.symbolChar), 1000 + '*'},
-        {"PU10,10;SM*;PU20,20;SM;", {}, FIELD(current.x), 400},
+        {"WU1;PW0.5;", {}, FIELD(lines().width), 772000},
+        {"WU1;PW;", {}, FIELD(lines().width), 154400},
+        {"PW-1;PW1,-1;PW1,40000;PW30000;PWx;", std::vector<int32_t>(5, 13), FIELD(lines().width),
+         0},
+        {"WU2;WU1;", {kHpglCodeWU}, FIELD(lines().relativeWidths), 1},
+        {"FT3,0,45;", {}, FIELD(lines().hatchAngle), 0.7853981633974483},
+        {"FT3;FT7;FT12;FT0;FT1,0,x;", std::vector<int32_t>(4, 10), FIELD(lines().hatched), 1},
+        {"FT3;FT10;", {}, FIELD(lines().hatched), 0},
+        {"LT-8;LT99;", {}, FIELD(lines().dashed), 1},
+        {"LT9;LT2,0;LT2,1,2;LT1,1,1,1;LT-9;LTx;", std::vector<int32_t>(6, 12),
+         FIELD(lines().dashed), 0},
+        {"LA1,2;", {}, FIELD(lines().lineEnd), 1},
+        {"LA2,7,3,9;", {}, FIELD(lines().lineEnd), 3},
+        {"LA1,1,9;", {}, FIELD(lines().lineEnd), 0},
+        {"LA1,2;LA5,1;LA1,5;LA1,x;LAx;", std::vector<int32_t>(4, 11), FIELD(lines().lineEnd), 1},
+        {"SP5;SP;", {}, FIELD(pen().number * 10 + in.polygon().buffer.pen), 5},
+        {"SP5;SP-1;SP40000;SPx;", std::vector<int32_t>(3, 14), FIELD(pen().number), 5},
+        {"PU10,10;SM*;PU20,20;",
+         {},
+         FIELD(symbol().active * 1000 + in.symbol().character),
+         1000 + '*'},
+        {"PU10,10;SM*;PU20,20;SM;", {}, FIELD(pen().current.x), 400},
         // DF restores the attributes and keeps the pen, the pen width and the width unit; IN
         // resets these as well.
         {"FT3;LA1,1;LT2;PM0;DF;",
          {},
-         FIELD(fillHatched * 1000 + in.lineEnd * 100 + in.dashed * 10 + in.polygonMode),
+         FIELD(lines().hatched * 1000 + static_cast<int>(in.lines().lineEnd) * 100 +
+               in.lines().dashed * 10 + static_cast<int>(in.polygon().mode)),
          300},
-        {"PU10,10;SM*;DF;", {}, FIELD(symbolMode * 1000 + in.savedPosition.x), 400},
-        {"DT#;DF;", {}, FIELD(labelState->terminator), 3},
-        {"SI1,1;LO6;DF;", {}, FIELD(labelState->standard.height + in.labelState->originCode), 4600},
+        {"PU10,10;SM*;DF;", {}, FIELD(symbol().active * 1000 + in.pen().saved.x), 400},
+        {"DT#;DF;", {}, FIELD(labels().terminator), 3},
+        {"SI1,1;LO6;DF;", {}, FIELD(labels().standard.height + in.labels().originCode), 4600},
         {"SP4;PW0.4,2;WU1;DF;",
          {},
-         FIELD(pen * 10000000 + in.lineWidth + in.relativeWidths),
+         FIELD(pen().number * 10000000 + in.lines().width + in.lines().relativeWidths),
          40040001},
-        {"PW0.4,2;WU1;PD1,1;PR;IN;", {}, FIELD(lineWidth + in.widthPen + in.relativeWidths), 0},
-        {"PD1,1;PR;IN;", {}, FIELD(penDown * 10 + in.absolute), 1},
+        {"PW0.4,2;WU1;PD1,1;PR;IN;",
+         {},
+         FIELD(lines().width + in.lines().widthPen + in.lines().relativeWidths),
+         0},
+        {"PD1,1;PR;IN;", {}, FIELD(pen().down * 10 + in.pen().absolute), 1},
     };
     for (const auto& c : cases) {
         const PlotRun run(c.text);

@@ -1,6 +1,5 @@
 // Shared set-up of the interpreter tests: a plot written to a temporary file and opened in a
-// fresh interpreter, with the process-wide unit factor set for the test; what it makes written
-// out compactly.
+// fresh interpreter at a unit factor; what it makes written out compactly.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,6 +7,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "geom/QsPolygon.h"
@@ -20,14 +20,11 @@ class Plot {
 public:
     // The plot text at the given unit factor (40: the default scale).
     explicit Plot(const std::string& text, double k = 40.0) {
-        resetUnitFactor();
-        setUnitFactor(k);
         const std::string path = dir_.file("plot.hpgl");
         testsupport::writeFile(path, text);
-        in = std::make_unique<HpglInterpreter>(path);
+        in = std::make_unique<HpglInterpreter>(path, k);
         EXPECT_EQ(in->open(), 1);
     }
-    ~Plot() { resetUnitFactor(); }
 
     // Dispatches batches up to the end of input; the batches in order.
     std::vector<StatementBatch> batches() {
@@ -35,7 +32,7 @@ public:
         for (int i = 0; i < 100000; ++i) {
             out.emplace_back();
             in->dispatchBatch(out.back());
-            if (out.back().hasCode(60)) break;
+            if (out.back().hasCode(kHpglCodeEndOfInput)) break;
         }
         return out;
     }
@@ -45,6 +42,19 @@ public:
 private:
     testsupport::TempDir dir_;
 };
+
+// The figure of a batch, whatever its kind.
+inline const QsFigure& figureOf(const BatchFigure& f) {
+    return std::visit([](const auto& shape) -> const QsFigure& { return *shape; }, f.shape);
+}
+
+// The codes of a batch without the commands that added them.
+inline std::vector<int32_t> codesOf(const StatementBatch& b) {
+    std::vector<int32_t> codes;
+    for (const BatchCode& c : b.codes)
+        codes.push_back(c.code);
+    return codes;
+}
 
 // The records of a figure in brackets: vertices x,y and arcs
 // a<start>><end>c<centre>r<radius>f<flags>.
@@ -101,16 +111,16 @@ inline std::string dumpShapes(const std::string& text) {
     std::ostringstream o;
     for (const StatementBatch& b : plot.batches()) {
         std::ostringstream batch;
-        for (const auto& f : b.figures)
-            batch << describeFigure(*f) << ' ';
-        for (int32_t c : b.codes) {
-            if (c != 60) batch << '#' << c << ' ';
+        for (const BatchFigure& f : b.figures)
+            batch << describeFigure(figureOf(f)) << ' ';
+        for (int32_t c : codesOf(b)) {
+            if (c != kHpglCodeEndOfInput) batch << '#' << c << ' ';
         }
         if (batch.str().empty()) continue;
         if (b.pen != 0) batch << 'p' << b.pen << ' ';
         o << batch.str() << "| ";
     }
-    o << '@' << plot.in->current.x << ',' << plot.in->current.y;
+    o << '@' << plot.in->pen().current.x << ',' << plot.in->pen().current.y;
     return o.str();
 }
 
@@ -120,13 +130,15 @@ struct PlotRun {
     explicit PlotRun(const std::string& text, double k = 40.0) : plot(text, k) {
         batches = plot.batches();
         for (const StatementBatch& b : batches) {
-            codes.insert(codes.end(), b.codes.begin(), b.codes.end());
-            for (const auto& f : b.figures) {
-                if (f->typeCode() != kQsTypeText) {
-                    lines.push_back(describeFigure(*f));
+            for (int32_t c : codesOf(b))
+                codes.push_back(c);
+            for (const BatchFigure& f : b.figures) {
+                const auto* text = std::get_if<std::unique_ptr<QsText>>(&f.shape);
+                if (text == nullptr) {
+                    lines.push_back(describeFigure(figureOf(f)));
                     continue;
                 }
-                texts.push_back(static_cast<const QsText*>(f.get()));
+                texts.push_back(text->get());
                 strings.emplace_back(texts.back()->stringView());
             }
         }
@@ -134,10 +146,12 @@ struct PlotRun {
     }
     // The pen position and the carriage-return point, truncated to output units.
     QsPoint pen() const {
-        return QsPoint(int32_t(plot.in->current.x), int32_t(plot.in->current.y));
+        const PenPosition& p = plot.in->pen().current;
+        return QsPoint(int32_t(p.x), int32_t(p.y));
     }
     QsPoint margin() const {
-        return QsPoint(int32_t(plot.in->previous.x), int32_t(plot.in->previous.y));
+        const PenPosition& p = plot.in->pen().previous;
+        return QsPoint(int32_t(p.x), int32_t(p.y));
     }
 
     Plot plot;

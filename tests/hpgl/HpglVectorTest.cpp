@@ -70,9 +70,10 @@ TEST(HpglVector, Strokes) {
         const PlotRun run(c.text, c.k);
         EXPECT_EQ(run.lines, c.lines) << c.text;
         EXPECT_EQ(run.codes, c.codes) << c.text;
-        EXPECT_EQ(run.plot.in->current.x, c.x) << c.text;
-        EXPECT_EQ(run.plot.in->current.y, c.y) << c.text;
-        EXPECT_EQ(run.plot.in->previous.x, c.x) << c.text;
+        const PenState& pen = run.plot.in->pen();
+        EXPECT_EQ(pen.current.x, c.x) << c.text;
+        EXPECT_EQ(pen.current.y, c.y) << c.text;
+        EXPECT_EQ(pen.previous.x, c.x) << c.text;
     }
     // More vertices than a polyline holds.
     std::string many = "PD";
@@ -111,6 +112,12 @@ TEST(HpglVector, EncodedPolylines) {
         {">\xf1" + encode(14073748835532) + encode(0), {"L(0,0 1,0)"}, 0, {}},
         // Base 32, then pen select.
         {"7" + encode(3, 32) + encode(-70, 32) + ":" + encode(3, 32), {"L(0,0 120,-2800)"}, 3, {}},
+        // A digit exactly at the terminator offset ends its number (0 is that digit alone); one
+        // below it does not (127, then the terminating 0: magnitude 127, value -63).
+        {encode(0) + encode(1), {"L(0,0 0,40)"}, 0, {}},
+        {"7" + encode(0, 32) + encode(1, 32), {"L(0,0 0,40)"}, 0, {}},
+        {"\xbe" + encode(0) + encode(1), {"L(0,0 -2520,40)"}, 0, {}},
+        {"7^" + encode(0, 32) + encode(1, 32), {"L(0,0 -600,40)"}, 0, {}},
         // Data that ends inside a number keeps the digits read so far (C = digit 4: value 2).
         {encode(1) + "C", {"L(0,0 40,80)"}, 0, {}},
         // Failures of the last group.
@@ -124,10 +131,67 @@ TEST(HpglVector, EncodedPolylines) {
     for (const auto& c : cases) {
         const PlotRun run("PR;PE" + c.data + ";");
         EXPECT_EQ(run.lines, c.lines) << c.data;
-        EXPECT_EQ(run.plot.in->pen, c.pen) << c.data;
+        EXPECT_EQ(run.plot.in->pen().number, c.pen) << c.data;
         EXPECT_EQ(run.codes, c.codes) << c.data;
-        EXPECT_EQ(run.plot.in->absolute, 0);  // restored after PE
+        EXPECT_FALSE(run.plot.in->pen().absolute);  // restored after PE
     }
     // Without data PE only sets the carriage-return point.
-    EXPECT_EQ(PlotRun("PU1,1;PE;").plot.in->previous.x, 40.0);
+    EXPECT_EQ(PlotRun("PU1,1;PE;").plot.in->pen().previous.x, 40.0);
+}
+
+// Groups whose data ends early or meets a flag character.
+TEST(HpglVector, EncodedGroupsEndingEarlyOrMeetingAFlag) {
+    const std::string pen3 = ":" + encode(3);
+    const struct {
+        std::string data;
+        double k;
+        std::vector<std::string> lines;
+        std::vector<int32_t> codes;
+        int16_t pen;
+        QsPoint at;  // the pen position afterwards
+    } cases[] = {
+        // The y of a pair follows its x without a check: data that ends there reads 0, and a
+        // flag character there is a digit of y (":" is digit -5: -5 + 6 * 64 = 379, i.e. -189).
+        {encode(5), 40, {"L(0,0 200,0)"}, {}, 0, {200, 0}},
+        {encode(5) + "=", 40, {"L(0,0 200,0)"}, {}, 0, {200, 0}},
+        {"=" + encode(5), 40, {"L(0,0 200,0)"}, {}, 0, {200, 0}},
+        {encode(1) + pen3, 40, {"L(0,0 40,-7560)"}, {}, 0, {40, -7560}},
+        // Letters after the data ("PUSP0" up to the semicolon): digits 17, 22, 20, 17, -15 make
+        // the magnitude -247118447, the value 123559224; too far at the default scale.
+        {"PUSP0", 12.5, {"L(0,0 1544490300,0)"}, {}, 0, {1544490300, 0}},
+        {"PUSP0", 40, {}, {kHpglCodePD, kHpglCodePE}, 0, {0, 0}},
+        // A pair begins only on a number character other than "=", the first pair too: "="
+        // before a flag or another "=" makes a PD without pairs, and the flag is handled next.
+        {"=" + pen3, 40, {}, {}, 3, {0, 0}},
+        {"==" + encode(1) + encode(2), 40, {"L(0,0 40,80)"}, {}, 0, {40, 80}},
+        {"=<" + encode(1) + encode(2), 40, {}, {}, 0, {40, 80}},
+        {"=7" + encode(1, 32) + encode(2, 32), 40, {"L(0,0 40,80)"}, {}, 0, {40, 80}},
+        {"=>" + std::string(1, '\xc1') + encode(4) + encode(8),
+         40,
+         {"L(0,0 40,80)"},
+         {},
+         0,
+         {40, 80}},
+        // A relative group runs up to the flag after its last pair.
+        {encode(1) + encode(1) + pen3 + encode(1) + encode(1),
+         40,
+         {"L(0,0 40,40)", "L(40,40 80,80)"},
+         {},
+         3,
+         {80, 80}},
+        // The ends of the other groups: "=" alone fails, as does "<=" (x reads 0, but y needs a
+        // number character); a pen-up y after its "=" reads 0.
+        {"=", 40, {}, {kHpglCodePE}, 0, {0, 0}},
+        {"<=", 40, {}, {kHpglCodePE}, 0, {0, 0}},
+        {"<" + encode(2) + "=", 40, {}, {}, 0, {80, 0}},
+    };
+    for (const auto& c : cases) {
+        const PlotRun run("PR;PE" + c.data + ";", c.k);
+        EXPECT_EQ(run.lines, c.lines) << c.data;
+        EXPECT_EQ(run.codes, c.codes) << c.data;
+        EXPECT_EQ(run.plot.in->pen().number, c.pen) << c.data;
+        EXPECT_EQ(run.pen(), c.at) << c.data;
+    }
+    // The empty group of "=" puts the pen down.
+    EXPECT_TRUE(PlotRun("PU;PE=" + pen3 + ";").plot.in->pen().down);
 }

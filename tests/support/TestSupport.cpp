@@ -100,6 +100,14 @@ ScopedEnv::ScopedEnv(std::string name, std::optional<std::string> value)
 
 ScopedEnv::~ScopedEnv() { setEnvironmentValue(name_, old_); }
 
+std::set<std::string> directoryEntries(const std::string& path) {
+    std::set<std::string> names;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(path, ec))
+        names.insert(e.path().filename().string());
+    return names;
+}
+
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream out;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,8 @@ std::string fromTextMode(std::string text);
 std::string readTextFile(const std::string& path);
 bool writeFile(const std::string& path, const std::string& content);
 bool fileExists(const std::string& path);
+// The names in a directory (without "." and "..").
+std::set<std::string> directoryEntries(const std::string& path);
 
 // The repository's root, the bundled installation (share/qrxroot) and the public plot corpus.
 std::string sourceDir();

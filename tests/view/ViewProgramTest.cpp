@@ -1,0 +1,226 @@
+// The preview program run as a user runs it: its command line, exit codes and error lines, the
+// files it writes (and does not write), and pictures of the converter's real outputs.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <regex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "SvgTree.h"
+#include "base/SysEnv.h"
+#include "convert/DbHandle.h"
+#include "e2e/E2eSupport.h"
+#include "support/TestSupport.h"
+#include "view/ViewApp.h"
+
+using testsupport::readFile;
+using testsupport::writeFile;
+
+namespace fs = std::filesystem;
+using e2e::Outcome;
+using e2e::quote;
+
+namespace {
+
+// A working directory with copies of the examples, where the programs run with the bundled
+// installation and nothing else in their environment. The preview's home is the working
+// directory, so that anything it wrote there would show; the converter's logs go to a home
+// of their own.
+class Workspace {
+public:
+    Workspace() {
+        for (const char* name :
+             {"demo.hpgl", "shapes.hpgl", "house.hpgl", "label.hpgl", "pens.txt"})
+            fs::copy_file(testsupport::sourceDir() + "/share/examples/" + name, file(name));
+    }
+    std::string file(const std::string& name) const { return dir_.file(name); }
+
+    Outcome run(const char* program, const std::vector<std::string>& args,
+                std::optional<std::string> root, const std::string& home) const {
+        std::string command = "cd " + quote(dir_.path()) + " && env -i HOME=" + quote(home) +
+                              " SOURCE_DATE_EPOCH=1796400716";
+        if (root) command += " QRXROOT=" + quote(*root);
+        command += " " + quote(program);
+        for (const auto& a : args)
+            command += " " + quote(a);
+        command += " >" + quote(out_.file("out")) + " 2>" + quote(out_.file("err"));
+        const int status = std::system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(out_.file("out")),
+                readFile(out_.file("err"))};
+    }
+    Outcome view(const std::vector<std::string>& args,
+                 std::optional<std::string> root = testsupport::bundledRoot()) const {
+        return run(TRAZON_VIEW_PROGRAM, args, root, dir_.path());
+    }
+    Outcome convert(const std::vector<std::string>& args) const {
+        fs::create_directories(logs_.path() + "/norvel/kv/log");
+        return run(TRAZON_PROGRAM, args, testsupport::bundledRoot(), logs_.path());
+    }
+
+    // Every name below the directory, relative to it.
+    std::set<std::string> listing() const {
+        std::set<std::string> names;
+        for (const auto& e : fs::recursive_directory_iterator(dir_.path()))
+            names.insert(fs::relative(e.path(), dir_.path()).string());
+        return names;
+    }
+
+private:
+    testsupport::TempDir dir_;
+    testsupport::TempDir out_;
+    testsupport::TempDir logs_;
+};
+
+TEST(ViewProgramTest, CommandLineOutcomes) {
+    struct Row {
+        std::vector<std::string> args;
+        int code;
+        const char* err;      // a pattern for the whole of standard error
+        const char* written;  // the one file made, or none
+        bool root = true;
+    } rows[] = {
+        {{}, 2, "usage: trazon-view [\\s\\S]*", nullptr},
+        {{"--help"}, 0, "", nullptr},
+        {{"--frame", "demo.hpgl"}, 2, "trazon-view: unknown option --frame\n", nullptr},
+        {{"-z", "demo.hpgl"}, 2, "trazon-view: unknown option -z\n", nullptr},
+        {{"-m", "new", "demo.hpgl"},
+         2,
+         "trazon-view: an option the preview does not take was "
+         "given\n",
+         nullptr},
+        {{"demo.hpgl", "a.smb", "b.smb"}, 2, "trazon-view: too many files: b.smb\n", nullptr},
+        {{"a.smb", "b.smb"},
+         2,
+         "trazon-view: a symbol or sheet is drawn alone; name the plot "
+         "first\n",
+         nullptr},
+        {{"demo.hpgl", "pens.txt"}, 2, "trazon-view: pens.txt is no symbol or sheet .*\n", nullptr},
+        {{"missing.plt", "-o", "m.html"}, 1, "trazon-view: missing.plt does not exist\n", nullptr},
+        {{"pens.txt", "-o", "p.html"},
+         1,
+         "trazon-view: pens.txt holds no HP-GL statement\n",
+         nullptr},
+        {{"demo.hpgl", "-r", "nopens.txt"},
+         1,
+         "trazon-view: the pen map nopens.txt cannot be "
+         "read\n",
+         nullptr},
+        {{"demo.hpgl", "missing.smb"}, 1, "trazon-view: missing.smb does not exist\n", nullptr},
+        {{"pens.smb"}, 1, "trazon-view: pens.smb cannot be read as a symbol or sheet\n", nullptr},
+        {{"demo.hpgl", "-o", "no/such/dir/d.html"},
+         1,
+         "trazon-view: cannot write no/such/dir/d.html\n",
+         nullptr},
+        {{"demo.hpgl"}, 1, "trazon-view: QRXROOT is not set .*\n", nullptr, false},
+        {{"demo.hpgl", "pens.smb", "-o", "./pens.smb"},
+         2,
+         "trazon-view: the output ./pens.smb would replace pens.smb\n",
+         nullptr},
+        // Success writes the one file asked for (or named after the input), nothing else.
+        {{"demo.hpgl"}, 0, "", "demo.html"},
+        {{"-p:scale", "3.2", "-r", "pens.txt", "-o", "d.html", "house.hpgl", "--grid"},
+         0,
+         "",
+         "d.html"},
+    };
+    for (const Row& row : rows) {
+        Workspace w;
+        ASSERT_TRUE(writeFile(w.file("pens.smb"), readFile(w.file("pens.txt"))));
+        std::set<std::string> expected = w.listing();
+        const Outcome o =
+            w.view(row.args, row.root ? std::optional(testsupport::bundledRoot()) : std::nullopt);
+        std::string what;
+        for (const auto& a : row.args)
+            what += a + " ";
+        EXPECT_EQ(o.code, row.code) << what;
+        EXPECT_TRUE(std::regex_match(o.err, std::regex(row.err))) << what << "\n" << o.err;
+        if (row.written != nullptr) expected.insert(row.written);
+        EXPECT_EQ(w.listing(), expected) << what;
+    }
+    Workspace w;
+    EXPECT_TRUE(w.view({"--help"}).out.starts_with("usage: trazon-view"));
+}
+
+// The output half of a page made with the plot converted in memory is the picture of the file
+// the converter writes from the same plot with the same options.
+TEST(ViewProgramTest, ConversionInMemoryIsTheConvertersOwn) {
+    const std::vector<std::vector<std::string>> optionSets = {
+        {},
+        {"-r", "pens.txt", "-p:scale", "0.7", "-p:offsetx", "-12.5", "-p:offsety", "30"},
+    };
+    for (const char* plot : {"demo.hpgl", "shapes.hpgl", "house.hpgl", "label.hpgl"}) {
+        for (const auto& options : optionSets) {
+            Workspace w;
+            std::vector<std::string> convert = options;
+            convert.insert(convert.end(), {"-o", "out.smb", plot});
+            ASSERT_EQ(w.convert(convert).code, 0) << plot;
+            std::vector<std::string> fromFile = options;
+            fromFile.insert(fromFile.end(), {plot, "out.smb", "-o", "file.html"});
+            std::vector<std::string> inMemory = options;
+            inMemory.insert(inMemory.end(), {plot, "-o", "memory.html"});
+            ASSERT_EQ(w.view(fromFile).code, 0) << plot;
+            ASSERT_EQ(w.view(inMemory).code, 0) << plot;
+
+            const std::string a = readFile(w.file("file.html"));
+            const std::string b = readFile(w.file("memory.html"));
+            auto outputPart = [](const std::string& page) {
+                const std::size_t start = page.find("id=\"output\"");
+                return page.substr(start, page.find("</svg>", start) - start);
+            };
+            EXPECT_EQ(outputPart(a), outputPart(b)) << plot << " " << options.size();
+            EXPECT_NE(svgtest::svgById(b, "plot"), nullptr);
+            EXPECT_NE(svgtest::svgById(b, "output"), nullptr);
+        }
+    }
+}
+
+// A sheet in a circuit takes the circuit's settings, as the converter finds them.
+TEST(ViewProgramTest, SheetsAreDrawnWithTheSettingsOfTheirCircuit) {
+    Workspace w;
+    ASSERT_EQ(w.convert({"-r", "pens.txt", "-o", "board.cir/house.sht", "house.hpgl"}).code, 0);
+    // The circuit's path table names a settings directory of its own whose red is not red.
+    fs::create_directories(w.file("board.cir/info"));
+    std::string landata = readFile(testsupport::bundledRoot() + "/info/landata.rsc");
+    landata = std::regex_replace(landata, std::regex("\n *2 +255 +0 +0 +red"), "\n 2 1 2 3 red");
+    ASSERT_TRUE(writeFile(w.file("board.cir/info/landata.rsc"), landata));
+    const std::string rcpath = readFile(w.file("board.cir/rcpath"));
+    ASSERT_TRUE(writeFile(w.file("board.cir/rcpath"),
+                          std::regex_replace(rcpath, std::regex("landata : \"[^\"]*\""),
+                                             "landata : \"" + w.file("board.cir/info") + "\"")));
+
+    ASSERT_EQ(w.view({"board.cir/house.sht", "--grid", "-o", "house.svg"}).code, 0);
+    const std::string svg = readFile(w.file("house.svg"));
+    std::string error;
+    auto root = svgtest::parse(svg, &error);
+    ASSERT_NE(root, nullptr) << error;
+    EXPECT_NE(svg.find("stroke=\"#010203\""), std::string::npos);  // pen 2 is colour 2
+    EXPECT_EQ(svg.find("stroke=\"#ff0000\""), std::string::npos);
+    EXPECT_EQ(root->all("pattern").size(), 1u);  // the grid
+}
+
+// Every plot of the corpus and every example, drawn beside its conversion in memory.
+TEST(ViewProgramTest, EveryCorpusPlotRenders) {
+    testsupport::ScopedEnv root("QRXROOT", testsupport::bundledRoot());
+    resetSysEnv();
+    dbInitialise();
+    std::vector<std::string> plots = testsupport::corpusFiles();
+    for (const char* name : {"demo.hpgl", "shapes.hpgl", "house.hpgl", "label.hpgl"})
+        plots.push_back(testsupport::sourceDir() + "/share/examples/" + name);
+    for (const std::string& plot : plots) {
+        ViewRequest request;
+        request.input = plot;
+        const ViewResult result = renderComparison(request);
+        ASSERT_TRUE(result.ok) << plot << ": " << result.error;
+        EXPECT_NE(svgtest::svgById(result.document, "plot"), nullptr) << plot;
+        EXPECT_NE(svgtest::svgById(result.document, "output"), nullptr) << plot;
+    }
+    resetSysEnv();
+}
+
+}  // namespace
