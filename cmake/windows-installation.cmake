@@ -110,5 +110,6 @@ add_custom_command(
           -DNAME=${TRAZON_WINDOWS_ZIP_NAME} -P ${PROJECT_SOURCE_DIR}/cmake/windows-zip.cmake
   DEPENDS ${_programs} ${_installation_outputs} ${PROJECT_SOURCE_DIR}/trazon.cmd
           ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/cmake/windows-zip.cmake
-  COMMENT "Windows zip ${TRAZON_WINDOWS_ZIP_NAME}.zip")
+  COMMENT "Windows zip ${TRAZON_WINDOWS_ZIP_NAME}.zip"
+  VERBATIM)
 add_custom_target(windows_zip DEPENDS ${TRAZON_WINDOWS_ZIP})

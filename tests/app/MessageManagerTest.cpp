@@ -75,10 +75,12 @@ TEST(MessageManager, WritesBannersMessagesAndIdentifiers) {
     EXPECT_TRUE(matches(
         warnings, banner("Warning Occurred !!!") + "\n<Mess\\.36752> saved /data/out\\.smb\n"))
         << warnings;
+#if !defined(_WIN32)
     // Logs get the usual mode of new files, never write access for everyone.
     struct stat st {};
     ASSERT_EQ(::stat(env.errorLog().c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
+#endif
 }
 
 TEST(MessageManager, AppendModeAndPreparationFailures) {
@@ -121,6 +123,7 @@ TEST(MessageManager, AppendModeAndPreparationFailures) {
         << readTextFile(env.errorLog());
 }
 
+#if !defined(_WIN32)
 TEST(MessageManager, LinksInALogsPlaceAreRefused) {
     DriverEnvironment env;
     const std::string victim = env.home() + "/victim";
@@ -134,6 +137,7 @@ TEST(MessageManager, LinksInALogsPlaceAreRefused) {
     }
     EXPECT_EQ(readFile(victim), "keep");
 }
+#endif
 
 TEST(MessageManager, AFailedLogWriteIsReportedAtTheEnd) {
     DriverEnvironment env;
