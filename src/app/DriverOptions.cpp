@@ -62,7 +62,10 @@ std::variant<DriverConfig, DriverExit> interpretOptions(const OptionList& option
                 break;
             case kOptionNamedParameter:
                 // Names the converter does not know are ignored.
-                applyPlacementParameter(config.placement, entry.name, entry.value);
+                if (compareNoCase(entry.name, "report") == 0)
+                    config.report = entry.value;
+                else
+                    applyPlacementParameter(config.placement, entry.name, entry.value);
                 break;
             default:
                 return ended(kExitUsage);

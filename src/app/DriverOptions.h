@@ -55,6 +55,7 @@ struct DriverConfig {
     std::int32_t outputKind = kOutputSymbol;
     Placement placement;
     bool keepExisting = true;  // false after "-m new": an existing output is replaced
+    std::string report;        // -p:report; empty: no conversion report
 };
 
 // How a run ends before its work is done: the exit code and, for a failure the error log
@@ -69,7 +70,8 @@ struct DriverExit {
 // Interprets the options in command-line order: -V ends the run with exit code 3 (the caller
 // prints the banner), an option the converter does not take (-l, -p, -x, -e, -w, -h) with 5, as
 // does a missing target. Otherwise the configuration as the options give it: -o, -r, -m new and
-// the placement parameters, a later option overriding an earlier one. Touches no file.
+// the placement parameters and "report" (the file of the conversion report; an empty value asks
+// for none), a later option overriding an earlier one. Touches no file.
 std::variant<DriverConfig, DriverExit> interpretOptions(const OptionList& options);
 
 // Completes the configuration against the file system, stopping at the first failure: the

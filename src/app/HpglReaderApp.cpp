@@ -1,5 +1,6 @@
 #include "app/HpglReaderApp.h"
 
+#include "app/ConversionReport.h"
 #include "app/Entry.h"
 #include "base/PathUtil.h"
 #include "base/PlatformFile.h"
@@ -7,6 +8,7 @@
 #include "db/NewCircuit.h"
 
 #include <cstdio>
+#include <filesystem>
 
 namespace {
 
@@ -68,7 +70,7 @@ int HpglReaderApp::run(int argc, char** argv) {
             return 1;
         }
     }
-    const int code = runSteps(argc, argv);
+    int code = runSteps(argc, argv);
     // A message that could not be written (a full disk) must not pass unnoticed, least of all
     // the one that says the output was saved.
     if (!messages_->closeLogs()) {
@@ -76,16 +78,40 @@ int HpglReaderApp::run(int argc, char** argv) {
                                  ": " + platform::systemErrorText(messages_->failedLogError()) +
                                  "\n";
         std::fwrite(line.data(), 1, line.size(), stderr);
-        return 1;
+        code = 1;
     }
+    if (plotRead_ && !config_.report.empty()) writeReport(code);
     return code;
+}
+
+void HpglReaderApp::writeReport(int exitCode) const {
+    ReportFacts facts;
+    facts.input = config_.target;
+    std::error_code error;
+    if (std::filesystem::is_regular_file(config_.target, error)) {
+        const std::uintmax_t size = std::filesystem::file_size(config_.target, error);
+        if (!error) facts.inputBytes = size;
+    }
+    facts.output = makeAbsolutePath(config_.output);
+    facts.sheet = config_.outputKind != kOutputSymbol;
+    facts.exitCode = exitCode;
+    facts.tally = tally_;
+    const std::string failure = writeReportFile(config_.report, conversionReportJson(facts),
+                                                {config_.target, config_.output, config_.penMap});
+    if (!failure.empty()) {
+        const std::string line =
+            "trazon: cannot write the report " + config_.report + ": " + failure + "\n";
+        std::fwrite(line.data(), 1, line.size(), stderr);
+    }
 }
 
 int HpglReaderApp::runSteps(int argc, char** argv) {
     if (const int code = parseArguments(argc, argv); code != 0) return code;
     initialiseDatabase();
     if (!setUp()) return 1;
-    switch (convertPlot()) {
+    const int converted = convertPlot();
+    plotRead_ = converted == kConvertDone || converted == kConvertNoStatements;
+    switch (converted) {
         case kConvertNoSheet:
             if (messages_) messages_->reportError(kMsgNoSheet);
             return 1;
@@ -156,6 +182,7 @@ int HpglReaderApp::convertPlot() {
                             placement.offsetX, placement.offsetY);
     const int result = converter.convert(config_.target, placement.scale, config_.penMap);
     inputError_ = converter.inputError();
+    tally_ = converter.tally();
     return result;
 }
 

@@ -45,7 +45,8 @@ protected:
     virtual void initialiseDatabase();
     // Builds the HpglConverter from the set-up's settings and sheet and the offsets, and
     // converts the target with the scale and the pen map. Returns a ConvertResult; after
-    // kConvertUnreadable, inputError_ holds the system's reason.
+    // kConvertUnreadable, inputError_ holds the system's reason. tally_ receives what the
+    // conversion did.
     virtual int convertPlot();
 
     // Reports a message with its argument and, when sysError is not 0, the cause line; 0.
@@ -59,8 +60,14 @@ protected:
     OutputDatabase output_;    // the output database and the sheet that receives the drawing
     std::unique_ptr<MessageManager> messages_;
     int inputError_ = 0;
+    ConversionTally tally_;
+    // Whether the run got as far as reading the plot (it then has a conversion report).
+    bool plotRead_ = false;
 
 private:
+    // Writes the conversion report of -p:report for the run that ended with the exit code;
+    // a report that cannot be written costs one line on standard error and nothing else.
+    void writeReport(int exitCode) const;
     // The steps of run after the logs are prepared; the exit code.
     int runSteps(int argc, char** argv);
     // The message of a failed step, its exit code, and what ends the run.

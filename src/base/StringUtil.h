@@ -45,3 +45,7 @@ long findByte(std::string_view s, char c, long start = 0);
 // Position of the byte c searching backwards from fromEnd places before the end (0 is the last
 // byte); -1 when absent or fromEnd lies outside s. Never stops inside a double-byte character.
 long findByteBackward(std::string_view s, char c, long fromEnd = 0);
+
+// The length of the well-formed UTF-8 sequence at the start of text (2 to 4 bytes: no overlong
+// forms, no surrogates, nothing beyond U+10FFFF); 0 when there is none, also for ASCII.
+std::size_t utf8SequenceLength(std::string_view text);

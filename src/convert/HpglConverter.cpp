@@ -7,6 +7,7 @@
 #include "base/PathUtil.h"
 #include "convert/CreateCommands.h"
 #include "db/LexSheet.h"
+#include "db/LexSheetObject.h"
 #include "db/ResourceSettings.h"
 #include "geom/QsPolygon.h"
 #include "geom/QsPolyline.h"
@@ -14,6 +15,7 @@
 #include "geom/QsText.h"
 #include "hpgl/HpglInterpreter.h"
 #include "hpgl/PlotPage.h"
+#include "hpgl/StatementBatch.h"
 
 namespace {
 
@@ -75,6 +77,13 @@ int64_t ConversionTally::failuresOf(std::string_view mnemonic, int32_t code) con
     return it == failures.end() ? 0 : it->second;
 }
 
+int64_t ConversionTally::tooLongStrokes() const {
+    int64_t n = 0;
+    for (const auto& [key, count] : failures)
+        if (key.second == kHpglCodeVertexAppend) n += count;
+    return n;
+}
+
 HpglConverter::HpglConverter(const DatabaseSettings* landata, const EnvironmentSettings* lanenv,
                              const DbHandle& sheet, std::int32_t offsetX, std::int32_t offsetY)
     : landata_(landata), lanenv_(lanenv), sheet_(sheet), offsetX_(offsetX), offsetY_(offsetY) {}
@@ -133,6 +142,18 @@ FigureOutcome HpglConverter::tallied(FigureOutcome outcome) {
     return outcome;
 }
 
+FigureOutcome HpglConverter::executed(CreateObjectCommand& command, ObjectKind kind) {
+    if (!command.execute()) return FigureOutcome::kNotAdded;
+    ++tally_.objects[static_cast<size_t>(kind)];
+    if (const LexSheetObject* object = command.object(); object != nullptr && object->hasBox()) {
+        if (tally_.extent)
+            tally_.extent->include(object->box());
+        else
+            tally_.extent = object->box();
+    }
+    return FigureOutcome::kAdded;
+}
+
 FigureOutcome HpglConverter::convertFigure(std::unique_ptr<QsPolyline> line, int pen) {
     if (!line || line->usedCount() == 0) return tallied(FigureOutcome::kEmpty);
     if (!moveRecords(*line, RecordsOf{*line, nullptr}, offsetX_, offsetY_))
@@ -140,7 +161,7 @@ FigureOutcome HpglConverter::convertFigure(std::unique_ptr<QsPolyline> line, int
     try {
         CreatePolylineCommand command(sheet_, std::move(line), penTable_.colourOf(pen),
                                       defaultLineStyle(), defaultLineWidth());
-        return tallied(command.execute() ? FigureOutcome::kAdded : FigureOutcome::kNotAdded);
+        return tallied(executed(command, ObjectKind::kPolyline));
     } catch (const std::exception&) {
         // Storage ran out: the figure is skipped like any other that cannot be added.
         return tallied(FigureOutcome::kNotAdded);
@@ -172,7 +193,7 @@ FigureOutcome HpglConverter::convertFigure(QsText& text, int pen) {
         CreateTextCommand command(sheet_, text.position, text.stringView(), fontIndex(text.height),
                                   penTable_.colourOf(pen), text.justification, text.path,
                                   text.angle);
-        return tallied(command.execute() ? FigureOutcome::kAdded : FigureOutcome::kNotAdded);
+        return tallied(executed(command, ObjectKind::kText));
     } catch (const std::exception&) {
         return tallied(FigureOutcome::kNotAdded);
     }
@@ -184,7 +205,7 @@ FigureOutcome HpglConverter::addPolygon(std::unique_ptr<QsPolylineSet> polygon, 
         const int width = widthIndex(polygon->lineWidth());
         CreatePolygonCommand command(sheet_, std::move(polygon), penTable_.colourOf(pen),
                                      defaultLineStyle(), width, filled, penTable_.styleOf(pen));
-        return command.execute() ? FigureOutcome::kAdded : FigureOutcome::kNotAdded;
+        return executed(command, ObjectKind::kPolygon);
     } catch (const std::exception&) {
         return FigureOutcome::kNotAdded;
     }

@@ -7,14 +7,17 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 
 #include "convert/DbHandle.h"
+#include "geom/QsBox.h"
 #include "hpgl/FigureSink.h"
 #include "hpgl/PenMap.h"
 
+class CreateObjectCommand;
 class DatabaseSettings;
 class EnvironmentSettings;
 class QsPolygon;
@@ -43,6 +46,10 @@ enum class FigureOutcome : uint8_t {
 };
 inline constexpr int kFigureOutcomeCount = 4;
 
+// The kinds of object a figure becomes on the sheet.
+enum class ObjectKind : uint8_t { kPolyline, kPolygon, kText };
+inline constexpr int kObjectKindCount = 3;
+
 // What one conversion did with its plot, for a report of it.
 struct ConversionTally {
     // The statements the interpreter read, per command.
@@ -51,12 +58,20 @@ struct ConversionTally {
     std::map<std::pair<std::string, int32_t>, int64_t> failures;
     // The figures by outcome, indexed by FigureOutcome.
     std::array<int64_t, kFigureOutcomeCount> figures{};
+    // The objects put on the sheet, indexed by ObjectKind, and the union of their boxes (none
+    // while no object with a box was added).
+    std::array<int64_t, kObjectKindCount> objects{};
+    std::optional<QsBox> extent;
 
     int64_t figuresWith(FigureOutcome outcome) const {
         return figures[static_cast<size_t>(outcome)];
     }
+    int64_t objectsOf(ObjectKind kind) const { return objects[static_cast<size_t>(kind)]; }
     // The times the command added the code; 0 when it never did.
     int64_t failuresOf(std::string_view mnemonic, int32_t code) const;
+    // The strokes the interpreter refused for holding more than 65,535 points: the times any
+    // command added the code of a vertex that could not be appended.
+    int64_t tooLongStrokes() const;
 };
 
 class HpglConverter : private FigureSink {
@@ -112,6 +127,9 @@ private:
     FigureOutcome addPolygon(std::unique_ptr<QsPolylineSet> polygon, int pen, bool filled);
     // Counts the outcome.
     FigureOutcome tallied(FigureOutcome outcome);
+    // Executes the command; once its object is on the sheet, counts it by kind and grows the
+    // extent by its box.
+    FigureOutcome executed(CreateObjectCommand& command, ObjectKind kind);
     int defaultLineStyle() const;
     int defaultLineWidth() const;
 

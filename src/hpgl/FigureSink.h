@@ -36,11 +36,23 @@ struct FigureSource {
 struct StatementCounts {
     std::array<int64_t, kHpglCommandCount> perCommand{};
     int64_t ignored = 0;
+    // Of the ignored statements: those of two-capital mnemonics outside the table, indexed by
+    // mnemonicSlot, and the escape sequences. The rest are parameters before the first mnemonic.
+    std::array<int64_t, 26 * 26> unknown{};
+    int64_t escapes = 0;
 
     int64_t total() const;
     // The statements read of one command; 0 for a mnemonic outside the table.
     int64_t of(std::string_view mnemonic) const;
+    // Counts an ignored statement by its first element.
+    void countIgnored(std::string_view first);
+    // The slot of a two-capital mnemonic ("AA" 0 to "ZZ" 675); -1 for anything else.
+    static int mnemonicSlot(std::string_view mnemonic);
 };
+
+// The mnemonic of the command at index (table order, as in StatementCounts::perCommand); empty
+// outside 0 to kHpglCommandCount - 1.
+std::string_view hpglCommandMnemonic(int index);
 
 class FigureSink {
 public:

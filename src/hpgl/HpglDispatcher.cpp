@@ -66,6 +66,25 @@ int64_t StatementCounts::of(std::string_view mnemonic) const {
     return cmd == nullptr ? 0 : perCommand[static_cast<size_t>(cmd - kCommands)];
 }
 
+void StatementCounts::countIgnored(std::string_view first) {
+    ++ignored;
+    if (const int slot = mnemonicSlot(first); slot >= 0)
+        ++unknown[static_cast<size_t>(slot)];
+    else if (!first.empty() && first[0] == '\x1b')
+        ++escapes;
+}
+
+int StatementCounts::mnemonicSlot(std::string_view m) {
+    if (m.size() != 2) return -1;
+    const unsigned a = static_cast<unsigned char>(m[0]) - 'A';
+    const unsigned b = static_cast<unsigned char>(m[1]) - 'A';
+    return a < 26 && b < 26 ? static_cast<int>(a * 26 + b) : -1;
+}
+
+std::string_view hpglCommandMnemonic(int index) {
+    return index >= 0 && index < kCommandCount ? kCommands[index].mnemonic : std::string_view();
+}
+
 bool FigureSource::fills() const {
     if (command == nullptr) return false;
     const std::string_view m(command);
@@ -73,11 +92,9 @@ bool FigureSource::fills() const {
 }
 
 const HpglCommand* findHpglCommand(std::string_view m) {
-    if (m.size() != 2) return nullptr;
-    const unsigned a = static_cast<unsigned char>(m[0]) - 'A';
-    const unsigned b = static_cast<unsigned char>(m[1]) - 'A';
-    if (a >= 26 || b >= 26) return nullptr;
-    const int slot = kIndex.slot[a * 26 + b];
+    const int at = StatementCounts::mnemonicSlot(m);
+    if (at < 0) return nullptr;
+    const int slot = kIndex.slot[at];
     return slot == 0 ? nullptr : &kCommands[slot - 1];
 }
 
@@ -105,7 +122,7 @@ int HpglInterpreter::dispatchBatch(StatementBatch& batch) {
         }
         const HpglCommand* cmd = findHpglCommand(st[0]);
         if (cmd == nullptr) {
-            ++counts_.ignored;
+            counts_.countIgnored(st[0]);
             continue;
         }
         ++counts_.perCommand[static_cast<size_t>(cmd - kCommands)];

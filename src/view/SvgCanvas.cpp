@@ -5,6 +5,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "base/StringUtil.h"
 #include "font/TextDraw.h"
 #include "geom/QsArc.h"
 #include "geom/QsBox.h"
@@ -46,35 +47,6 @@ void Extent::add(const Extent& other) {
     add(other.xmax, other.ymax);
 }
 
-namespace {
-
-// The length of the well-formed UTF-8 sequence at the start of text, 0 when there is none.
-std::size_t utf8Length(std::string_view text) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(0);
-    std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;   // no overlong forms
-        if (lead == 0xED) high = 0x9F;  // no surrogates
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (text.size() < length || byte(1) < low || byte(1) > high) return 0;
-    for (std::size_t i = 2; i < length; ++i)
-        if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
-    return length;
-}
-
-}  // namespace
-
 void appendXmlText(std::string& out, std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
@@ -100,7 +72,7 @@ void appendXmlText(std::string& out, std::string_view text) {
                     out += '?';
                 } else if (c < 0x80) {
                     out += text[i];
-                } else if (const std::size_t n = utf8Length(text.substr(i)); n > 0) {
+                } else if (const std::size_t n = utf8SequenceLength(text.substr(i)); n > 0) {
                     out.append(text.substr(i, n));
                     i += n - 1;
                 } else {

@@ -238,6 +238,8 @@ TEST_F(ConversionTest, TallyOfAConversion) {
     for (const auto& r : reads)
         EXPECT_EQ(tally.statements.of(r.mnemonic), r.read) << r.mnemonic;
     EXPECT_EQ(tally.statements.ignored, 2);  // the escape sequence and XX
+    EXPECT_EQ(tally.statements.escapes, 1);
+    EXPECT_EQ(tally.statements.unknown[StatementCounts::mnemonicSlot("XX")], 1);
     EXPECT_EQ(tally.statements.total(), 22);
     const std::map<std::pair<std::string, int32_t>, int64_t> failures = {
         {{"PD", 52}, 1}, {{"PD", 23}, 3}, {{"EP", 31}, 2}, {{"CI", 20}, 1}};
@@ -248,6 +250,9 @@ TEST_F(ConversionTest, TallyOfAConversion) {
     // comes twice.
     EXPECT_EQ(tally.figuresWith(FigureOutcome::kAdded), 4);
     EXPECT_EQ(tally.figuresWith(FigureOutcome::kOutOfRange), 0);
+    EXPECT_EQ(tally.objects, (std::array<int64_t, kObjectKindCount>{2, 2, 0}));
+    ASSERT_TRUE(tally.extent);
+    EXPECT_EQ(*tally.extent, QsBox(0, 0, 1342177500, 250));
 
     // Moved by an offset, the long stroke leaves the range.
     HpglConverter moved(&landata, nullptr, sheetHandle, 1000000000, 0);

@@ -42,21 +42,6 @@ std::string replaceAll(std::string text, const std::string& from, const std::str
     return text;
 }
 
-// The plots: the corpus (named relative to it) and the examples (named "examples/...").
-std::vector<std::pair<std::string, std::string>> plots() {
-    std::vector<std::pair<std::string, std::string>> list;
-    for (const std::string& f : testsupport::corpusFiles())
-        list.emplace_back(fs::relative(f, testsupport::corpusDir()).generic_string(), f);
-    const std::string examples = testsupport::sourceDir() + "/share/examples";
-    std::vector<std::string> found;
-    for (const auto& e : fs::directory_iterator(examples))
-        if (e.path().extension() == ".hpgl") found.push_back(e.path().generic_string());
-    std::sort(found.begin(), found.end());
-    for (const std::string& f : found)
-        list.emplace_back("examples/" + fs::path(f).filename().string(), f);
-    return list;
-}
-
 }  // namespace
 
 TEST(CorpusDigest, OutputsLogsAndCodesAreUnchanged) {
@@ -82,7 +67,7 @@ TEST(CorpusDigest, OutputsLogsAndCodesAreUnchanged) {
     };
 
     std::ostringstream table;
-    for (const auto& [name, path] : plots()) {
+    for (const auto& [name, path] : e2e::corpusAndExamples()) {
         fs::remove(p.file("plot.smb"));
         for (const Variant& v : variants) {
             std::vector<std::string> args = v.args;

@@ -212,6 +212,22 @@ inline void expectGolden(const std::string& output, const std::string& golden) {
     EXPECT_EQ(actual, testsupport::readFile(dataFile(golden))) << golden;
 }
 
+// Every plot of the corpus (named relative to it) and every example (named "examples/...").
+inline std::vector<std::pair<std::string, std::string>> corpusAndExamples() {
+    namespace fs = std::filesystem;
+    std::vector<std::pair<std::string, std::string>> list;
+    for (const std::string& f : testsupport::corpusFiles())
+        list.emplace_back(fs::relative(f, testsupport::corpusDir()).generic_string(), f);
+    const std::string examples = testsupport::sourceDir() + "/share/examples";
+    std::vector<std::string> found;
+    for (const auto& e : fs::directory_iterator(examples))
+        if (e.path().extension() == ".hpgl") found.push_back(e.path().generic_string());
+    std::sort(found.begin(), found.end());
+    for (const std::string& f : found)
+        list.emplace_back("examples/" + fs::path(f).filename().string(), f);
+    return list;
+}
+
 // An output file loaded back read-only with the bundled settings, texts measured with the
 // bundled fonts as the program measured them.
 class Loaded {
