@@ -1,6 +1,7 @@
 // The parts of the platform file layer that both implementations share: the tests' fault
 // injection, the kinds of file that count as inputs, the texts of the layer's own error numbers
-// and the lifetime of File and Directory objects. Only PlatformFilePosix.cpp and PlatformFileWin32.cpp include this.
+// and the lifetime of File and Directory objects. Only PlatformFilePosix.cpp and
+// PlatformFileWin32.cpp include this.
 #pragma once
 
 #include <chrono>

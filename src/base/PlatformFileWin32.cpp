@@ -342,9 +342,9 @@ File openFile(const std::string& path, OpenMode mode, int options, int& error) {
     }
     // Opened without truncating: what the name holds is checked first, so that neither a device
     // nor a link planted meanwhile is emptied.
-    const HANDLE handle =
-        ::CreateFileA(path.c_str(), access, kShareAll, nullptr, disposition, FILE_ATTRIBUTE_NORMAL |
-                      (noFollow ? FILE_FLAG_OPEN_REPARSE_POINT : 0), nullptr);
+    const HANDLE handle = ::CreateFileA(
+        path.c_str(), access, kShareAll, nullptr, disposition,
+        FILE_ATTRIBUTE_NORMAL | (noFollow ? FILE_FLAG_OPEN_REPARSE_POINT : 0), nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         error = lastErrorAt(path);
         return File();
@@ -451,8 +451,8 @@ int Directory::createExclusive(const std::string& name, File& out) {
     if (handle_ < 0) return EBADF;
     // CREATE_NEW fails on any entry of that name, a link (followed or not) included.
     const HANDLE handle = ::CreateFileA(
-        joinName(path_, name).c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr,
-        CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        joinName(path_, name).c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, CREATE_NEW,
+        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return lastError();
     int error = 0;
     const int fd = adopt(handle, _O_RDWR | _O_BINARY, error);
@@ -540,10 +540,9 @@ int FileLock::acquire(const std::string& path, std::chrono::milliseconds wait) {
     for (;;) {
         int e = 0;
         if (isReparsePoint(attributesOf(path))) return ELOOP;
-        const HANDLE handle = ::CreateFileA(path.c_str(), GENERIC_READ, kShareAll, nullptr,
-                                            OPEN_ALWAYS,
-                                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
-                                            nullptr);
+        const HANDLE handle =
+            ::CreateFileA(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
             const DWORD code = ::GetLastError();
             if (code != ERROR_ACCESS_DENIED ||
@@ -594,8 +593,8 @@ int removeFile(const std::string& path) {
     const DWORD attributes = attributesOf(path);
     // A link to a directory is removed as a directory; a directory is refused, as unlink does.
     if (isDirectory(attributes) && !isReparsePoint(attributes)) return EISDIR;
-    const BOOL done = isDirectory(attributes) ? ::RemoveDirectoryA(path.c_str())
-                                              : ::DeleteFileA(path.c_str());
+    const BOOL done =
+        isDirectory(attributes) ? ::RemoveDirectoryA(path.c_str()) : ::DeleteFileA(path.c_str());
     return done ? 0 : lastError();
 }
 

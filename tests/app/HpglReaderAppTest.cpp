@@ -97,7 +97,8 @@ TEST(HpglReaderApp, RejectedOptionsVersionAndStepResults) {
         {1, kConvertNoInput, 0, 1, 1, 3, "<Mess.36710> missing " + plot + "\n"},
         {1, kConvertUnreadable, 0, 1, 1, 3, "<Mess.36711> unreadable " + plot + "\n"},
         {1, kConvertUnreadable, EACCES, 1, 1, 3,
-         "<Mess.36711> unreadable " + plot + "\n             cause: " + platform::systemErrorText(EACCES) + "\n"},
+         "<Mess.36711> unreadable " + plot +
+             "\n             cause: " + platform::systemErrorText(EACCES) + "\n"},
         {1, kConvertNoStatements, 0, 1, 1, 3, "<Mess.36708> bad name " + plot + "\n"},
         {1, kConvertDone, 0, 0, 1, 4, ""},
         {1, kConvertDone, 0, 1, 0, 4, ""},
@@ -195,16 +196,19 @@ TEST(HpglReaderApp, FailedSetUpsNameTheirFileAndCause) {
         {{"-o", env.file("dir.smb"), plot},
          "",
          0,
-         "<Mess.36720> open " + env.file("dir.smb") + "\n             cause: " + platform::systemErrorText(EISDIR) + "\n"},
+         "<Mess.36720> open " + env.file("dir.smb") +
+             "\n             cause: " + platform::systemErrorText(EISDIR) + "\n"},
         {{"-m", "new", "-o", env.file("dir.smb"), plot},
          "",
          0,
-         "<Mess.36720> open dir.smb\n             cause: " + platform::systemErrorText(EISDIR) + "\n"},
+         "<Mess.36720> open dir.smb\n             cause: " + platform::systemErrorText(EISDIR) +
+             "\n"},
 #if !defined(_WIN32)
         {{"-o", env.file("dangling.smb"), plot},
          "",
          0,
-         "<Mess.36720> open dangling.smb\n             cause: " + platform::systemErrorText(ENOENT) + "\n"},
+         "<Mess.36720> open dangling.smb\n             cause: " +
+             platform::systemErrorText(ENOENT) + "\n"},
 #endif
         // Settings that cannot be read name the file; a missing one has no cause to give.
         {{"-o", env.file("s.smb"), plot},

@@ -253,8 +253,8 @@ TEST(PlatformFileWindows, TextFilesEndTheirLinesInCrLf) {
     TempDir dir;
     for (const bool text : {false, true}) {
         int error = -1;
-        platform::File file = platform::openFile(
-            dir.file("log"), platform::OpenMode::Write, text ? platform::kOpenText : 0, error);
+        platform::File file = platform::openFile(dir.file("log"), platform::OpenMode::Write,
+                                                 text ? platform::kOpenText : 0, error);
         ASSERT_TRUE(file.isOpen()) << error;
         ASSERT_TRUE(file.write("a\nb\n", 4));
         ASSERT_TRUE(file.close());
@@ -262,8 +262,8 @@ TEST(PlatformFileWindows, TextFilesEndTheirLinesInCrLf) {
     }
     // Appending keeps what stands and writes at the end.
     int error = -1;
-    platform::File more = platform::openFile(dir.file("log"), platform::OpenMode::Append,
-                                             platform::kOpenText, error);
+    platform::File more =
+        platform::openFile(dir.file("log"), platform::OpenMode::Append, platform::kOpenText, error);
     ASSERT_TRUE(more.isOpen());
     EXPECT_EQ(more.seek(0, 2), 6);
     ASSERT_TRUE(more.write("c\n", 2));

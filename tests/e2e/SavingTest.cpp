@@ -132,7 +132,8 @@ TEST(Saving, AnOutputInUseIsReportedAfterTheWait) {
     p.setEnvironment({"TRAZON_LOCK_WAIT=0.3"});
     EXPECT_EQ(p.run({"-o", "board.cir/s.sht", "p.hgl"}).code, 1);
     EXPECT_EQ(p.errors(), "<Mess.36723> Cannot open or create the sheet board.cir/s.sht.\n");
-    EXPECT_NE(testsupport::readTextFile(p.errorLog()).find("\n             cause: In use by another run\n"),
+    EXPECT_NE(testsupport::readTextFile(p.errorLog())
+                  .find("\n             cause: In use by another run\n"),
               std::string::npos);
     EXPECT_EQ(readFile(p.file("board.cir/s.sht")), before);
     held.release();
