@@ -108,9 +108,17 @@ public:
                 const std::vector<std::string>& more = {}) const {
         std::vector<std::string> environment = this->environment(root);
         environment.insert(environment.end(), more.begin(), more.end());
-        const int code = start(args, environment);
+        const int code = start(args, environment, file("out.txt"), file("err.txt"));
         return {code, testsupport::readTextFile(file("out.txt")),
                 testsupport::readTextFile(file("err.txt"))};
+    }
+
+    // Runs the program as run does, with its output and errors in <name>.out and <name>.err of
+    // the home, so that runs at the same time (from threads of the test) keep theirs apart. The
+    // exit code.
+    int runAlongside(const std::vector<std::string>& args, const std::string& name) const {
+        return start(args, environment(testsupport::bundledRoot()), file(name + ".out"),
+                     file(name + ".err"));
     }
 
     // Further NAME=value entries for every run.
@@ -151,7 +159,8 @@ private:
 #if defined(_WIN32)
     // Windows programs take one command line; the converter splits it at blanks (no argument
     // of the tests holds one). The box of the usage text is left out: nobody would close it.
-    int start(const std::vector<std::string>& args, std::vector<std::string> environment) const {
+    int start(const std::vector<std::string>& args, std::vector<std::string> environment,
+              const std::string& out, const std::string& err) const {
         std::string program = TRAZON_PROGRAM;
         std::replace(program.begin(), program.end(), '/', '\\');
         std::string line = "\"" + program + "\"";
@@ -160,7 +169,7 @@ private:
         environment.push_back("TRAZON_NO_MESSAGE_BOX=1");
         if (const char* system = std::getenv("SystemRoot"))
             environment.push_back(std::string("SystemRoot=") + system);
-        return runProcess(line, &environment, home(), file("out.txt"), file("err.txt"));
+        return runProcess(line, &environment, home(), out, err);
     }
 #else
     std::string command(const std::vector<std::string>& args,
@@ -174,10 +183,10 @@ private:
         return command;
     }
 
-    int start(const std::vector<std::string>& args,
-              const std::vector<std::string>& environment) const {
-        const std::string line = "(" + command(args, environment) + ") >" +
-                                 quote(file("out.txt")) + " 2>" + quote(file("err.txt"));
+    int start(const std::vector<std::string>& args, const std::vector<std::string>& environment,
+              const std::string& out, const std::string& err) const {
+        const std::string line =
+            "(" + command(args, environment) + ") >" + quote(out) + " 2>" + quote(err);
         const int status = std::system(line.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }

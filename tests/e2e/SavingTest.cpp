@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include <thread>
+#else
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -121,6 +123,32 @@ TEST(Saving, ParallelRunsKeepEveryDrawing) {
     }
 }
 
+#endif
+
+#if defined(_WIN32)
+TEST(Saving, RunsAtTheSameTimeKeepEveryDrawing) {
+    // The Windows counterpart of ParallelRunsKeepEveryDrawing: runs started together add to one
+    // sheet that does not exist at first; each waits for the output's lock in turn.
+    ProgramRun p;
+    prepare(p, false);
+    constexpr int kRuns = 8;
+    std::vector<int> codes(kRuns, -1);
+    std::vector<std::thread> runs;
+    for (int i = 0; i < kRuns; ++i) {
+        runs.emplace_back([&p, &codes, i] {
+            codes[i] =
+                p.runAlongside({"-o", "board.cir/s.sht", "p.hgl"}, "run" + std::to_string(i));
+        });
+    }
+    for (std::thread& run : runs)
+        run.join();
+    for (int i = 0; i < kRuns; ++i)
+        EXPECT_EQ(codes[i], 0) << testsupport::readTextFile(
+            p.file("run" + std::to_string(i) + ".err"));
+    EXPECT_EQ(objects(p.file("board.cir/s.sht")), kRuns);
+    // Nothing left behind: no lock file, no temporary file.
+    EXPECT_EQ(directoryEntries(p.file("board.cir")), (Names{"rcpath", "s.sht"}));
+}
 #endif
 
 TEST(Saving, AnOutputInUseIsReportedAfterTheWait) {
