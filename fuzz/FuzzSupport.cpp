@@ -25,7 +25,6 @@
 #include "font/SystemFontTable.h"
 #include "font/VectorFont.h"
 #include "geom/Tolerance.h"
-#include "hpgl/PlotPage.h"
 
 namespace fs = std::filesystem;
 
@@ -133,7 +132,6 @@ void freshRecords() {
     resetSysEnv();
     ErrorRecord::instance().clear();
     resetSystemFontTable();
-    resetUnitFactor();
     resetTolerance();
     resetCharsetKind();
 }

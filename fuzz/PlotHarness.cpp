@@ -15,17 +15,21 @@ using fuzzsupport::FuzzInput;
 
 namespace {
 
-// Scale and offsets (in output units) of a conversion, picked by the last byte of the input so
-// that a mutation there reaches the range checks of large scales and offsets. The line feed and
-// the semicolon that end most plots pick the defaults.
+// Scale, offsets (in output units) and user scaling of a conversion, picked by the last byte of
+// the input so that a mutation there reaches the range checks of large scales and offsets. The
+// line feed that ends most plots picks the defaults; the semicolon turns user scaling on, so
+// that SC, RO and the ellipses they make are read from hostile input too.
 struct Placement {
     double scale;
     std::int32_t offsetX;
     std::int32_t offsetY;
+    bool userScaling;
 };
 constexpr std::int32_t kFar = std::numeric_limits<std::int32_t>::max() - 1000;
-constexpr Placement kPlacements[4] = {
-    {100.0, kFar, -kFar}, {0.01, -150000, 300000}, {1.6, 0, 0}, {1.6, 0, 0}};
+constexpr Placement kPlacements[4] = {{100.0, kFar, -kFar, true},
+                                      {0.01, -150000, 300000, false},
+                                      {1.6, 0, 0, false},
+                                      {1.6, 0, 0, true}};
 
 }  // namespace
 
@@ -40,7 +44,10 @@ int fuzzPlot(const std::uint8_t* data, std::size_t size) {
     check(sheet.sheet() != nullptr, "no sheet for the conversion");
     HpglConverter converter(&landata, &fuzzsupport::bundledLanenv(), sheet, placement.offsetX,
                             placement.offsetY);
-    const int result = converter.convert(plot, placement.scale, "");
+    PlotSizing sizing;
+    sizing.scale = placement.scale;
+    sizing.userScaling = placement.userScaling;
+    const int result = converter.convert(plot, sizing, "");
     check(result == kConvertDone || result == kConvertNoStatements,
           "a plot that was written cannot be read");
 

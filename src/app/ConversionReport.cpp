@@ -89,6 +89,10 @@ void writeStatements(JsonWriter& json, const StatementCounts& counts) {
         if (counts.perCommand[static_cast<size_t>(i)] != 0)
             read.emplace_back(hpglCommandMnemonic(i), counts.perCommand[static_cast<size_t>(i)]);
     }
+    for (int i = 0; i < kHpglScalingCommandCount; ++i) {
+        if (const std::int64_t n = counts.perScalingCommand[static_cast<size_t>(i)]; n != 0)
+            read.emplace_back(hpglScalingCommandMnemonic(i), n);
+    }
     std::sort(read.begin(), read.end());
     json.next("byMnemonic");
     json.open('{');
@@ -168,6 +172,10 @@ void writeWarnings(JsonWriter& json, const ConversionTally& tally) {
                                      "far from the rest");
     }
     if (objectTotal(tally) == 0) warn("nothingConverted", "no object was made from the plot");
+    if (tally.fitWithoutExtent)
+        warn("fitWithoutExtent",
+             "a fit was asked for, but the plot draws nothing with an extent: it was converted at "
+             "its scale");
     json.close(']');
 }
 

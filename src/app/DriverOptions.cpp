@@ -8,6 +8,7 @@
 #include "base/PathUtil.h"
 #include "base/PlatformFile.h"
 #include "base/StringUtil.h"
+#include "convert/HpglConverter.h"
 
 namespace {
 
@@ -38,6 +39,12 @@ DriverExit ended(int code) {
     return exit;
 }
 
+DriverExit usageError(std::string note) {
+    DriverExit exit = ended(kExitUsage);
+    exit.usageNote = std::move(note);
+    return exit;
+}
+
 DriverExit reported(int message, std::string argument, int sysError = 0) {
     return DriverExit{kExitFailed, message, std::move(argument), sysError};
 }
@@ -62,10 +69,13 @@ std::variant<DriverConfig, DriverExit> interpretOptions(const OptionList& option
                 break;
             case kOptionNamedParameter:
                 // Names the converter does not know are ignored.
-                if (compareNoCase(entry.name, "report") == 0)
+                if (compareNoCase(entry.name, "report") == 0) {
                     config.report = entry.value;
-                else
-                    applyPlacementParameter(config.placement, entry.name, entry.value);
+                } else if (std::string bad =
+                               applyPlacementParameter(config.placement, entry.name, entry.value);
+                           !bad.empty()) {
+                    return usageError(std::move(bad));
+                }
                 break;
             default:
                 return ended(kExitUsage);
@@ -100,7 +110,12 @@ std::optional<DriverExit> checkAgainstFiles(DriverConfig& config) {
     return std::nullopt;
 }
 
-double readOptionNumber(std::string_view text) {
+namespace {
+
+// The longest decimal number at the start of text after blanks (see readOptionNumber) into
+// value; returns where it ends, or 0 with value 0 when there is none.
+std::size_t readNumberPrefix(std::string_view text, double& value) {
+    value = 0.0;
     std::size_t i = 0;
     while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
         ++i;
@@ -119,7 +134,7 @@ double readOptionNumber(std::string_view text) {
         haveDigits = haveDigits || fracEnd > end + 1;
         end = fracEnd;
     }
-    if (!haveDigits) return 0.0;
+    if (!haveDigits) return 0;
     if (end < text.size() && (text[end] == 'e' || text[end] == 'E')) {
         std::size_t e = end + 1;
         if (e < text.size() && (text[e] == '+' || text[e] == '-')) ++e;
@@ -128,16 +143,74 @@ double readOptionNumber(std::string_view text) {
     }
     // Only the prefix is handed on, so that nothing beyond it (hexadecimal, "inf") is read.
     const std::string number(text.substr(start, end - start));
-    double value = 0.0;
     readDouble(number.c_str(), &value);
+    return end;
+}
+
+// A text that is one decimal number and nothing else but blanks around it.
+bool readWholeNumber(std::string_view text, double& value) {
+    std::size_t end = readNumberPrefix(text, value);
+    if (end == 0) return false;
+    while (end < text.size() && std::isspace(static_cast<unsigned char>(text[end])))
+        ++end;
+    return end == text.size();
+}
+
+// A side of a fit box in output units: positive, a whole thousandth at least, and within 32 bits.
+bool fitSide(std::string_view text, std::int32_t& units) {
+    double millimetres = 0.0;
+    if (!readWholeNumber(text, millimetres) || !offsetFits(millimetres)) return false;
+    const double thousandths = std::trunc(millimetres * 1000.0);
+    if (thousandths < 1.0) return false;
+    units = static_cast<std::int32_t>(thousandths);
+    return true;
+}
+
+std::string quoted(std::string_view value) {
+    return "\"" + std::string(value) + "\"";
+}
+
+}  // namespace
+
+double readOptionNumber(std::string_view text) {
+    double value = 0.0;
+    readNumberPrefix(text, value);
     return value;
 }
 
-bool applyPlacementParameter(Placement& placement, std::string_view name, std::string_view value) {
+PlotSizing plotSizing(const Placement& placement) {
+    PlotSizing sizing;
+    sizing.scale = placement.scale;
+    sizing.userScaling = placement.userScale;
+    sizing.fitWidth = placement.fitWidth;
+    sizing.fitHeight = placement.fitHeight;
+    return sizing;
+}
+
+std::string applyPlacementParameter(Placement& placement, std::string_view name,
+                                    std::string_view value) {
+    if (compareNoCase(name, "userscale") == 0) {
+        double on = 0.0;
+        if (!readWholeNumber(value, on) || (on != 0.0 && on != 1.0))
+            return "-p:userscale takes 1 (on) or 0 (off), not " + quoted(value);
+        placement.userScale = on != 0.0;
+        return {};
+    }
+    if (compareNoCase(name, "fit") == 0) {
+        const std::size_t x = value.find_first_of("xX");
+        std::int32_t width = 0, height = 0;
+        if (x == std::string_view::npos || !fitSide(value.substr(0, x), width) ||
+            !fitSide(value.substr(x + 1), height))
+            return "-p:fit takes WIDTHxHEIGHT in millimetres, both above 0 (100x60, say), not " +
+                   quoted(value);
+        placement.fitWidth = width;
+        placement.fitHeight = height;
+        return {};
+    }
     const bool scale = compareNoCase(name, "scale") == 0;
     const bool offsetX = compareNoCase(name, "offsetx") == 0;
     const bool offsetY = compareNoCase(name, "offsety") == 0;
-    if (!scale && !offsetX && !offsetY) return false;
+    if (!scale && !offsetX && !offsetY) return {};
     const double number = readOptionNumber(value);
     if (scale) {
         if (number >= 0.01 && number <= 100.0) placement.scale = number;
@@ -145,7 +218,7 @@ bool applyPlacementParameter(Placement& placement, std::string_view name, std::s
         const auto units = static_cast<std::int32_t>(std::trunc(number * 1000.0));
         (offsetX ? placement.offsetX : placement.offsetY) = units;
     }
-    return true;
+    return {};
 }
 
 VersionInfo converterVersion() {

@@ -41,11 +41,21 @@ enum OutputKind : std::int32_t {
 };
 
 // Scale and offsets of a conversion; the offsets are in output units (thousandths of a mm).
+// The sizing extensions: user scaling (-p:userscale) and a box to fit the drawing into (-p:fit,
+// output units; none while either side is 0).
 struct Placement {
     double scale = 1.6;
     std::int32_t offsetX = 0;
     std::int32_t offsetY = 0;
+    bool userScale = false;
+    std::int32_t fitWidth = 0;
+    std::int32_t fitHeight = 0;
 };
+
+// The sizing of the plot that the placement asks the conversion for (the type comes with
+// convert/HpglConverter.h).
+struct PlotSizing;
+PlotSizing plotSizing(const Placement& placement);
 
 // The value a run works from.
 struct DriverConfig {
@@ -65,13 +75,15 @@ struct DriverExit {
     int message = 0;  // 0: nothing goes to the log
     std::string argument;
     int sysError = 0;
+    std::string usageNote{};  // not empty: one line for standard error (a bad extension value)
 };
 
 // Interprets the options in command-line order: -V ends the run with exit code 3 (the caller
 // prints the banner), an option the converter does not take (-l, -p, -x, -e, -w, -h) with 5, as
-// does a missing target. Otherwise the configuration as the options give it: -o, -r, -m new and
-// the placement parameters and "report" (the file of the conversion report; an empty value asks
-// for none), a later option overriding an earlier one. Touches no file.
+// does a missing target and a value that -p:userscale or -p:fit does not take (with a usage
+// note). Otherwise the configuration as the options give it: -o, -r, -m new and the placement
+// parameters and "report" (the file of the conversion report; an empty value asks for none), a
+// later option overriding an earlier one. Touches no file.
 std::variant<DriverConfig, DriverExit> interpretOptions(const OptionList& options);
 
 // Completes the configuration against the file system, stopping at the first failure: the
@@ -87,8 +99,13 @@ double readOptionNumber(std::string_view text);
 
 // Applies the named parameter to the placement: "scale" (kept only within 0.01 to 100) and
 // "offsetx", "offsety" (millimetres, kept only when the value times 1000 fits 32 bits, then
-// truncated), names in any letter case. False for any other name, which changes nothing.
-bool applyPlacementParameter(Placement& placement, std::string_view name, std::string_view value);
+// truncated), names in any letter case; other names change nothing. The extensions, whose
+// values are checked since a user who asks for them wants to know when they are not taken:
+// "userscale" (1 on, 0 off) and "fit" (WIDTHxHEIGHT in millimetres, each above 0 and fitting
+// 32 bits times 1000, truncated). Returns what is wrong with the value of an extension (the
+// placement unchanged), empty when nothing is.
+std::string applyPlacementParameter(Placement& placement, std::string_view name,
+                                    std::string_view value);
 
 // The converter's version record for the banner of -V.
 VersionInfo converterVersion();

@@ -128,6 +128,10 @@ int HpglReaderApp::runSteps(int argc, char** argv) {
 
 int HpglReaderApp::finish(const DriverExit& exit) {
     if (exit.code == kExitVersion) printVersionBanner(converterVersion());
+    if (!exit.usageNote.empty()) {
+        const std::string line = "trazon: " + exit.usageNote + "\n";
+        std::fwrite(line.data(), 1, line.size(), stderr);
+    }
     if (exit.message != 0) fail(exit.message, exit.argument, exit.sysError);
     return exit.code;
 }
@@ -180,7 +184,7 @@ int HpglReaderApp::convertPlot() {
     const Placement& placement = config_.placement;
     HpglConverter converter(settings_.landata.get(), settings_.lanenv.get(), output_.sheet(),
                             placement.offsetX, placement.offsetY);
-    const int result = converter.convert(config_.target, placement.scale, config_.penMap);
+    const int result = converter.convert(config_.target, plotSizing(placement), config_.penMap);
     inputError_ = converter.inputError();
     tally_ = converter.tally();
     return result;

@@ -14,7 +14,6 @@
 #include "geom/QsPolylineSet.h"
 #include "geom/QsText.h"
 #include "hpgl/HpglInterpreter.h"
-#include "hpgl/PlotPage.h"
 #include "hpgl/StatementBatch.h"
 
 namespace {
@@ -92,7 +91,15 @@ HpglConverter::~HpglConverter() = default;
 
 int HpglConverter::convert(const std::string& inputFile, double scale,
                            const std::string& penMapFile) {
-    setUnitFactor(unitFactor() * scale);
+    PlotSizing sizing;
+    sizing.scale = scale;
+    return convert(inputFile, sizing, penMapFile);
+}
+
+int HpglConverter::convert(const std::string& inputFile, const PlotSizing& sizing,
+                           const std::string& penMapFile) {
+    // The conversion's own unit factor; nothing process-wide is changed.
+    tally_.unitFactor = sizing.unitFactor();
     if (!dbValid(sheet_) || sheet_.sheet() == nullptr) return kConvertNoSheet;
     if (pathKind(inputFile) == 0) return kConvertNoInput;
     // A pen map that cannot be read (wholly or in part) leaves the table as far as it was read.
@@ -100,7 +107,8 @@ int HpglConverter::convert(const std::string& inputFile, double scale,
 
     std::unique_ptr<HpglInterpreter> interpreter;
     try {
-        interpreter = std::make_unique<HpglInterpreter>(inputFile, unitFactor());
+        interpreter =
+            std::make_unique<HpglInterpreter>(inputFile, tally_.unitFactor, sizing.userScaling);
     } catch (const std::exception&) {
         return kConvertUnreadable;
     }
@@ -108,6 +116,9 @@ int HpglConverter::convert(const std::string& inputFile, double scale,
     if (!interpreter->open(&inputError_)) return kConvertUnreadable;
     // Whether there is any statement at all; the count stops at the first one.
     if (interpreter->countStatements(1) < 1) return kConvertNoStatements;
+    const FitOutcome fit = fitPlotToBox(*interpreter, sizing);
+    tally_.unitFactor = fit.unitFactor;
+    tally_.fitWithoutExtent = fit.noExtent;
     interpreter->run(*this);
     return kConvertDone;
 }

@@ -16,6 +16,7 @@
 #include "geom/QsBox.h"
 #include "hpgl/FigureSink.h"
 #include "hpgl/PenMap.h"
+#include "hpgl/PlotFit.h"
 
 class CreateObjectCommand;
 class DatabaseSettings;
@@ -58,6 +59,11 @@ struct ConversionTally {
     std::map<std::pair<std::string, int32_t>, int64_t> failures;
     // The figures by outcome, indexed by FigureOutcome.
     std::array<int64_t, kFigureOutcomeCount> figures{};
+    // The output units per plotter unit the plot was read at (25 times the scale, times the
+    // factor of a fit), and whether a fit was asked for a drawing without extent, which was
+    // then left as it was.
+    double unitFactor = 0.0;
+    bool fitWithoutExtent = false;
     // The objects put on the sheet, indexed by ObjectKind, and the union of their boxes (none
     // while no object with a box was added).
     std::array<int64_t, kObjectKindCount> objects{};
@@ -85,10 +91,14 @@ public:
     HpglConverter(const HpglConverter&) = delete;
     HpglConverter& operator=(const HpglConverter&) = delete;
 
-    // Multiplies the process-wide unit factor by scale, loads the pen map (when named), reads
-    // the plot file with an interpreter at that factor and converts every figure it hands over,
-    // up to the end of the input. Returns a ConvertResult.
+    // Loads the pen map (when named), reads the plot file with an interpreter at 25 times the
+    // scale output units per plotter unit and converts every figure it hands over, up to the
+    // end of the input. Returns a ConvertResult.
     int convert(const std::string& inputFile, double scale, const std::string& penMapFile);
+    // The same with the sizing extensions: user scaling (SC and RO), and a fit into a box, for
+    // which the plot is read once more before it is converted (fitPlotToBox).
+    int convert(const std::string& inputFile, const PlotSizing& sizing,
+                const std::string& penMapFile);
     // After kConvertUnreadable: the system's error number of opening the input (0 when no
     // system call failed).
     int inputError() const { return inputError_; }

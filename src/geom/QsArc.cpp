@@ -168,6 +168,17 @@ double QsArc::endAngle() const {
     return directionAngle(end.x - c.x, end.y - c.y);
 }
 
+double QsArc::sweepAngle() const {
+    if (isFullCircle()) return isClockwise() ? -kQsTwoPi : kQsTwoPi;
+    double turn = endAngle() - startAngle();
+    if (isClockwise()) {
+        if (turn > 0) turn -= kQsTwoPi;
+    } else if (turn < 0) {
+        turn += kQsTwoPi;
+    }
+    return turn;
+}
+
 namespace {
 
 // The end of an arc read from its written values: the integer point near the ray of angle e

@@ -72,6 +72,9 @@ public:
     double startAngle() const;
     // Direction from the centre to the end, in (-pi, pi]; the start angle for a full circle.
     double endAngle() const;
+    // The turn from the start to the end in the arc's sense: in [0, 2 pi) counter-clockwise,
+    // in (-2 pi, 0] clockwise; a whole turn that way for a full circle.
+    double sweepAngle() const;
     // True when the rounded centre, the ends and the axis points the arc passes fit in 32 bits.
     bool isWithinRange() const;
 

@@ -15,6 +15,8 @@ class QsText;
 
 // The number of commands in the dispatcher's table.
 inline constexpr int kHpglCommandCount = 44;
+// The commands of user scaling (SC, RO), which are read only when it is on.
+inline constexpr int kHpglScalingCommandCount = 2;
 
 // Where a figure came from.
 struct FigureSource {
@@ -32,9 +34,11 @@ struct FigureSource {
 
 // How many statements the dispatcher read: per command of its table, in table order, and those
 // it ignored (mnemonics outside the table, escape sequences, parameters before the first
-// mnemonic). Statements that IN and DF run on their own are not read, so not counted.
+// mnemonic). Statements that IN and DF run on their own are not read, so not counted. SC and RO
+// count as commands only with user scaling on; otherwise they are ignored like any other.
 struct StatementCounts {
     std::array<int64_t, kHpglCommandCount> perCommand{};
+    std::array<int64_t, kHpglScalingCommandCount> perScalingCommand{};
     int64_t ignored = 0;
     // Of the ignored statements: those of two-capital mnemonics outside the table, indexed by
     // mnemonicSlot, and the escape sequences. The rest are parameters before the first mnemonic.
@@ -53,6 +57,8 @@ struct StatementCounts {
 // The mnemonic of the command at index (table order, as in StatementCounts::perCommand); empty
 // outside 0 to kHpglCommandCount - 1.
 std::string_view hpglCommandMnemonic(int index);
+// The same for the commands that only user scaling reads (StatementCounts::perScalingCommand).
+std::string_view hpglScalingCommandMnemonic(int index);
 
 class FigureSink {
 public:

@@ -4,6 +4,11 @@
 // wedges become polygons. Every value that a figure stores (a point, the start and end of an arc,
 // a radius) is checked against the 32-bit range before anything is committed. An arc whose
 // centre or axis points lie outside the range is still made: the conversion leaves it out.
+//
+// Coordinates and radii go through the interpreter's transform. Under user scaling with unequal
+// scales in x and y a circle of user units is an ellipse on the page: such arcs, circles and
+// wedges are the image of the circular arc in user units, held as a chain of circular arcs
+// within a unit of the ellipse.
 
 #include <cmath>
 #include <memory>
@@ -11,6 +16,7 @@
 #include "geom/QsAngle.h"
 #include "geom/QsArc.h"
 #include "geom/QsBox.h"
+#include "geom/QsEllipticArc.h"
 #include "geom/QsPolygon.h"
 #include "geom/QsPolyline.h"
 #include "hpgl/HpglHandlers.h"
@@ -34,15 +40,45 @@ bool readReals(const HpglStatement& st, int n, double* out) {
     return true;
 }
 
-// A plotter point in output units, rounded half away from zero; false outside 32 bits.
+// How far an approximated ellipse may stray from the true one, in output units.
+constexpr double kEllipseTolerance = 1.0;
+
+// A point of the plot in output units, rounded half away from zero; false outside 32 bits.
 bool scaledPoint(const HpglInterpreter& in, double x, double y, QsPoint& out) {
-    const double k = in.unitFactor();
-    return QsDPoint(k * x, k * y).tryRounded(out);
+    return in.transform().point(x, y).tryRounded(out);
 }
 
-// A plotter length in output units, truncated towards zero; false outside 32 bits.
+// A point given relative to the point `from` (an integer point in output units): the displacement
+// rounded, then added; false outside 32 bits.
+bool offsetPoint(QsPoint& p, const QsPoint& d);
+bool relativePoint(const HpglInterpreter& in, double x, double y, const QsPoint& from,
+                   QsPoint& out) {
+    return in.transform().vector(x, y).tryRounded(out) && offsetPoint(out, from);
+}
+
+// A point given absolute or relative to from.
+bool placedPoint(const HpglInterpreter& in, double x, double y, bool relative, const QsPoint& from,
+                 QsPoint& out) {
+    return relative ? relativePoint(in, x, y, from, out) : scaledPoint(in, x, y, out);
+}
+
+// A length of the plot (a radius) in output units, truncated towards zero; false outside 32
+// bits.
 bool scaledLength(const HpglInterpreter& in, double r, int32_t& out) {
-    return tryTruncTowardZero(in.unitFactor() * r, out);
+    return tryTruncTowardZero(in.transform().length(r), out);
+}
+
+// The image on the page of the circular arc of user units about centre c that starts at c + r
+// and sweeps by sweep radians.
+QsEllipticArc ellipseOf(const PlotTransform& t, const QsDPoint& c, const QsDPoint& r,
+                        double sweep) {
+    return QsEllipticArc(t.point(c.x, c.y), t.vector(r.x, r.y), t.vector(-r.y, r.x), sweep);
+}
+
+// The pen position in user units.
+QsDPoint penInUserUnits(const HpglInterpreter& in) {
+    const PenPosition& p = in.pen().current;
+    return in.transform().toUser(QsDPoint(p.x, p.y));
 }
 
 // The pen position rounded to a point.
@@ -90,14 +126,104 @@ int addArcFigure(HpglInterpreter& in, const QsArc& arc, StatementBatch& batch, i
     return 1;
 }
 
-// The pen moves to the arc's end; with the pen down the arc is drawn.
-int moveAlongArc(HpglInterpreter& in, const QsArc& arc, const QsPoint& end, StatementBatch& batch) {
-    PenState& pen = in.pen();
+// Puts the pen at the end of an arc it moved along.
+void putPen(PenState& pen, const QsPoint& end) {
     pen.current.x = end.x;
     pen.current.y = end.y;
     pen.previous = pen.current;
-    if (!pen.down) return 1;
+}
+
+// The pen moves to the arc's end; with the pen down the arc is drawn.
+int moveAlongArc(HpglInterpreter& in, const QsArc& arc, const QsPoint& end, StatementBatch& batch) {
+    putPen(in.pen(), end);
+    if (!in.pen().down) return 1;
     return addArcFigure(in, arc, batch, kHpglCodeArcAppend);
+}
+
+// The chain of arcs within the tolerance of the ellipse from start to end (start again for a
+// whole one); false when a joint would leave the 32-bit range.
+bool approximate(const QsEllipticArc& e, const QsPoint& start, const QsPoint& end,
+                 QsEllipseApproximation& out) {
+    return approximateEllipticArc(e, start, end, kEllipseTolerance, out);
+}
+
+// A polyline holding the ellipse's chain of arcs, finished as a closed line figure (width and
+// line style reach every arc of the chain), goes to the batch. appendCode is added when there
+// is nothing to append (an ellipse less than a unit across).
+int addEllipseFigure(HpglInterpreter& in, const QsEllipseApproximation& chain,
+                     StatementBatch& batch, int32_t appendCode) {
+    auto line = std::make_unique<QsPolyline>();
+    if (!chain.appendTo(*line)) return fail(batch, appendCode);
+    if (!finishLineFigure(in, *line, true)) return fail(batch, kHpglCodeLineFinish);
+    batch.addFigure(std::move(line));
+    return 1;
+}
+
+// An elliptical arc from the pen position: the pen moves to end; with the pen down the arc is
+// drawn.
+int moveAlongEllipse(HpglInterpreter& in, const QsEllipticArc& e, const QsPoint& start,
+                     const QsPoint& end, StatementBatch& batch) {
+    QsEllipseApproximation chain;
+    if (in.pen().down && !approximate(e, start, end, chain)) return 0;
+    putPen(in.pen(), end);
+    if (!in.pen().down) return 1;
+    return addEllipseFigure(in, chain, batch, kHpglCodeArcAppend);
+}
+
+// AA and AR under unequal scales: the circular arc of user units about the centre from the pen.
+int ellipticArcAboutCentre(HpglInterpreter& in, const double* v, bool relative,
+                           StatementBatch& batch) {
+    QsPoint start;
+    if (!penPoint(in, start)) return 0;
+    const QsDPoint s = penInUserUnits(in);
+    const QsDPoint c = relative ? QsDPoint(s.x + v[0], s.y + v[1]) : QsDPoint(v[0], v[1]);
+    const QsEllipticArc e = ellipseOf(in.transform(), c, s - c, v[2] * kDegreesToRadians);
+    QsPoint end = start;
+    if (!e.isWhole() && !e.at(e.sweep()).tryRounded(end)) return 0;
+    return moveAlongEllipse(in, e, start, end, batch);
+}
+
+// AT and RT under unequal scales: the circle through the three points in user units. Points on
+// one line give a straight segment, or, out and back, the whole circle over that diameter.
+int ellipticArcThroughPoints(HpglInterpreter& in, const double* v, bool relative,
+                             const QsPoint& start, const QsPoint& mid, const QsPoint& end,
+                             StatementBatch& batch) {
+    const QsDPoint s = penInUserUnits(in);
+    const QsDPoint offset = relative ? s : QsDPoint();
+    const QsDPoint m = QsDPoint(v[0], v[1]) + offset;
+    const QsDPoint e = QsDPoint(v[2], v[3]) + offset;
+    const QsDPoint b = m - s;
+    const QsDPoint c = e - s;
+    const double cross = b.x * c.y - b.y * c.x;
+    const double size = std::hypot(b.x, b.y) * std::hypot(c.x, c.y);
+    const PlotTransform& t = in.transform();
+    if (!(std::fabs(cross) > 1e-12 * size)) {
+        if (pointsEqual(start, end) && !pointsEqual(mid, start)) {
+            const QsDPoint centre = (s + m) * 0.5;
+            return moveAlongEllipse(in, ellipseOf(t, centre, s - centre, kQsTwoPi), start, start,
+                                    batch);
+        }
+        // A straight segment: the arc of radius 0 between the ends.
+        QsArc segment;
+        segment.start = start;
+        segment.end = end;
+        return moveAlongArc(in, segment, end, batch);
+    }
+    const double b2 = b.x * b.x + b.y * b.y;
+    const double c2 = c.x * c.x + c.y * c.y;
+    const QsDPoint centre(s.x + (c.y * b2 - b.y * c2) / (2.0 * cross),
+                          s.y + (b.x * c2 - c.x * b2) / (2.0 * cross));
+    // The sweep from the start to the end the way the three points turn.
+    double sweep =
+        std::atan2(e.y - centre.y, e.x - centre.x) - std::atan2(s.y - centre.y, s.x - centre.x);
+    if (cross > 0) {
+        while (sweep <= 0)
+            sweep += kQsTwoPi;
+    } else {
+        while (sweep >= 0)
+            sweep -= kQsTwoPi;
+    }
+    return moveAlongEllipse(in, ellipseOf(t, centre, s - centre, sweep), start, end, batch);
 }
 
 // AA and AR: an arc from the pen position about a centre, by a sweep in degrees (positive
@@ -105,13 +231,13 @@ int moveAlongArc(HpglInterpreter& in, const QsArc& arc, const QsPoint& end, Stat
 int arcAboutCentre(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch,
                    bool relative) {
     double v[3];
+    if (!readReals(st, 3, v)) return 0;
+    if (!in.transform().keepsCircles()) return ellipticArcAboutCentre(in, v, relative, batch);
     QsPoint centre;
     QsPoint start;
-    if (!readReals(st, 3, v) || !scaledPoint(in, v[0], v[1], centre) || !penPoint(in, start)) {
-        return 0;
-    }
-    if (relative && !offsetPoint(centre, start)) return 0;
-    const double sweep = v[2] * kDegreesToRadians;
+    if (!penPoint(in, start) || !placedPoint(in, v[0], v[1], relative, start, centre)) return 0;
+    // A mirrored scaling turns the sweep the other way.
+    const double sweep = (in.transform().mirrors() ? -v[2] : v[2]) * kDegreesToRadians;
     int32_t radius = 0;
     if (!tryRoundHalfAway(distance(start, centre), radius) ||
         !turnedPointFits(start, centre, sweep)) {
@@ -128,11 +254,13 @@ int arcThroughPoints(HpglInterpreter& in, const HpglStatement& st, StatementBatc
     QsPoint start;
     QsPoint mid;
     QsPoint end;
-    if (!readReals(st, 4, v) || !scaledPoint(in, v[0], v[1], mid) ||
-        !scaledPoint(in, v[2], v[3], end) || !penPoint(in, start)) {
+    if (!readReals(st, 4, v) || !penPoint(in, start) ||
+        !placedPoint(in, v[0], v[1], relative, start, mid) ||
+        !placedPoint(in, v[2], v[3], relative, start, end)) {
         return 0;
     }
-    if (relative && (!offsetPoint(mid, start) || !offsetPoint(end, start))) return 0;
+    if (!in.transform().keepsCircles())
+        return ellipticArcThroughPoints(in, v, relative, start, mid, end, batch);
     // Nearly collinear points far apart give a radius beyond 32 bits: refused, where the arc
     // constructor would fall back to a straight segment. Exactly collinear points (within the
     // tolerance) are the constructor's matter.
@@ -154,9 +282,35 @@ int rectangle(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batc
     double v[2];
     QsPoint a;
     QsPoint b;
-    if (!readReals(st, 2, v) || !scaledPoint(in, v[0], v[1], b) || !penPoint(in, a)) return 0;
-    if (relative && !offsetPoint(b, a)) return 0;
+    if (!readReals(st, 2, v) || !penPoint(in, a) || !placedPoint(in, v[0], v[1], relative, a, b))
+        return 0;
+    // Scales and quarter turns keep the sides parallel to the axes.
     auto polygon = std::make_unique<QsPolygon>(QsBox(a, b));
+    if (!finishPolygon(in, *polygon)) return fail(batch, kHpglCodePolygonFinish);
+    batch.addFigure(std::move(polygon));
+    return 1;
+}
+
+// EW and WG under unequal scales: the pie of user units about the pen position.
+int ellipticWedge(HpglInterpreter& in, const double* v, StatementBatch& batch) {
+    QsPoint centre;
+    if (!penPoint(in, centre)) return 0;
+    const double r = std::fabs(v[0]);
+    const double a = v[1] * kDegreesToRadians + (v[0] < 0 ? kQsPi : 0.0);
+    const QsDPoint c = in.transform().toUser(QsDPoint(centre));
+    const QsEllipticArc e = ellipseOf(in.transform(), c, QsDPoint(r * std::cos(a), r * std::sin(a)),
+                                      v[2] * kDegreesToRadians);
+    QsPoint start;
+    QsPoint end;
+    if (!e.at(0).tryRounded(start)) return 0;
+    end = start;
+    if (!e.isWhole() && !e.at(e.sweep()).tryRounded(end)) return 0;
+    QsEllipseApproximation chain;
+    if (!approximate(e, start, end, chain)) return 0;
+    auto polygon = std::make_unique<QsPolygon>();
+    // What could be added is finished all the same, as for a circular wedge.
+    if (!e.isWhole()) polygon->appendPoint(centre);
+    chain.appendTo(*polygon);
     if (!finishPolygon(in, *polygon)) return fail(batch, kHpglCodePolygonFinish);
     batch.addFigure(std::move(polygon));
     return 1;
@@ -167,7 +321,9 @@ int rectangle(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batc
 int wedge(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch) {
     double v[3];
     if (!readReals(st, 3, v)) return 0;
-    const double sweepDegrees = v[2];
+    if (!in.transform().keepsCircles()) return ellipticWedge(in, v, batch);
+    const PlotTransform& t = in.transform();
+    const double sweepDegrees = t.mirrors() ? -v[2] : v[2];
     double startAngle = v[1] * kDegreesToRadians;
     const double sweep = sweepDegrees * kDegreesToRadians;
     int32_t radius = 0;
@@ -177,6 +333,7 @@ int wedge(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch) {
         if (!scaledLength(in, -v[0], radius)) return 0;
         startAngle += kQsPi;
     }
+    startAngle = t.direction(startAngle);
     uint16_t flags = 0;
     if (sweepDegrees >= 360 || sweepDegrees <= -360) {
         flags = QsArc::kFullCircle;
@@ -226,8 +383,27 @@ int handleCI(HpglInterpreter& in, const HpglStatement& st, StatementBatch& b) {
         startAngle = kQsPi;
         r = -r;
     }
-    int32_t radius = 0;
     QsPoint centre;
+    if (!in.transform().keepsCircles()) {
+        if (!penPoint(in, centre)) return fail(b, kHpglCodeCI);
+        const QsDPoint c = in.transform().toUser(QsDPoint(centre));
+        const QsDPoint toStart(startAngle == 0.0 ? r : -r, 0.0);
+        const QsEllipticArc e = ellipseOf(in.transform(), c, toStart, kQsTwoPi);
+        QsPoint start;
+        QsEllipseApproximation chain;
+        auto line = std::make_unique<QsPolyline>();
+        if (!e.at(0).tryRounded(start) || !approximate(e, start, start, chain) ||
+            !chain.appendTo(*line))
+            return fail(b, kHpglCodeCI);
+        if (!finishLineFigure(in, *line, true)) {
+            b.addCode(kHpglCodeLineFinish);
+            return fail(b, kHpglCodeCI);
+        }
+        b.addFigure(std::move(line));
+        return 1;
+    }
+    startAngle = in.transform().direction(startAngle);
+    int32_t radius = 0;
     if (!scaledLength(in, r, radius) || !penPoint(in, centre) ||
         !pointOnCircleFits(centre, radius, startAngle)) {
         return fail(b, kHpglCodeCI);

@@ -34,6 +34,20 @@ constexpr HpglCommand kCommands[] = {
 constexpr int kCommandCount = static_cast<int>(sizeof kCommands / sizeof kCommands[0]);
 static_assert(kCommandCount == kHpglCommandCount);
 
+// Read only with user scaling on.
+constexpr HpglCommand kScalingCommands[] = {
+    {"SC", handleSC, false, kHpglCodeSC},
+    {"RO", handleRO, false, kHpglCodeRO},
+};
+static_assert(sizeof kScalingCommands / sizeof kScalingCommands[0] == kHpglScalingCommandCount);
+
+const HpglCommand* findScalingCommand(std::string_view m) {
+    for (const HpglCommand& c : kScalingCommands) {
+        if (m == c.mnemonic) return &c;
+    }
+    return nullptr;
+}
+
 // Mnemonics are unique in the table, so finding one by its two letters gives the same entry as
 // comparing in table order. Index 0 means "not in the table".
 struct CommandIndex {
@@ -58,12 +72,17 @@ int64_t StatementCounts::total() const {
     int64_t n = ignored;
     for (int64_t c : perCommand)
         n += c;
+    for (int64_t c : perScalingCommand)
+        n += c;
     return n;
 }
 
 int64_t StatementCounts::of(std::string_view mnemonic) const {
-    const HpglCommand* cmd = findHpglCommand(mnemonic);
-    return cmd == nullptr ? 0 : perCommand[static_cast<size_t>(cmd - kCommands)];
+    if (const HpglCommand* cmd = findHpglCommand(mnemonic))
+        return perCommand[static_cast<size_t>(cmd - kCommands)];
+    if (const HpglCommand* cmd = findScalingCommand(mnemonic))
+        return perScalingCommand[static_cast<size_t>(cmd - kScalingCommands)];
+    return 0;
 }
 
 void StatementCounts::countIgnored(std::string_view first) {
@@ -83,6 +102,11 @@ int StatementCounts::mnemonicSlot(std::string_view m) {
 
 std::string_view hpglCommandMnemonic(int index) {
     return index >= 0 && index < kCommandCount ? kCommands[index].mnemonic : std::string_view();
+}
+
+std::string_view hpglScalingCommandMnemonic(int index) {
+    return index >= 0 && index < kHpglScalingCommandCount ? kScalingCommands[index].mnemonic
+                                                          : std::string_view();
 }
 
 bool FigureSource::fills() const {
@@ -121,11 +145,14 @@ int HpglInterpreter::dispatchBatch(StatementBatch& batch) {
             break;
         }
         const HpglCommand* cmd = findHpglCommand(st[0]);
-        if (cmd == nullptr) {
+        if (cmd != nullptr) {
+            ++counts_.perCommand[static_cast<size_t>(cmd - kCommands)];
+        } else if (scaling_.enabled && (cmd = findScalingCommand(st[0])) != nullptr) {
+            ++counts_.perScalingCommand[static_cast<size_t>(cmd - kScalingCommands)];
+        } else {
             counts_.countIgnored(st[0]);
             continue;
         }
-        ++counts_.perCommand[static_cast<size_t>(cmd - kCommands)];
         int ok = 0;
         batch.running = cmd->mnemonic;
         try {

@@ -38,6 +38,9 @@ int handleLT(HpglInterpreter&, const HpglStatement&, StatementBatch&);
 int handleLA(HpglInterpreter&, const HpglStatement&, StatementBatch&);
 int handleFT(HpglInterpreter&, const HpglStatement&, StatementBatch&);
 int handleSM(HpglInterpreter&, const HpglStatement&, StatementBatch&);
+// User scaling (HpglScaling.cpp), read only when it is on.
+int handleSC(HpglInterpreter&, const HpglStatement&, StatementBatch&);
+int handleRO(HpglInterpreter&, const HpglStatement&, StatementBatch&);
 
 // Vector commands (HpglVectorCommands.cpp).
 int handlePA(HpglInterpreter&, const HpglStatement&, StatementBatch&);
@@ -143,4 +146,7 @@ enum HpglCommandCode : int32_t {
     kHpglCodeLB = 48,
     kHpglCodePE = 49,
     kHpglCodePS = 50,
+    // User scaling.
+    kHpglCodeSC = 56,
+    kHpglCodeRO = 57,
 };

@@ -3,8 +3,10 @@
 #include <type_traits>
 #include <utility>
 
-HpglInterpreter::HpglInterpreter(std::string name, double unitFactor)
-    : fileName_(std::move(name)), unitFactor_(unitFactor), labels_(unitFactor) {}
+HpglInterpreter::HpglInterpreter(std::string name, double unitFactor, bool userScaling)
+    : fileName_(std::move(name)), transform_(unitFactor), labels_(unitFactor) {
+    scaling_.enabled = userScaling;
+}
 
 HpglInterpreter::~HpglInterpreter() = default;
 
@@ -14,6 +16,49 @@ int HpglInterpreter::open(int* error) {
     input_ = std::move(in);
     pendingMnemonic_.clear();
     return 1;
+}
+
+void HpglInterpreter::restart(double unitFactor) {
+    if (!input_) return;
+    input_->rewind();
+    pendingMnemonic_.clear();
+    const bool userScaling = scaling_.enabled;
+    scaling_ = ScalingState();
+    scaling_.enabled = userScaling;
+    transform_ = PlotTransform(unitFactor);
+    page_ = PlotPage();
+    pen_ = PenState();
+    lines_ = LineAttributes();
+    polygon_ = PolygonState();
+    encoded_ = EncodedFormat();
+    labels_ = LabelState(unitFactor);
+    symbol_ = SymbolMode();
+    counts_ = StatementCounts();
+}
+
+bool HpglInterpreter::updateTransform() {
+    if (!scaling_.enabled) return true;
+    const double k = transform_.unitFactor();
+    if (PlotTransform::make(k, scaling_.scale, page_, scaling_.quarterTurns, transform_))
+        return true;
+    // A scaling that maps nothing: plotter units, still turned.
+    PlotTransform::make(k, UserScale(), page_, scaling_.quarterTurns, transform_);
+    return false;
+}
+
+void HpglInterpreter::resetPosition(PenPosition& p) const {
+    if (!scaling_.enabled) {
+        p.reset();
+        return;
+    }
+    const QsDPoint origin = transform_.plotterOrigin();
+    p.x = origin.x;
+    p.y = origin.y;
+}
+
+QsPoint HpglInterpreter::frameSize() const {
+    const QsPoint& size = page_.plotSize;
+    return scaling_.enabled && (scaling_.quarterTurns & 1) != 0 ? QsPoint(size.y, size.x) : size;
 }
 
 void HpglInterpreter::run(FigureSink& sink) {

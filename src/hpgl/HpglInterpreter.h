@@ -14,6 +14,7 @@
 #include "hpgl/LabelState.h"
 #include "hpgl/PlotInput.h"
 #include "hpgl/PlotPage.h"
+#include "hpgl/PlotTransform.h"
 #include "hpgl/PlotterState.h"
 #include "hpgl/StatementBatch.h"
 
@@ -24,8 +25,9 @@ public:
 
     // Creates the state for the plot file fileName (not opened yet) on a fresh page. Every
     // coordinate and length of the file is multiplied by unitFactor, the output units per
-    // plotter unit.
-    HpglInterpreter(std::string fileName, double unitFactor);
+    // plotter unit. With userScaling (an extension), SC and RO are commands too and the
+    // coordinates go through the scaling they set (PlotTransform).
+    HpglInterpreter(std::string fileName, double unitFactor, bool userScaling = false);
     ~HpglInterpreter();
     HpglInterpreter(const HpglInterpreter&) = delete;
     HpglInterpreter& operator=(const HpglInterpreter&) = delete;
@@ -54,12 +56,32 @@ public:
     // the input; then sink.endOfInput with the statements read.
     void run(FigureSink& sink);
 
+    // Back to the start of the file with a fresh plotter state at another unit factor (user
+    // scaling stays as it was chosen), so that the plot can be read again: a pipe is read again
+    // from what was kept of it. Nothing happens without an open input.
+    void restart(double unitFactor);
+
     // The statements that dispatchBatch has read so far.
     const StatementCounts& statementCounts() const { return counts_; }
 
     // The plotter state, one record per concern. Handlers reach the records they work on through
     // these accessors; nothing is reset between batches.
-    double unitFactor() const { return unitFactor_; }
+    double unitFactor() const { return transform_.unitFactor(); }
+    // How coordinates of the plot become output units: plain unless user scaling is on and SC
+    // or RO are in effect.
+    const PlotTransform& transform() const { return transform_; }
+    ScalingState& scaling() { return scaling_; }
+    const ScalingState& scaling() const { return scaling_; }
+    // Makes the transform again from the scaling and the page, after either changed; nothing
+    // changes while user scaling is off. False when SC gives no usable map on this page: the
+    // coordinates are then taken as plotter units (turned by RO) until it does again.
+    bool updateTransform();
+    // Where a reset puts a pen position: (0, 0), the origin of the plotter's coordinates (which
+    // RO moves on the page).
+    void resetPosition(PenPosition& p) const;
+    // The size of the plot area in the plotter's coordinates: the plot size, its sides swapped
+    // while RO turns the system a quarter turn.
+    QsPoint frameSize() const;
     PlotPage& page() { return page_; }
     const PlotPage& page() const { return page_; }
     PenState& pen() { return pen_; }
@@ -77,7 +99,7 @@ public:
 
     // The page's relative size of the fraction f at this interpreter's unit factor.
     bool relativeSize(double f, int32_t& out) const {
-        return page_.relativeSize(unitFactor_, f, out);
+        return page_.relativeSize(unitFactor(), f, out);
     }
 
     // Working storage reused from statement to statement (not plotter state).
@@ -90,7 +112,8 @@ private:
     std::unique_ptr<PlotInput> input_;
     std::string pendingMnemonic_;
 
-    double unitFactor_;
+    ScalingState scaling_;
+    PlotTransform transform_;
     PlotPage page_;
     PenState pen_;
     LineAttributes lines_;

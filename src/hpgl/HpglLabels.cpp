@@ -82,9 +82,18 @@ bool moveTurned(const QsPoint& p, double dx, double dy, double a, QsPoint& out) 
     return true;
 }
 
+// The label direction on the page: the direction of DI or DR, turned further by RO's quarter
+// turns of the coordinate system.
+double pageDirection(const HpglInterpreter& in) {
+    const double direction = in.labels().direction;
+    const int turns = in.transform().quarterTurns();
+    return turns == 0 ? direction : direction + turns * (std::numbers::pi / 2.0);
+}
+
 // p moved by s character spacings and n line spacings of the selected font, against the axes
-// that the mirror flags turn round, in the label's direction.
-bool plotOffset(const LabelState& ls, const QsPoint& p, double s, double n, QsPoint& out) {
+// that the mirror flags turn round, in the direction on the page.
+bool plotOffset(const LabelState& ls, double direction, const QsPoint& p, double s, double n,
+                QsPoint& out) {
     const LabelFontSize& f = ls.selected();
     int32_t dx = 0;
     int32_t dy = 0;
@@ -92,7 +101,7 @@ bool plotOffset(const LabelState& ls, const QsPoint& p, double s, double n, QsPo
         return false;
     const double ox = (ls.mirrorFlags & LabelState::kMirrorWidth) ? -double(dx) : double(dx);
     const double oy = (ls.mirrorFlags & LabelState::kMirrorHeight) ? -double(dy) : double(dy);
-    return moveTurned(p, ox, oy, ls.direction, out);
+    return moveTurned(p, ox, oy, direction, out);
 }
 
 bool roundedPosition(const PenPosition& pos, QsPoint& out) {
@@ -104,14 +113,16 @@ bool roundedPosition(const PenPosition& pos, QsPoint& out) {
 // 32-bit range.
 bool characterPlotMove(HpglInterpreter& in, double s, double n) {
     const LabelState& ls = in.labels();
+    const double direction = pageDirection(in);
     PenState& pen = in.pen();
     QsPoint p;
     QsPoint newCurrent;
-    if (!roundedPosition(pen.current, p) || !plotOffset(ls, p, s, n, newCurrent)) return false;
+    if (!roundedPosition(pen.current, p) || !plotOffset(ls, direction, p, s, n, newCurrent))
+        return false;
     QsPoint newPrevious;
     if (n != 0.0) {
         QsPoint q;
-        if (!roundedPosition(pen.previous, q) || !plotOffset(ls, q, 0.0, n, newPrevious))
+        if (!roundedPosition(pen.previous, q) || !plotOffset(ls, direction, q, 0.0, n, newPrevious))
             return false;
         pen.previous = PenPosition{double(newPrevious.x), double(newPrevious.y)};
     }
@@ -122,9 +133,9 @@ bool characterPlotMove(HpglInterpreter& in, double s, double n) {
 // Where the pen goes after the text: for a text that starts at its position and runs to the
 // right, the far side of the box of the unrotated text plus one character gap, on the bottom
 // line of that box, mirrored about the position as the label is and turned about it by the
-// label's direction; otherwise the position itself. An empty text leaves the pen where it is.
-// False when the box (its corners are coordinates) or the end point leaves the 32-bit range.
-bool textEndPoint(const QsText& text, const LabelState& ls, QsPoint& end) {
+// direction on the page; otherwise the position itself. An empty text leaves the pen where it
+// is. False when the box (its corners are coordinates) or the end point leaves the 32-bit range.
+bool textEndPoint(const QsText& text, const LabelState& ls, double direction, QsPoint& end) {
     const QsPoint& pos = text.position;
     end = pos;
     if (ls.originCode != 0 || ls.textPath != 0 || !text.hasString()) return true;
@@ -135,7 +146,7 @@ bool textEndPoint(const QsText& text, const LabelState& ls, QsPoint& end) {
     int64_t y = box.y1;
     if (ls.mirrorFlags & LabelState::kMirrorWidth) x = 2 * int64_t{pos.x} - x;
     if (ls.mirrorFlags & LabelState::kMirrorHeight) y = 2 * int64_t{pos.y} - y;
-    return moveTurned(pos, double(x - pos.x), double(y - pos.y), ls.direction, end);
+    return moveTurned(pos, double(x - pos.x), double(y - pos.y), direction, end);
 }
 
 // Makes a text of the buffer at the pen with the selected font's sizes, adds it to the batch and
@@ -161,7 +172,8 @@ bool flushText(HpglInterpreter& in, std::string& buffer, StatementBatch& batch) 
         if (!stored) return false;
         text->mirror = ls.mirrorFlags;
         QsPoint end;
-        if (!textEndPoint(*text, ls, end) || !text->rotate(pos, ls.direction)) return false;
+        const double direction = pageDirection(in);
+        if (!textEndPoint(*text, ls, direction, end) || !text->rotate(pos, direction)) return false;
         batch.addFigure(std::move(text));
         in.pen().current = PenPosition{double(end.x), double(end.y)};
         return true;

@@ -52,9 +52,20 @@ bool isNonNegativeInt16(int32_t v) {
     return v >= 0 && v <= INT16_MAX;
 }
 
+// After IP or IR: the scaling follows the new P1 and P2, and the pen goes to the origin.
+void pageChanged(HpglInterpreter& in) {
+    in.updateTransform();
+    in.resetPosition(in.pen().current);
+}
+
 }  // namespace
 
 int handleIN(HpglInterpreter& in, const HpglStatement&, StatementBatch& batch) {
+    // With user scaling, the coordinate system is turned back too (DF ends the scaling itself).
+    if (in.scaling().enabled) {
+        in.scaling().quarterTurns = 0;
+        in.updateTransform();
+    }
     // The handlers run as if read without parameters (PA with the origin), on a scratch batch
     // whose figures are dropped.
     StatementBatch scratch;
@@ -69,6 +80,10 @@ int handleIN(HpglInterpreter& in, const HpglStatement&, StatementBatch& batch) {
 }
 
 int handleDF(HpglInterpreter& in, const HpglStatement&, StatementBatch& batch) {
+    if (in.scaling().enabled) {
+        in.scaling().scale = UserScale();
+        in.updateTransform();
+    }
     StatementBatch scratch;
     int ok = handleFT(in, HpglStatement{"FT"}, scratch);
     ok &= handleLA(in, HpglStatement{"LA"}, scratch);
@@ -95,9 +110,10 @@ int handleIP(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch
     PlotPage& page = in.page();
     const int n = st.parameterCount();
     if (n == 0) {
+        const QsPoint size = in.frameSize();
         page.p1 = QsPoint(0, 0);
-        page.p2 = page.plotSize == QsPoint(0, 0) ? QsPoint(1, 1) : page.plotSize;
-        in.pen().current.reset();
+        page.p2 = size == QsPoint(0, 0) ? QsPoint(1, 1) : size;
+        pageChanged(in);
         return 1;
     }
     int32_t v[4] = {};
@@ -107,18 +123,19 @@ int handleIP(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch
     if (!placeP2(page, p1, n >= 4, v[2], v[3], p2)) return fail(batch, kHpglCodeIP);
     page.p1 = p1;
     page.p2 = p2;
-    in.pen().current.reset();
+    pageChanged(in);
     return 1;
 }
 
 int handleIR(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch) {
     PlotPage& page = in.page();
     const int n = st.parameterCount();
+    const QsPoint size = in.frameSize();
     if (n == 0) {
         page.p1 = QsPoint(0, 0);
-        page.p2 = page.plotSize;
+        page.p2 = size;
         if (page.p2 == page.p1) page.p2 = QsPoint(1, 1);
-        in.pen().current.reset();
+        pageChanged(in);
         return 1;
     }
     double q[4] = {};
@@ -132,7 +149,7 @@ int handleIR(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch
     int32_t c[4] = {};
     const int used = n >= 4 ? 4 : 2;
     for (int i = 0; i < used; ++i) {
-        const double side = i % 2 == 0 ? page.plotSize.x : page.plotSize.y;
+        const double side = i % 2 == 0 ? size.x : size.y;
         if (!tryTruncTowardZero(side * q[i] * 0.01, c[i])) return fail(batch, kHpglCodeIR);
     }
     const QsPoint p1(c[0], c[1]);
@@ -140,7 +157,7 @@ int handleIR(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch
     if (!placeP2(page, p1, n >= 4, c[2], c[3], p2)) return fail(batch, kHpglCodeIR);
     page.p1 = p1;
     page.p2 = p2;
-    in.pen().current.reset();
+    pageChanged(in);
     return 1;
 }
 
@@ -157,9 +174,10 @@ int handlePS(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch
         page.plotSize = QsPoint(std::max(v[0], v[1]), std::min(v[0], v[1]));
     }
     page.p2 = page.plotSize;
-    in.pen().current.reset();
-    in.pen().previous.reset();
-    in.pen().saved.reset();
+    in.updateTransform();
+    in.resetPosition(in.pen().current);
+    in.resetPosition(in.pen().previous);
+    in.resetPosition(in.pen().saved);
     return 1;
 }
 

@@ -24,7 +24,7 @@ int strokeStatement(HpglInterpreter& in, const HpglStatement& st, StatementBatch
                     bool absolute, bool penIsDown) {
     std::vector<QsPoint>& vertices = in.strokeScratch();
     vertices.clear();
-    const double k = in.unitFactor();
+    const PlotTransform& transform = in.transform();
     PenState& pen = in.pen();
     QsDPoint p(pen.current.x, pen.current.y);
     QsPoint v;
@@ -43,8 +43,7 @@ int strokeStatement(HpglInterpreter& in, const HpglStatement& st, StatementBatch
             if (!parseHpglReal(st[i], x)) return 0;
             if (i + 1 >= n) break;
             if (!parseHpglReal(st[i + 1], y)) return 0;
-            const QsDPoint q(k * x, k * y);
-            p = absolute ? q : p + q;
+            p = absolute ? transform.point(x, y) : p + transform.vector(x, y);
             // A vertex outside the 32-bit range fails the statement.
             if (!p.tryRounded(v)) return 0;
             if (vertices.size() >= static_cast<size_t>(QsRecordFigure::kMaxSlots)) {

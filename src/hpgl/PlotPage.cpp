@@ -2,24 +2,6 @@
 
 #include <cmath>
 
-namespace {
-
-double theUnitFactor = kInitialUnitFactor;
-
-}  // namespace
-
-double unitFactor() {
-    return theUnitFactor;
-}
-
-void setUnitFactor(double factor) {
-    theUnitFactor = factor;
-}
-
-void resetUnitFactor() {
-    theUnitFactor = kInitialUnitFactor;
-}
-
 bool PlotPage::relativeSize(double k, double f, int32_t& out) const {
     // The differences of two int32 values are exact in double.
     const double dx = static_cast<double>(p2.x) - static_cast<double>(p1.x);

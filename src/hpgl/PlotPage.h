@@ -1,6 +1,5 @@
-// The plotter page of an interpreter (scaling points P1, P2 and the plot size, in plotter units),
-// and the process-wide unit factor from which a conversion takes its output units per plotter
-// unit.
+// The plotter page of an interpreter: the scaling points P1, P2 and the plot size, in plotter
+// units.
 #pragma once
 
 #include <cstdint>
@@ -20,12 +19,6 @@ struct PlotPage {
     bool relativeSize(double k, double f, int32_t& out) const;
 };
 
-// Output units per plotter unit at scale 1.
+// Output units per plotter unit at scale 1: a conversion at scale s hands its interpreter the
+// unit factor 25 s.
 inline constexpr double kInitialUnitFactor = 25.0;
-
-// The process-wide factor: 25.0 at start; the conversion multiplies it once by the scale and
-// hands it to the interpreter it creates, which keeps its own copy.
-double unitFactor();
-void setUnitFactor(double factor);
-// Back to 25.0 (for tests and a fresh run).
-void resetUnitFactor();

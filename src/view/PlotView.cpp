@@ -10,7 +10,6 @@
 #include "geom/QsPolyline.h"
 #include "geom/QsText.h"
 #include "hpgl/HpglInterpreter.h"
-#include "hpgl/PlotPage.h"
 #include "hpgl/StatementBatch.h"
 #include "view/Palette.h"
 #include "view/SvgCanvas.h"
@@ -47,17 +46,18 @@ private:
 
 }  // namespace
 
-PlotReading readPlotFigures(const std::string& path, double scale,
+PlotReading readPlotFigures(const std::string& path, const PlotSizing& sizing,
                             const std::function<void(const PlotFigure&)>& fn) {
     PlotReading reading;
     if (pathKind(path) == 0) {
         reading.result = kConvertNoInput;
         return reading;
     }
-    // The factor a conversion at this scale gives its interpreter.
+    // The interpreter a conversion with this sizing makes.
     std::unique_ptr<HpglInterpreter> interpreter;
     try {
-        interpreter = std::make_unique<HpglInterpreter>(path, kInitialUnitFactor * scale);
+        interpreter =
+            std::make_unique<HpglInterpreter>(path, sizing.unitFactor(), sizing.userScaling);
     } catch (const std::exception&) {
         reading.result = kConvertUnreadable;
         return reading;
@@ -70,6 +70,7 @@ PlotReading readPlotFigures(const std::string& path, double scale,
         reading.result = kConvertNoStatements;
         return reading;
     }
+    reading.fitWithoutExtent = fitPlotToBox(*interpreter, sizing).noExtent;
     FigureReader reader(fn, reading);
     interpreter->run(reader);
     reading.result = kConvertDone;

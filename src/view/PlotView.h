@@ -9,6 +9,7 @@
 #include <variant>
 
 #include "hpgl/FigureSink.h"
+#include "hpgl/PlotFit.h"
 
 class QsPolygon;
 class QsPolyline;
@@ -27,13 +28,14 @@ struct PlotReading {
     int result = 0;             // a ConvertResult: kConvertDone when the plot was read to its end
     long longStrokes = 0;       // strokes of more than 65535 points, which could not be kept
     long failedStatements = 0;  // statements that failed, those strokes included
+    bool fitWithoutExtent = false;  // a fit was asked for, but the plot draws nothing to fit
 };
 
-// Reads the plot with the interpreter at the scale (output units are 25 times the scale per
-// plotter unit, as in a conversion) and hands every figure to fn in the order it was made. The
-// process-wide unit factor is back at its start value afterwards. The result is kConvertDone,
-// or kConvertNoInput, kConvertUnreadable or kConvertNoStatements as a conversion would report.
-PlotReading readPlotFigures(const std::string& path, double scale,
+// Reads the plot with the interpreter sized as a conversion sizes it (output units are 25 times
+// the scale per plotter unit; user scaling and a fit when asked for) and hands every figure to
+// fn in the order it was made. The result is kConvertDone, or kConvertNoInput,
+// kConvertUnreadable or kConvertNoStatements as a conversion would report.
+PlotReading readPlotFigures(const std::string& path, const PlotSizing& sizing,
                             const std::function<void(const PlotFigure&)>& fn);
 
 // The figures of a plot, counted as they are drawn.

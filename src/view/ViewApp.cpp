@@ -13,7 +13,6 @@
 #include "db/LexDatabase.h"
 #include "db/LexSheet.h"
 #include "db/ResourceSettings.h"
-#include "hpgl/PlotPage.h"
 #include "view/PlotView.h"
 #include "view/SheetView.h"
 #include "view/SvgCanvas.h"
@@ -24,7 +23,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: trazon-view FILE.smb|FILE.sht [-o OUT.svg] [--grid]\n"
     "       trazon-view PLOT [FILE.smb|FILE.sht] [-o OUT.html] [-r PENMAP] [-p:scale S]\n"
-    "                   [-p:offsetx MM] [-p:offsety MM] [--grid]\n";
+    "                   [-p:offsetx MM] [-p:offsety MM] [-p:userscale 1] [-p:fit WxH]\n"
+    "                   [--grid]\n";
 
 // A drawing this wide or high is noted on the page: something lies far from the rest.
 constexpr std::int64_t kFarAcross = 10'000'000;  // 10 m
@@ -51,6 +51,9 @@ std::string placementText(const Placement& p) {
     std::string out = "scale ";
     appendDecimal(out, p.scale);
     out += ", offsets " + lengthText(p.offsetX) + ", " + lengthText(p.offsetY);
+    if (p.userScale) out += ", user scaling";
+    if (p.fitWidth > 0 && p.fitHeight > 0)
+        out += ", fit into " + lengthText(p.fitWidth) + " \u00d7 " + lengthText(p.fitHeight);
     return out;
 }
 
@@ -87,6 +90,10 @@ void summarise(const ViewRequest& request, const PlotCounts& plot, const PlotRea
         page.notes.push_back(
             "The plot drew nothing: the interpreter found no statement that draws (is it an "
             "HP-GL file?).");
+    if (reading.fitWithoutExtent)
+        page.notes.push_back(
+            "A fit was asked for, but the plot draws nothing with an extent: it is shown and "
+            "converted at its scale.");
     if (reading.longStrokes > 0)
         page.notes.push_back(plural(reading.longStrokes, "stroke", "strokes") +
                              " of more than 65,535 points could not be kept by the interpreter: "
@@ -192,11 +199,9 @@ bool MemoryConversion::run(const std::string& plot, const std::string& penMap,
         error = "a symbol cannot be set up in memory";
         return false;
     }
-    resetUnitFactor();
     HpglConverter converter(settings_.landata.get(), settings_.lanenv.get(), sheet_,
                             placement.offsetX, placement.offsetY);
-    const int result = converter.convert(plot, placement.scale, penMap);
-    resetUnitFactor();
+    const int result = converter.convert(plot, plotSizing(placement), penMap);
     if (result != kConvertDone) {
         error = conversionError(result, plot);
         return false;
@@ -226,7 +231,7 @@ ViewResult renderComparison(const ViewRequest& request) {
     SvgCanvas plotCanvas("plot", placement.offsetX, placement.offsetY);
     PlotCounts plotCounts;
     const PlotReading reading = readPlotFigures(
-        request.input, placement.scale,
+        request.input, plotSizing(placement),
         [&](const PlotFigure& figure) { drawPlotFigure(figure, plotCanvas, plotCounts); });
     if (reading.result != kConvertDone) {
         result.error = conversionError(reading.result, request.input);
@@ -311,7 +316,10 @@ int trazonViewMain(int argc, char** argv) {
                 break;
             case kOptionNamedParameter:
                 // Names the converter does not know are ignored, as it ignores them.
-                applyPlacementParameter(request.placement, entry.name, entry.value);
+                if (const std::string bad =
+                        applyPlacementParameter(request.placement, entry.name, entry.value);
+                    !bad.empty())
+                    return fail(kViewExitUsage, bad);
                 break;
             default:
                 return fail(kViewExitUsage, "an option the preview does not take was given");

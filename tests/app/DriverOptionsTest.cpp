@@ -201,3 +201,63 @@ TEST(DriverOptions, LockWait) {
     for (const auto& [value, wait] : cases)
         EXPECT_EQ(lockWaitFrom(value), wait) << (value ? value : "(unset)");
 }
+
+TEST(DriverOptions, SizingExtensions) {
+    struct Case {
+        std::vector<std::string> args;
+        bool userScale;
+        std::int32_t fitWidth, fitHeight;
+    };
+    const Case cases[] = {
+        {{}, false, 0, 0},
+        {{"-p:userscale", "1"}, true, 0, 0},
+        {{"-p:UserScale", " 1 "}, true, 0, 0},
+        {{"-p:userscale", "1", "-p:userscale", "0"}, false, 0, 0},  // a later one wins
+        {{"-p:fit", "100x60"}, false, 100000, 60000},
+        {{"-p:FIT", "12.5X7.0009"}, false, 12500, 7000},  // thousandths, truncated
+        {{"-p:fit", "1e2x6e1", "-p:userscale", "1"}, true, 100000, 60000},
+        {{"-p:fit", "100x60", "-p:fit", "0.001x2147483.647"}, false, 1, 2147483647},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.push_back("plot.hgl");
+        SCOPED_TRACE(args[0]);
+        const DriverConfig config = configOf(args);
+        EXPECT_EQ(config.placement.userScale, c.userScale);
+        EXPECT_EQ(config.placement.fitWidth, c.fitWidth);
+        EXPECT_EQ(config.placement.fitHeight, c.fitHeight);
+        EXPECT_DOUBLE_EQ(config.placement.scale, 1.6);  // the scale is left alone
+    }
+}
+
+TEST(DriverOptions, BadSizingValuesEndTheRunAsAUsageError) {
+    // An extension asked for but not taken is said on standard error; nothing goes to the log.
+    const char* fitNote =
+        "-p:fit takes WIDTHxHEIGHT in millimetres, both above 0 (100x60, say), not ";
+    const char* userNote = "-p:userscale takes 1 (on) or 0 (off), not ";
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"-p:userscale", "yes"}, userNote}, {{"-p:userscale", "2"}, userNote},
+        {{"-p:userscale", "1x"}, userNote},  {{"-p:userscale", ""}, userNote},
+        {{"-p:fit", "100"}, fitNote},        {{"-p:fit", "x"}, fitNote},
+        {{"-p:fit", "0x60"}, fitNote},       {{"-p:fit", "100x-5"}, fitNote},
+        {{"-p:fit", "0.0009x60"}, fitNote},  {{"-p:fit", "100x2147483.648"}, fitNote},
+        {{"-p:fit", "100x60mm"}, fitNote},   {{"-p:fit", "100x60x5"}, fitNote},
+        {{"-p:fit", "infx60"}, fitNote},     {{"-p:fit", "1e999x60"}, fitNote},
+    };
+    for (const auto& [options, note] : cases) {
+        std::vector<std::string> args = options;
+        args.insert(args.begin(), {"-p:fit", "50x50"});  // a good value before does not save it
+        args.push_back("plot.hgl");
+        SCOPED_TRACE(options[0] + " " + options[1]);
+        auto result = interpreted(args);
+        const DriverExit* exit = std::get_if<DriverExit>(&result);
+        ASSERT_NE(exit, nullptr);
+        EXPECT_EQ(exit->code, kExitUsage);
+        EXPECT_EQ(exit->message, 0);
+        EXPECT_EQ(exit->usageNote, note + ("\"" + options[1] + "\""));
+    }
+    // -V still comes first when it comes first.
+    auto version = interpreted({"-V", "-p:fit", "1", "plot.hgl"});
+    ASSERT_TRUE(std::holds_alternative<DriverExit>(version));
+    EXPECT_EQ(std::get<DriverExit>(version).code, kExitVersion);
+}

@@ -44,20 +44,15 @@ std::vector<std::vector<std::string>> csvRows(const std::string& path) {
     bool quoted = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
-        if (quoted) {
-            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
-                row.back() += '"';
-                ++i;
-            } else if (c == '"') {
-                quoted = false;
+        if (c == '"') {
+            if (quoted && i + 1 < text.size() && text[i + 1] == '"') {
+                row.back() += text[++i];
             } else {
-                row.back() += c;
+                quoted = !quoted;
             }
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
+        } else if (!quoted && c == ',') {
             row.emplace_back();
-        } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+        } else if (!quoted && c == '\r') {  // every row ends in CR LF
             rows.push_back(row);
             row.assign(1, "");
             ++i;
@@ -71,23 +66,16 @@ std::vector<std::vector<std::string>> csvRows(const std::string& path) {
 
 enum Column { kPlot, kOutput, kStatus, kExit, kMessages, kObjects, kSeconds };
 
-std::vector<std::string> sorted(std::vector<std::string> v) {
-    std::sort(v.begin(), v.end());
-    return v;
-}
-
-std::vector<std::string> namesIn(const std::string& folder) {
+// The names in a folder, sorted; with an extension, the stems of the files that have it.
+std::vector<std::string> namesIn(const std::string& folder, const std::string& extension = "") {
     std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder))
-        names.push_back(e.path().filename().string());
-    return sorted(names);
-}
-
-std::vector<std::string> filesIn(const std::string& folder, const std::string& extension) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder))
-        if (e.path().extension() == extension) names.push_back(e.path().stem().string());
-    return sorted(names);
+    for (const auto& e : fs::directory_iterator(folder)) {
+        if (extension.empty()) names.push_back(e.path().filename().string());
+        if (!extension.empty() && e.path().extension() == extension)
+            names.push_back(e.path().stem().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 // A copy of trazon-batch with a scripted converter beside it. The script prints how many
@@ -169,8 +157,8 @@ TEST(BatchProgram, CorpusIntoANewCircuitThenEverySheetIsSkipped) {
     std::vector<std::string> stems;
     for (const std::string& plot : corpus)
         stems.push_back(fs::path(plot).stem().string());
-    stems = sorted(stems);
-    EXPECT_EQ(filesIn(t.file("board.cir"), ".sht"), stems);
+    std::sort(stems.begin(), stems.end());
+    EXPECT_EQ(namesIn(t.file("board.cir"), ".sht"), stems);
     auto rows = csvRows(t.file("board.cir/log/batch.csv"));
     ASSERT_EQ(rows.size(), corpus.size());
     std::map<std::string, fs::file_time_type> saved;

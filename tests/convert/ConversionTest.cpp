@@ -44,13 +44,12 @@ protected:
                                "lineStyleTable 5 { 0 0 0 0 0  1 1 1 1 1  2 2 2 2 2 }\n"
                                "defaultLineStyle : 2\n"),
                   1);
-        resetUnitFactor();
         ErrorRecord::instance().clear();
         database = dbOpen(dir.file("out.smb"), &landata, LexDatabase::kModeCreate);
         sheetHandle = dbCreateSheet(database, "Sheet", LexSheet::kKindSymbol);
         ASSERT_NE(sheetHandle.sheet(), nullptr);
     }
-    void TearDown() override { dbCloseAll(), resetUnitFactor(); }
+    void TearDown() override { dbCloseAll(); }
 
     LexSheet& sheet() { return *sheetHandle.sheet(); }
     static int code() { return ErrorRecord::instance().code(); }
@@ -211,10 +210,10 @@ TEST_F(ConversionTest, ConvertResults) {
                           Case{sheetHandle, dir.file("missing"), kConvertNoInput},
                           Case{sheetHandle, dir.path(), kConvertUnreadable},
                           Case{sheetHandle, dir.file("words.txt"), kConvertNoStatements}}) {
-        resetUnitFactor();
-        EXPECT_EQ(HpglConverter(&landata, nullptr, c.sheet, 0, 0).convert(c.input, 2.0, ""),
-                  c.result);
-        EXPECT_DOUBLE_EQ(unitFactor(), 50.0);
+        HpglConverter converter(&landata, nullptr, c.sheet, 0, 0);
+        EXPECT_EQ(converter.convert(c.input, 2.0, ""), c.result);
+        // The conversion's own factor, whatever became of it.
+        EXPECT_DOUBLE_EQ(converter.tally().unitFactor, 50.0);
     }
     EXPECT_EQ(sheet().polylines().head()->geometry()->ringPoints().back(), QsPoint(5000, 0));
 }
@@ -256,7 +255,6 @@ TEST_F(ConversionTest, TallyOfAConversion) {
 
     // Moved by an offset, the long stroke leaves the range.
     HpglConverter moved(&landata, nullptr, sheetHandle, 1000000000, 0);
-    resetUnitFactor();
     ASSERT_EQ(moved.convert(dir.file("plot.hgl"), 1.0, ""), kConvertDone);
     EXPECT_EQ(moved.tally().figuresWith(FigureOutcome::kAdded), 3);
     EXPECT_EQ(moved.tally().figuresWith(FigureOutcome::kOutOfRange), 1);

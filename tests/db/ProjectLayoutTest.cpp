@@ -71,11 +71,7 @@ TEST(ProjectLayoutTest, PathOf) {
         {"a/b.CIR", 5, "x.sht", "a/b.CIR/x.net"},
         {"a/b.cir", 6, "r.txt", "a/b.cir/drc/r.txt"},
         {"a/b.cir", 6, "", "a/b.cir/drc"},
-        {"a/b.cir", 7, "ignored", "a/b.cir/instnc"},
         {"a/b.cir", 9, "ref.log", "a/b.cir/log/ref.log"},
-        {"a/b.cir", 11, "", "a/b.cir/rcpath"},
-        {"a/b.cir", 12, "f", "a/b.cir/frame/f"},
-        {"a/b.cir", 13, "", "a/b.cir/enetdb"},
         {"a/b.sht", 4, "x", ""},  // the base is no circuit
         {"a/b.cir", 14, "x", ""},
         {"a/b.cir", -1, "x", ""},

@@ -3,14 +3,8 @@
 #include <cstdint>
 #include <string>
 #include <tuple>
-#include <vector>
 
-#include "db/LexRecordIo.h"
 #include "db/TokenFile.h"
-#include "geom/QsAngle.h"
-#include "geom/QsArc.h"
-#include "geom/QsPolyRecord.h"
-#include "geom/QsPolyline.h"
 #include "support/TestSupport.h"
 
 using testsupport::readFile;
@@ -121,42 +115,4 @@ TEST(TokenFileTest, OpenModesAndWriteFailures) {
         file.writeString(std::string(100000, 'z'));
         EXPECT_EQ(file.close(), 0);
     }
-}
-
-TEST(TokenFileTest, VertexBlocksWriteOneLinePerVertexOrArc) {
-    // Plain vertex with a width (the width is no rounding), marked vertex, quarter arcs both
-    // ways, a full circle, an arc flag beyond the orientation bits, a record of another kind.
-    QsPolyline line;
-    line.appendPoint(QsPoint(-5, 7), 40);
-    line.appendRecord(QsPolyRecord(kRecMarkedVertex, 1600, 0, 50));
-    line.appendArc(QsArc(QsPoint(1000, 0), QsPoint(0, 0), QsPoint(0, 1000), 0));
-    line.appendArc(QsArc(QsPoint(0, 1000), QsPoint(0, 0), QsPoint(1000, 0), QsArc::kClockwise));
-    line.appendArc(QsArc(QsPoint(10, -10), 500, 0.0, kQsTwoPi, QsArc::kClockwise));
-    line.appendArc(QsArc(QsPoint(-3, 0), QsPoint(-2, 0), QsPoint(-1, 0), 0x0005));
-    line.appendRecord(QsPolyRecord(kRecTangentArc, 1, 2, 3));
-    const char* const expected =
-        "{\n15\n$Point -5 7 0\n$Point 1600 0 50\n"
-        "$Arc 0 0 1000 0.000000 1.570796 0\n$Arc 0 0 1000 1.570796 0.000000 1\n"
-        "$Arc 10 -10 500 0.000000 0.000000 2\n$Arc -2 0 1 3.141593 0.000000 1\n$Dummy\n}\n";
-
-    TempDir dir;
-    TokenFile file;
-    ASSERT_EQ(file.open(dir.file("v"), TokenFile::kModeWriteUpdate), 1);
-    ASSERT_EQ(writeVertexBlock(file, line.records(), line.usedCount()), 1);
-    ASSERT_EQ(file.seek(0, 0), 1);
-    std::vector<QsPolyRecord> records;
-    ASSERT_TRUE(readVertexBlock(file, records));
-    ASSERT_EQ(file.close(), 1);
-    EXPECT_EQ(readFile(dir.file("v")), expected);
-
-    // What was read is written again as the same text.
-    ASSERT_EQ(records.size(), 15u);
-    EXPECT_EQ(records[0], QsPolyRecord(kRecVertex, -5, 7, 0));
-    EXPECT_TRUE(records[1].isMarkedVertex());
-    EXPECT_EQ(records[1].data[2], 50);
-    EXPECT_EQ(records[14].kind(), kRecKindFurther);
-    ASSERT_EQ(file.open(dir.file("w"), TokenFile::kModeWrite), 1);
-    writeVertexBlock(file, records.data(), static_cast<int>(records.size()));
-    ASSERT_EQ(file.close(), 1);
-    EXPECT_EQ(readFile(dir.file("w")), expected);
 }

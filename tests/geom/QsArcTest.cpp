@@ -128,6 +128,19 @@ TEST(QsArc, StartAndEndAnglesStayInTheHalfOpenRange) {
     EXPECT_EQ(QsArc().startAngle(), 0.0);
 }
 
+TEST(QsArc, SweepRunsInTheArcsSense) {
+    // Constructed from a sweep, read back from the stored directions: the same quarter and
+    // three quarters either way round, across the half turn where the angles wrap.
+    const QsPoint o(0, 0);
+    for (const double sweep : {kQsHalfPi, -kQsHalfPi, 3 * kQsHalfPi, -3 * kQsHalfPi}) {
+        const QsArc a(QsPoint(-100, 1), o, sweep);
+        EXPECT_NEAR(a.sweepAngle(), sweep, 1e-6) << sweep;
+    }
+    const QsArc circle(o, 100, 0.0, kQsTwoPi, 0);
+    ASSERT_TRUE(circle.isFullCircle());
+    EXPECT_DOUBLE_EQ(circle.sweepAngle(), kQsTwoPi);
+}
+
 TEST(QsArc, BoxHoldsTheAxisPointsTheArcPasses) {
     const QsPoint o(0, 0);
     const struct {

@@ -172,25 +172,9 @@ TEST_F(QsTextTest, TurnedBoxNearTheRangeEdge) {
     EXPECT_EQ(placement(edge), placed(INT32_MAX, INT32_MIN, 1.0, 0));
 }
 
-TEST_F(QsTextTest, MirrorRotateScaleAndMove) {
+TEST_F(QsTextTest, RotateScaleAndMove) {
     QsText t = text(0);
-    t.position = QsPoint(2, 3);
-    t.angle = 0.5;
-    // Mirrors toggle their flag and negate the angle; a zero angle stays 0, not -0.
-    ASSERT_EQ(t.mirrorX(5), 1);
-    EXPECT_EQ(placement(t), placed(8, 3, -0.5, kMirrorX));
-    ASSERT_EQ(t.mirrorX(5), 1);
-    EXPECT_EQ(placement(t), placed(2, 3, 0.5, 0));
-    t.angle = 0.0;
-    ASSERT_EQ(t.mirrorY(0), 1);
-    EXPECT_EQ(placement(t), placed(2, -3, 0.0, kMirrorY));
-    // Through a point: a half-turn. About the line y = x: angle 0 turns a quarter.
-    t.angle = -0.25;
-    ASSERT_EQ(t.mirrorPoint(QsPoint(0, 0)), 1);
-    EXPECT_EQ(placement(t), placed(-2, 3, kQsPi - 0.25, kMirrorY));
-    t.angle = 0.0;
-    ASSERT_EQ(t.mirrorLine(QsPoint(0, 0), QsPoint(5, 5)), 1);
-    EXPECT_EQ(placement(t), placed(3, -2, kQsHalfPi, 0));
+    t.position = QsPoint(3, -2);
     // Rotations add to the angle, kept in [0, 2pi).
     t.angle = 6.0;
     ASSERT_EQ(t.rotate(QsPoint(0, 0), 0.5), 1);

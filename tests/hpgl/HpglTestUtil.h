@@ -18,11 +18,12 @@
 
 class Plot {
 public:
-    // The plot text at the given unit factor (40: the default scale).
-    explicit Plot(const std::string& text, double k = 40.0) {
+    // The plot text at the given unit factor (40: the default scale), with or without user
+    // scaling.
+    explicit Plot(const std::string& text, double k = 40.0, bool userScaling = false) {
         const std::string path = dir_.file("plot.hpgl");
         testsupport::writeFile(path, text);
-        in = std::make_unique<HpglInterpreter>(path, k);
+        in = std::make_unique<HpglInterpreter>(path, k, userScaling);
         EXPECT_EQ(in->open(), 1);
     }
 
@@ -106,8 +107,8 @@ inline std::string describeFigure(const QsFigure& f) {
 
 // Each non-empty batch of a plot as its figures, its codes "#" (end of input left out) and its
 // pen "p" when not 0, then "@" the pen position at the end.
-inline std::string dumpShapes(const std::string& text) {
-    Plot plot(text);
+inline std::string dumpShapes(const std::string& text, bool userScaling = false) {
+    Plot plot(text, 40.0, userScaling);
     std::ostringstream o;
     for (const StatementBatch& b : plot.batches()) {
         std::ostringstream batch;
@@ -127,7 +128,8 @@ inline std::string dumpShapes(const std::string& text) {
 // A plot dispatched to its end: its figures but texts described, its texts and their strings,
 // and its codes with the end of input left out.
 struct PlotRun {
-    explicit PlotRun(const std::string& text, double k = 40.0) : plot(text, k) {
+    explicit PlotRun(const std::string& text, double k = 40.0, bool userScaling = false)
+        : plot(text, k, userScaling) {
         batches = plot.batches();
         for (const StatementBatch& b : batches) {
             for (int32_t c : codesOf(b))

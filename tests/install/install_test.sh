@@ -77,11 +77,11 @@ rc=$?
 clean_run "$home" "$prefix/bin/trazon-batch" -j 2 -o "$scratch/symbols" \
     "$prefix/share/doc/trazon/examples" >"$scratch/batch.out" 2>&1 ||
     { cat "$scratch/batch.out"; fail "trazon-batch"; }
-for name in demo house label shapes; do
+for name in demo house label scaled shapes; do
     expect_saved "$scratch/symbols/log/batch/$name" "$scratch/symbols/$name.smb"
 done
 counted=$(grep -cE ',converted,0,[^,]*,[1-9][0-9]*,[0-9.]+'$'\r''$' "$scratch/symbols/log/batch.csv")
-[ "$counted" -eq 4 ] || fail "the report counts objects in $counted of 4 rows"
+[ "$counted" -eq 5 ] || fail "the report counts objects in $counted of 5 rows"
 
 # The whole tree moved elsewhere still finds its parts.
 mv "$prefix" "$scratch/moved"

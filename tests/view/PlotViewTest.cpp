@@ -25,14 +25,20 @@ struct Drawn {
     Extent extent;
 };
 
-Drawn drawPlot(const std::string& plot, double scale = 1.0, std::int64_t dx = 0,
-               std::int64_t dy = 0) {
+PlotSizing atScale(double scale) {
+    PlotSizing sizing;
+    sizing.scale = scale;
+    return sizing;
+}
+
+Drawn drawPlot(const std::string& plot, const PlotSizing& sizing = atScale(1.0),
+               std::int64_t dx = 0, std::int64_t dy = 0) {
     testsupport::TempDir dir;
     const std::string path = dir.file("p.plt");
     EXPECT_TRUE(testsupport::writeFile(path, plot));
     Drawn d;
     SvgCanvas canvas("plot", dx, dy);
-    d.reading = readPlotFigures(path, scale, [&](const PlotFigure& f) {
+    d.reading = readPlotFigures(path, sizing, [&](const PlotFigure& f) {
         const char* command = f.source.command;
         d.commands += std::string(d.commands.empty() ? "" : " ") + (command ? command : "-");
         drawPlotFigure(f, canvas, d.counts);
@@ -98,12 +104,10 @@ TEST(PlotViewTest, FiguresAreDrawnInTheInkOfTheirPenWithHolesLeftOpen) {
 }
 
 TEST(PlotViewTest, ScaleAndOffsetsPlaceTheFiguresAsTheConversionDoes) {
-    const Drawn d = drawPlot("IN;SP1;PA100,200;PD300,200;", 1.6, 5000, -7000);
+    const Drawn d = drawPlot("IN;SP1;PA100,200;PD300,200;", atScale(1.6), 5000, -7000);
     EXPECT_EQ(paths(*d.svg)[0], "none M9000 -1000L17000 -1000");
     EXPECT_EQ(d.extent.xmin, 9000);
     EXPECT_EQ(d.extent.ymax, 1000);
-    // The process-wide unit factor is as it was before the reading.
-    EXPECT_EQ(unitFactor(), 25.0);
 }
 
 TEST(PlotViewTest, ReadingReportsWhatCannotBeDrawn) {
@@ -129,8 +133,9 @@ TEST(PlotViewTest, ReadingReportsWhatCannotBeDrawn) {
     }
     testsupport::TempDir dir;
     const auto nothing = [](const PlotFigure&) {};
-    EXPECT_EQ(readPlotFigures(dir.file("missing.plt"), 1.6, nothing).result, kConvertNoInput);
-    EXPECT_EQ(readPlotFigures(dir.path(), 1.6, nothing).result, kConvertUnreadable);
+    EXPECT_EQ(readPlotFigures(dir.file("missing.plt"), atScale(1.6), nothing).result,
+              kConvertNoInput);
+    EXPECT_EQ(readPlotFigures(dir.path(), atScale(1.6), nothing).result, kConvertUnreadable);
 }
 
 }  // namespace

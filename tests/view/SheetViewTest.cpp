@@ -131,11 +131,6 @@ TEST_F(SheetViewTest, ArcRecordsBecomeSvgArcsTurningTheWayTheyTurnOnTheSheet) {
     EXPECT_EQ(drawnPath(*draw()).attr("d"), "M-500 0L1000 0A1000 1000 0 0 0 0 -1000L0 -2000");
 }
 
-TEST_F(SheetViewTest, UpwardsOnTheSheetIsUpwardsOnThePage) {
-    addLine(line({{0, 0}, {0, 10000}, {20000, 10000}}));
-    EXPECT_EQ(drawnPath(*draw()).attr("d"), "M0 0L0 -10000 20000 -10000");
-}
-
 TEST_F(SheetViewTest, PolygonsAreFilledAsTheirFillStyleSaysAndKeepTheirHolesEmpty) {
     const QsPolylineSet hole(std::vector<QsPoint>{{3000, 3000}, {7000, 3000}, {5000, 6000}}.data(),
                              3);
@@ -280,12 +275,10 @@ TEST_F(SheetViewTest, TextsAreDrawnWhereTheirBoxIsWithTheFontTheyAreMeasuredWith
         const double slack = 0.2 * std::max(box.width(), box.height());
         EXPECT_NEAR((b[0] + b[2]) / 2, (box.x1 + box.x2) / 2.0, slack) << where;
         EXPECT_NEAR((b[1] + b[3]) / 2, (box.y1 + box.y2) / 2.0, slack) << where;
-        EXPECT_GE(b[0], box.x1 - 1) << where;
-        EXPECT_GE(b[1], box.y1 - 1) << where;
-        EXPECT_LE(b[2], box.x2 + 1) << where;
-        EXPECT_LE(b[3], box.y2 + 1) << where;
-        EXPECT_GT(b[2] - b[0], 0.5 * box.width()) << where;
-        EXPECT_GT(b[3] - b[1], 0.5 * box.height()) << where;
+        EXPECT_TRUE(b[0] >= box.x1 - 1 && b[1] >= box.y1 - 1 && b[2] <= box.x2 + 1 &&
+                    b[3] <= box.y2 + 1)
+            << where;
+        EXPECT_TRUE(b[2] - b[0] > 0.5 * box.width() && b[3] - b[1] > 0.5 * box.height()) << where;
     }
 }
 

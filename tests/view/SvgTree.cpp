@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 namespace svgtest {
@@ -31,6 +32,9 @@ std::vector<const Element*> Element::all(std::string_view wanted) const {
 
 namespace {
 
+// A recursive reader of the subset of XML the preview writes. Whatever is not well formed (an
+// end tag that closes another element, an unquoted or repeated attribute, a "<" inside a value,
+// an element left open) stops it with a message.
 class Parser {
 public:
     explicit Parser(std::string_view text) : s_(text) {}
@@ -38,8 +42,7 @@ public:
     std::unique_ptr<Element> document(std::string* error) {
         auto root = std::make_unique<Element>();
         root->name = "#document";
-        if (!content(*root) || (root->children.empty() && error_.empty()))
-            error_ = error_.empty() ? "no element" : error_;
+        if (content(*root) && root->children.empty()) error_ = "no element";
         if (!error_.empty()) {
             if (error) *error = error_ + " at " + std::to_string(p_);
             return nullptr;
@@ -56,7 +59,12 @@ private:
         error_ = why;
         return false;
     }
-    bool starts(std::string_view t) const { return s_.substr(p_, t.size()) == t; }
+    bool take(std::string_view t) {
+        blanks();
+        if (s_.substr(p_, t.size()) != t) return false;
+        p_ += t.size();
+        return true;
+    }
     void blanks() {
         while (p_ < s_.size() && std::isspace(static_cast<unsigned char>(s_[p_])))
             ++p_;
@@ -64,7 +72,7 @@ private:
     std::string name() {
         const std::size_t b = p_;
         while (p_ < s_.size() && (std::isalnum(static_cast<unsigned char>(s_[p_])) ||
-                                  s_[p_] == '-' || s_[p_] == ':' || s_[p_] == '_'))
+                                  std::strchr("-:_", s_[p_]) != nullptr))
             ++p_;
         return std::string(s_.substr(b, p_ - b));
     }
@@ -72,60 +80,44 @@ private:
     // Children and text of parent until its end tag (or the end of the text for the document).
     bool content(Element& parent) {
         while (p_ < s_.size()) {
-            if (starts("<?") || starts("<!")) {
-                const std::size_t e = s_.find('>', p_);
-                if (e == std::string_view::npos) return fail("unclosed declaration");
-                p_ = e + 1;
-            } else if (starts("</")) {
-                p_ += 2;
+            const std::size_t lt = s_.find('<', p_);
+            parent.text += std::string(s_.substr(p_, lt - p_));
+            if (lt == std::string_view::npos) break;
+            p_ = lt;
+            if (take("<?") || take("<!")) {
+                p_ = s_.find('>', p_);
+                if (p_ == std::string_view::npos) return fail("unclosed declaration");
+                ++p_;
+            } else if (take("</")) {
                 const std::string n = name();
                 if (n != parent.name) return fail("end tag " + n + " closes " + parent.name);
-                blanks();
-                if (!starts(">")) return fail("bad end tag");
-                ++p_;
-                return true;
-            } else if (starts("<")) {
+                return take(">") || fail("bad end tag");
+            } else {
                 ++p_;
                 auto child = std::make_unique<Element>();
                 child->parent = &parent;
                 if (!element(*child)) return false;
                 parent.children.push_back(std::move(child));
-            } else {
-                const std::size_t e = s_.find('<', p_);
-                const std::size_t end = e == std::string_view::npos ? s_.size() : e;
-                parent.text += std::string(s_.substr(p_, end - p_));
-                p_ = end;
             }
         }
-        return parent.name == "#document" ? true : fail("unclosed " + parent.name);
+        p_ = s_.size();
+        return parent.name == "#document" || fail("unclosed " + parent.name);
     }
 
     bool element(Element& e) {
         e.name = name();
         if (e.name.empty()) return fail("no element name");
         for (;;) {
-            blanks();
-            if (starts("/>")) {
-                p_ += 2;
-                return true;
-            }
-            if (starts(">")) {
-                ++p_;
-                return content(e);
-            }
+            if (take("/>")) return true;
+            if (take(">")) return content(e);
             const std::string key = name();
             if (key.empty()) return fail("bad attribute");
-            blanks();
-            if (!starts("=")) return fail("attribute without value");
-            ++p_;
-            blanks();
-            if (!starts("\"")) return fail("unquoted attribute");
-            const std::size_t close = s_.find('"', p_ + 1);
+            if (!take("=") || !take("\"")) return fail("unquoted attribute " + key);
+            const std::size_t close = s_.find('"', p_);
             if (close == std::string_view::npos) return fail("unclosed attribute");
-            const std::string value(s_.substr(p_ + 1, close - p_ - 1));
+            const std::string value(s_.substr(p_, close - p_));
             if (value.find('<') != std::string::npos) return fail("< in an attribute");
-            if (e.attributes.count(key)) return fail("repeated attribute " + key);
-            e.attributes[key] = value;
+            if (!e.attributes.emplace(key, value).second) return fail("repeated attribute " + key);
             p_ = close + 1;
         }
     }
