@@ -32,7 +32,38 @@ test-asan:
 	cd $(SANBUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
-PREFIX ?= /usr/local
+WINBUILD ?= build-windows
+.PHONY: windows test-windows windows-zip clean-windows
+
+# The Windows programs, cross-built with mingw-w64 (programs in $(WINBUILD)/bin, the installation
+# with its catalogue modules in $(WINBUILD)/qrxroot), and their tests run under wine.
+windows:
+	$(CMAKE) -S . -B $(WINBUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+	    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRAZON_TESTS=ON -DTRAZON_BENCH=OFF
+	$(CMAKE) --build $(WINBUILD) -j $(JOBS)
+
+test-windows: windows-zip
+	tools/test-windows.sh $(WINBUILD) $(JOBS)
+
+windows-zip: windows
+	$(CMAKE) --build $(WINBUILD) --target windows_zip
+	@ls $(WINBUILD)/*.zip
+
+clean: clean-windows
+clean-windows:
+	rm -rf $(WINBUILD)
+
+docs: build
+	tools/make-pictures.sh $(BUILD)
+
+# `make install PREFIX=/opt/trazon` (DESTDIR is honoured for staged installs).
+install: build
+	$(CMAKE) --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package trazon_<version>_<arch>.deb, written into $(BUILD).
+deb: build
+	cd $(BUILD) && cpack -G DEB
+
 fuzz-build:
 	$(CMAKE) -S . -B $(FUZZBUILD) -DCMAKE_CXX_COMPILER=$(FUZZ_CXX) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	    -DTRAZON_FUZZ=ON -DTRAZON_TESTS=OFF -DTRAZON_BENCH=OFF

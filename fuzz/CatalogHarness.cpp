@@ -52,7 +52,7 @@ void formatAll(std::string_view text, const char* qlang) {
     resetCharsetKind();
     MessageCatalog catalog;
     check(catalog.openCatalog("QRXROOT/edif2qrx") == 1, "a written catalogue does not open");
-    const std::unique_ptr<MessageModule> module = MessageModule::parse(text);
+    const std::unique_ptr<MessageTable> module = MessageTable::parse(text);
     for (int number : messageNumbers(text)) {
         for (int kind : {kMessageGuide, kMessageError}) {
             const char* out = catalog.messageText(number, kind, {kWide, number, "%s%d%%"});

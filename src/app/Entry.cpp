@@ -10,6 +10,36 @@
 #include <windows.h>
 #endif
 
+namespace {
+
+void platformUsageBox(const char* text, const char* title) {
+#if defined(_WIN32)
+    ::MessageBoxA(nullptr, text, title, MB_OK);
+#else
+    (void)text;
+    (void)title;
+#endif
+}
+
+UsageBox gUsageBox = platformUsageBox;
+
+// The usage text goes to a box and then to standard output. TRAZON_NO_MESSAGE_BOX set to a
+// non-empty value leaves the box out, for scripts run without anyone to close it.
+void showUsage() {
+    const std::string text = usageText();
+    const char* noBox = getSysEnv("TRAZON_NO_MESSAGE_BOX");
+    if (noBox == nullptr || *noBox == '\0') gUsageBox(text.c_str(), kUsageBoxTitle);
+    const std::string shown = text + "\n";
+    std::fwrite(shown.data(), 1, shown.size(), stdout);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+void setUsageBox(UsageBox box) {
+    gUsageBox = box ? box : platformUsageBox;
+}
+
 std::string usageText() {
     return "Usage    : trazon.sh(exe) options target\n"
            " options :\n"
@@ -39,12 +69,7 @@ int trazonMain(int argc, char** argv) {
     args.push_back(nullptr);
 
     if (count < 2) {
-#if defined(_WIN32)
-        MessageBoxA(nullptr, usageText().c_str(), "HPGL Reader", MB_OK);
-#endif
-        const std::string text = usageText() + "\n";
-        std::fwrite(text.data(), 1, text.size(), stdout);
-        std::fflush(stdout);
+        showUsage();
         return kExitUsage;
     }
     HpglReaderApp app;

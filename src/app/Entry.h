@@ -17,6 +17,17 @@ inline constexpr int kExitUsage = 5;    // no arguments, an option the converter
 // feed).
 std::string usageText();
 
+// The title of the box that shows the usage text.
+inline constexpr const char* kUsageBoxTitle = "HPGL Reader";
+
+// Shows a text in a box with an OK button and waits until it is closed. The platform's box is a
+// message box without owner window on Windows, and nothing elsewhere.
+using UsageBox = void (*)(const char* text, const char* title);
+
+// Replaces the box that shows the usage text (null restores the platform's). Lets tests see the
+// box being shown without a desktop.
+void setUsageBox(UsageBox box);
+
 // Runs the converter on the process's arguments (argv[0] is replaced by "trazon"; the others are
 // used as given). Returns the exit code.
 int trazonMain(int argc, char** argv);

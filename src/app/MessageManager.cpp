@@ -59,11 +59,12 @@ int MessageManager::prepareChannel(std::size_t c, const char* name, const char* 
 void MessageManager::openChannel(std::size_t c, bool withBanner) {
     if (isOpen(c)) return;
     if (!paths_[c].empty()) {
-        // Never through a link (it could send the log anywhere) and only into a regular file.
+        // Never through a link (it could send the log anywhere) and only into a regular file; a
+        // text file, whose lines end in CR LF on Windows.
         int error = 0;
         files_[c] = platform::openFile(
             paths_[c], appendMode_[c] == 1 ? platform::OpenMode::Append : platform::OpenMode::Write,
-            platform::kOpenNoFollow | platform::kOpenRegularOnly, error);
+            platform::kOpenNoFollow | platform::kOpenRegularOnly | platform::kOpenText, error);
     }
     if (!files_[c].isOpen()) toStandardError_[c] = true;
     if (withBanner) writeBanner(c);

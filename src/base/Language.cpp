@@ -2,6 +2,10 @@
 
 #include <clocale>
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 #include "base/StringUtil.h"
 #include "base/SysEnv.h"
 
@@ -12,7 +16,11 @@ int gCharsetKind = 0;  // 0 until computed
 // The system's default language identifier. Systems without one report US English, whose
 // family is "other".
 int systemDefaultLanguageId() {
+#if defined(_WIN32)
+    return ::GetSystemDefaultLangID();
+#else
     return 1033;
+#endif
 }
 
 }  // namespace

@@ -5,18 +5,12 @@
 
 #include "base/Language.h"
 #include "base/PathUtil.h"
-#include "base/PlatformFile.h"
 #include "base/StringUtil.h"
 #include "base/SysEnv.h"
 
 namespace {
 
-constexpr const char* kErrorModule = "error.msg";
-constexpr const char* kGuideModule = "guide.msg";
 constexpr const char* kFallbackLanguage = "jpn";
-
-// Catalogues larger than this are not read (no installation has one anywhere near it).
-constexpr long long kMaxModuleSize = 64LL << 20;
 
 // Opens one module from <base>/<language>, else from <base>/jpn.
 std::unique_ptr<MessageModule> openModule(const std::string& base, const std::string& language,
@@ -33,29 +27,8 @@ std::unique_ptr<MessageModule> openModule(const std::string& base, const std::st
 
 }  // namespace
 
-std::unique_ptr<MessageModule> MessageModule::load(const std::string& path) {
-    // Only a regular file is a catalogue: a directory, a device or a pipe counts as missing.
-    int error = 0;
-    platform::File in = platform::openInput(path, false, error);
-    if (!in.isOpen()) return nullptr;
-    const long long size = in.seek(0, 2);
-    if (size < 0 || size > kMaxModuleSize || in.seek(0, 0) != 0) return nullptr;
-    try {
-        std::string text(static_cast<std::size_t>(size), '\0');
-        std::size_t done = 0;
-        while (done < text.size()) {
-            const long long n = in.read(text.data() + done, text.size() - done);
-            if (n <= 0) return nullptr;
-            done += static_cast<std::size_t>(n);
-        }
-        return parse(text);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-}
-
-std::unique_ptr<MessageModule> MessageModule::parse(std::string_view text) {
-    auto module = std::make_unique<MessageModule>();
+std::unique_ptr<MessageTable> MessageTable::parse(std::string_view text) {
+    auto module = std::make_unique<MessageTable>();
     std::size_t i = 0;
     while (i < text.size()) {
         std::size_t end = text.find('\n', i);
@@ -84,7 +57,7 @@ std::unique_ptr<MessageModule> MessageModule::parse(std::string_view text) {
     return module;
 }
 
-const std::string* MessageModule::find(int number) const {
+const std::string* MessageTable::find(int number) const {
     auto it = texts_.find(number);
     return it == texts_.end() ? nullptr : &it->second;
 }
@@ -185,8 +158,8 @@ int MessageCatalog::openCatalog(const char* catalogList) {
                 baseDirectory_ = base;
                 MessageSource source;
                 source.name = std::string(item);
-                source.errors = openModule(base, languageDirectory_, kErrorModule);
-                source.guides = openModule(base, languageDirectory_, kGuideModule);
+                source.errors = openModule(base, languageDirectory_, kErrorModuleFile);
+                source.guides = openModule(base, languageDirectory_, kGuideModuleFile);
                 if (source.errors || source.guides)
                     sources_.push_back(std::move(source));
                 else

@@ -1,5 +1,6 @@
-// The message catalogue: numbered message texts per language, read from the catalogue files
-// "error.msg" and "guide.msg" of the installation, and formatted with their arguments.
+// The message catalogue: numbered message texts per language, read from the installation's
+// catalogue modules (the files "error.msg" and "guide.msg", on Windows the string-resource
+// modules "error.dll" and "guide.dll"), and formatted with their arguments.
 #pragma once
 
 #include <cstdint>
@@ -10,18 +11,44 @@
 #include <unordered_map>
 #include <vector>
 
-// One catalogue file: message number -> text. A line holds the number, one tab and the text;
-// lines starting with "#", empty lines and malformed lines are skipped.
+// One catalogue module: message number -> text. On POSIX systems a module is a catalogue text
+// file (MessageTable); on Windows it is a module of string resources named by the message
+// numbers (built from the same text files), loaded as data.
 class MessageModule {
 public:
-    // Reads the file; null when it cannot be read.
-    static std::unique_ptr<MessageModule> load(const std::string& path);
-    // Parses catalogue text.
-    static std::unique_ptr<MessageModule> parse(std::string_view text);
+    MessageModule() = default;
+    virtual ~MessageModule() = default;
+    MessageModule(const MessageModule&) = delete;
+    MessageModule& operator=(const MessageModule&) = delete;
 
-    // The text of a message, or null when the module does not hold the number.
-    const std::string* find(int number) const;
+    // Opens the module file at path; null when it is no file or cannot be opened.
+    static std::unique_ptr<MessageModule> load(const std::string& path);
+
+    // The text of a message, or null when the module does not hold the number. The text lives
+    // until the next call.
+    virtual const std::string* find(int number) const = 0;
+};
+
+// The file names of a language directory's two modules.
+#if defined(_WIN32)
+inline constexpr const char* kErrorModuleFile = "error.dll";
+inline constexpr const char* kGuideModuleFile = "guide.dll";
+#else
+inline constexpr const char* kErrorModuleFile = "error.msg";
+inline constexpr const char* kGuideModuleFile = "guide.msg";
+#endif
+
+// Catalogue text: message number -> text. A line holds the number, one tab and the text; lines
+// starting with "#", empty lines and malformed lines are skipped; the first line of a number
+// wins.
+class MessageTable : public MessageModule {
+public:
+    // Parses catalogue text.
+    static std::unique_ptr<MessageTable> parse(std::string_view text);
+
+    const std::string* find(int number) const override;
     std::size_t size() const { return texts_.size(); }
+    const std::unordered_map<int, std::string>& texts() const { return texts_; }
 
 private:
     std::unordered_map<int, std::string> texts_;

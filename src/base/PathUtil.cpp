@@ -158,6 +158,10 @@ std::string normalisePath(std::string_view path) {
     return prefix + result;
 }
 
+// The file-system side of the path operations. PathUtilWin32.cpp holds the Windows side of
+// making paths absolute and of telling kinds apart.
+#if !defined(_WIN32)
+
 std::string makeAbsolutePath(std::string_view path) {
     std::string normal = normalisePath(path);
     if (isAbsolutePath(normal)) return normalisePath(normal);
@@ -175,6 +179,8 @@ int pathKind(std::string_view path) {
     return status.kind == platform::FileKind::Directory ? 1 : 2;
 }
 
+#endif  // !defined(_WIN32)
+
 int makeDirectory(std::string_view path) {
     return platform::makeDirectory(std::string(path)) == 0 ? 1 : 0;
 }
@@ -185,7 +191,8 @@ int testAccess(std::string_view path, int mode) {
 
 int removeFile(std::string_view path) {
     std::string name(path);
-    if (pathKind(name) != 2) return 0;
+    // Files only (on Windows also those marked hidden, system or temporary).
+    if (pathKind(name) < 2) return 0;
     return platform::removeFile(name) == 0 ? 1 : 0;
 }
 

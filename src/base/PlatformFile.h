@@ -1,10 +1,11 @@
 // The file-system calls of the converter, behind one small interface: file kinds, opening files
 // with or without following links, exclusive creation, durable writes, renames, directory syncs,
 // advisory locks and the text of an error number. PlatformFilePosix.cpp implements these names for
-// POSIX systems; a Windows build supplies the same names (CreateFileA, MoveFileExA, LockFileEx,
-// FlushFileBuffers) and nothing above this layer changes.
+// POSIX systems, PlatformFileWin32.cpp for Windows (CreateFileA, MoveFileExA, LockFileEx,
+// FlushFileBuffers); nothing above this layer changes.
 //
-// Error numbers are the platform's (errno values on POSIX) or one of the numbers below. Every
+// Error numbers are errno values (on Windows, the system's error codes turned into the errno
+// value of the same meaning, see PlatformFileWin32.cpp) or one of the numbers below. Every
 // call hands its error number back (an open file keeps the last one in File::error()); callers
 // carry it up in a Status, which the driver turns into the cause line of its message.
 #pragma once
@@ -30,6 +31,9 @@ struct FileStatus {
     long long group = -1;
     unsigned long long device = 0;
     unsigned long long inode = 0;
+    // Windows: the file's attribute bits (hidden, system, ...), which a replacement takes over.
+    // 0 on POSIX.
+    unsigned attributes = 0;
 };
 
 // The status of path. With followLinks false a link is reported as FileKind::Link. 0, or the
@@ -42,6 +46,9 @@ enum class OpenMode { Read, ReadWrite, Write, Append, ReadWriteNew, ReadAppend }
 // Options of openFile.
 inline constexpr int kOpenNoFollow = 1;     // a link as the last component is refused (ELOOP)
 inline constexpr int kOpenRegularOnly = 2;  // anything but a regular file is refused, unblocked
+// Text written is the platform's text: on Windows each line feed is written as CR LF, as the C
+// runtime's text mode does; nothing changes on POSIX.
+inline constexpr int kOpenText = 4;
 
 // An open file, closed when the object goes (a close that is not asked for reports nothing).
 class File {

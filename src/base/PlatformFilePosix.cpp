@@ -11,34 +11,17 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <thread>
 #include <utility>
 #include <vector>
+
+#include "base/PlatformFileShared.h"
 
 namespace platform {
 
 namespace {
 
-// The fault injection of the tests: the n-th counted operation fails.
-struct FaultPlan {
-    long failAt = 0;
-    int error = 0;
-    long count = 0;
-};
-
-FaultPlan& faultPlan() {
-    static FaultPlan plan;
-    return plan;
-}
-
-// Counts one write, sync, rename or close; true when the injection wants it to fail.
-bool injectedFailure(int& error) {
-    FaultPlan& plan = faultPlan();
-    ++plan.count;
-    if (plan.failAt == 0 || plan.count != plan.failAt) return false;
-    error = plan.error;
-    return true;
-}
+using shared::injectedFailure;
+using shared::inputKindError;
 
 FileKind kindOf(mode_t mode) {
     if (S_ISREG(mode)) return FileKind::Regular;
@@ -56,22 +39,6 @@ void fillStatus(const struct stat& info, FileStatus& out) {
     out.group = static_cast<long long>(info.st_gid);
     out.device = static_cast<unsigned long long>(info.st_dev);
     out.inode = static_cast<unsigned long long>(info.st_ino);
-}
-
-// Why a file of this kind cannot be read as an input; 0 when it can.
-int inputKindError(FileKind kind, bool allowPipe) {
-    switch (kind) {
-        case FileKind::Regular:
-            return 0;
-        case FileKind::Pipe:
-            return allowPipe ? 0 : kErrorNotAFile;
-        case FileKind::Directory:
-            return EISDIR;
-        case FileKind::Missing:
-            return ENOENT;
-        default:
-            return kErrorNotAFile;
-    }
 }
 
 int openFlags(OpenMode mode) {
@@ -120,28 +87,15 @@ int fileStatus(const std::string& path, bool followLinks, FileStatus& out) {
     return 0;
 }
 
+namespace shared {
+
+void closeHandle(int handle) {
+    ::close(handle);
+}
+
+}  // namespace shared
+
 // File
-
-File::~File() {
-    if (handle_ >= 0) ::close(handle_);
-}
-
-File::File(File&& other) noexcept
-    : handle_(std::exchange(other.handle_, -1)), error_(other.error_) {}
-
-File& File::operator=(File&& other) noexcept {
-    if (this != &other) {
-        if (handle_ >= 0) ::close(handle_);
-        handle_ = std::exchange(other.handle_, -1);
-        error_ = other.error_;
-    }
-    return *this;
-}
-
-bool File::fail(int error) {
-    error_ = error;
-    return false;
-}
 
 long long File::read(void* buffer, std::size_t size) {
     if (handle_ < 0) {
@@ -229,20 +183,6 @@ bool File::takePermissionsOf(const FileStatus& like) {
     return true;
 }
 
-std::FILE* File::releaseToStream(const char* mode) {
-    if (handle_ < 0) {
-        fail(EBADF);
-        return nullptr;
-    }
-    std::FILE* stream = ::fdopen(handle_, mode);
-    if (stream == nullptr) {
-        fail(errno);
-        ::close(handle_);
-    }
-    handle_ = -1;
-    return stream;
-}
-
 File openFile(const std::string& path, OpenMode mode, int options, int& error) {
     int flags = openFlags(mode) | O_CLOEXEC | O_NOCTTY;
     if (options & kOpenNoFollow) flags |= O_NOFOLLOW;
@@ -302,22 +242,6 @@ File openInput(const std::string& path, bool allowPipe, int& error) {
 }
 
 // Directory
-
-Directory::~Directory() {
-    if (handle_ >= 0) ::close(handle_);
-}
-
-Directory::Directory(Directory&& other) noexcept
-    : handle_(std::exchange(other.handle_, -1)), path_(std::move(other.path_)) {}
-
-Directory& Directory::operator=(Directory&& other) noexcept {
-    if (this != &other) {
-        if (handle_ >= 0) ::close(handle_);
-        handle_ = std::exchange(other.handle_, -1);
-        path_ = std::move(other.path_);
-    }
-    return *this;
-}
 
 int Directory::open(const std::string& path, bool noFollow) {
     if (handle_ >= 0) ::close(handle_);
@@ -405,8 +329,7 @@ int resolveLinks(const std::string& path, std::string& target) {
 
 int FileLock::acquire(const std::string& path, std::chrono::milliseconds wait) {
     release();
-    const auto deadline = std::chrono::steady_clock::now() + wait;
-    auto pause = std::chrono::milliseconds(2);
+    shared::RetryPause pause(wait);
     for (;;) {
         // Read access is enough for the lock, so any user who can read the file can lock it.
         // Unblocked, so that a pipe planted in the file's place does not hold the run.
@@ -437,21 +360,8 @@ int FileLock::acquire(const std::string& path, std::chrono::milliseconds wait) {
         const int e = errno;
         ::close(fd);
         if (e != EWOULDBLOCK && e != EINTR) return e;
-        const auto now = std::chrono::steady_clock::now();
-        if (now >= deadline) return kErrorInUse;
-        std::this_thread::sleep_for(
-            std::min<std::chrono::steady_clock::duration>(pause, deadline - now));
-        pause = std::min(pause * 2, std::chrono::milliseconds(100));
+        if (!pause.wait()) return kErrorInUse;
     }
-}
-
-void FileLock::release() {
-    if (handle_ < 0) return;
-    // Only the holder removes the file, so the path still names the file locked.
-    ::unlink(path_.c_str());
-    ::close(handle_);
-    handle_ = -1;
-    path_.clear();
 }
 
 // Plain path operations
@@ -492,30 +402,13 @@ std::string currentDirectory() {
 }
 
 std::string systemErrorText(int error) {
-    switch (error) {
-        case 0:
-            return {};
-        case kErrorNotAFile:
-            return "Not a regular file";
-        case kErrorInUse:
-            return "In use by another run";
-        default:
-            break;
-    }
+    if (const char* own = shared::ownErrorText(error)) return own;
     // The program stays in the "C" locale for messages, so the texts are the system's English.
     return std::strerror(error);
 }
 
 void ignoreFileSizeLimitSignal() {
     std::signal(SIGXFSZ, SIG_IGN);
-}
-
-void injectFileFault(long n, int error) {
-    faultPlan() = FaultPlan{n, error, 0};
-}
-
-long fileOperationCount() {
-    return faultPlan().count;
 }
 
 }  // namespace platform

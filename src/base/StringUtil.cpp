@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "base/ErrorRecord.h"
 #include "base/Language.h"
@@ -169,12 +170,46 @@ int readLong(const char* text, int base, long* out, const char** end) {
     return 1;
 }
 
+#if defined(_WIN32)
+namespace {
+
+// strtod in the "C" numeric conventions. The mingw runtime's strtod rounds correctly, as glibc's
+// does, but reads the decimal separator of the process's numeric locale: when that is not ".",
+// the number is handed over with its "." turned into that separator.
+double strtodInC(const char* start, char** stop) {
+    const lconv* numeric = std::localeconv();
+    const char* point =
+        numeric && numeric->decimal_point && *numeric->decimal_point ? numeric->decimal_point : ".";
+    if (std::strcmp(point, ".") == 0) return std::strtod(start, stop);
+    // Every character that a number can hold (white space, signs, digits, exponents,
+    // hexadecimal digits, "inf" and "nan(...)").
+    const std::size_t length = std::strspn(
+        start, " \t\n\v\f\r+-.0123456789()_abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    std::string copy(start, length);
+    const std::size_t dot = copy.find('.');
+    if (dot != std::string::npos) copy.replace(dot, 1, point);
+    char* copyEnd = nullptr;
+    const double value = std::strtod(copy.c_str(), &copyEnd);
+    std::size_t used = static_cast<std::size_t>(copyEnd - copy.c_str());
+    // strtod takes the separator whole or not at all.
+    if (dot != std::string::npos && used > dot) used -= std::strlen(point) - 1;
+    *stop = const_cast<char*>(start) + used;
+    return value;
+}
+
+}  // namespace
+#endif
+
 int readDouble(const char* text, double* out, const char** end) {
-    // Made once and kept for the process; null only when the system cannot make it.
-    static const locale_t cLocale = ::newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
     const char* start = text ? text : "";
     char* stop = nullptr;
+#if defined(_WIN32)
+    double value = strtodInC(start, &stop);
+#else
+    // Made once and kept for the process; null only when the system cannot make it.
+    static const locale_t cLocale = ::newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
     double value = cLocale ? ::strtod_l(start, &stop, cLocale) : std::strtod(start, &stop);
+#endif
     if (end) *end = stop;
     if (stop == start) {
         if (out) *out = 0.0;

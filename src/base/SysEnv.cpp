@@ -1,9 +1,10 @@
 #include "base/SysEnv.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <utility>
+
+#include "base/SysEnvPlatform.h"
 
 namespace {
 
@@ -74,16 +75,11 @@ SysEnvRegistryReader& registryReader() {
     return reader;
 }
 
-// Systems without a registry: nothing is ever found.
-int platformRegistryRead(const std::string&, const std::string&, int*, std::string*) {
-    return 0;
-}
-
 int readRegistry(const std::string& key, const std::string& valueName, int* type,
                  std::string* data) {
     const SysEnvRegistryReader& reader = registryReader();
     if (reader) return reader(key, valueName, type, data);
-    return platformRegistryRead(key, valueName, type, data);
+    return sysenv::readRegistryValue(key, valueName, type, data);
 }
 
 // The text of a registry value of a text type, expanded when it is REG_EXPAND_SZ, stored in
@@ -125,30 +121,9 @@ const char* expandEnvValue(const char* text, std::optional<std::string>* slot) {
     if (!text) return nullptr;
     try {
         std::string out;
-        const char* p = text;
-        while (*p) {
-            if (*p != '%') {
-                const char* q = std::strchr(p, '%');
-                std::size_t n = q ? static_cast<std::size_t>(q - p) : std::strlen(p);
-                out.append(p, n);
-                p += n;
-                continue;
-            }
-            const char* close = std::strchr(p + 1, '%');
-            if (!close) {
-                out.append(p);
-                break;
-            }
-            std::string name(p + 1, close);
-            const char* value = name.empty() ? nullptr : std::getenv(name.c_str());
-            if (value) {
-                out.append(value);
-                p = close + 1;
-            } else {
-                // An unset name stays as written; its closing "%" may open the next reference.
-                out.append(p, close);
-                p = close;
-            }
+        if (!sysenv::expandEnvironment(text, out)) {
+            slot->reset();
+            return nullptr;
         }
         *slot = std::move(out);
     } catch (const std::bad_alloc&) {
@@ -161,18 +136,19 @@ const char* expandEnvValue(const char* text, std::optional<std::string>* slot) {
 namespace {
 
 const char* lookUp(const char* name) {
+    std::string env;
     for (SysEnvEntry* row = gTable; row->name; ++row) {
         if (std::strcmp(row->name, name) != 0) continue;
         if (row->cached) return row->cached->c_str();
         if (row->registryFirst == 0) {
-            if (const char* env = std::getenv(name)) {
-                if (const char* value = expandEnvValue(env, &row->cached)) return value;
+            if (sysenv::environmentValue(name, env)) {
+                if (const char* value = expandEnvValue(env.c_str(), &row->cached)) return value;
             }
         }
         std::string key = std::string(kSysEnvRegistryRoot) + row->subkey;
         if (const char* value = registryValueInto(key, name, &row->cached)) return value;
     }
-    if (const char* env = std::getenv(name)) return expandEnvValue(env, nullptr);
+    if (sysenv::environmentValue(name, env)) return expandEnvValue(env.c_str(), nullptr);
 
     std::string key = kSysEnvRegistryRoot;
     std::string valueName = name;

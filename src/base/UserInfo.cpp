@@ -1,7 +1,11 @@
 #include "base/UserInfo.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <pwd.h>
 #include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <vector>
@@ -40,6 +44,11 @@ bool sourceDateEpoch(std::time_t* out) {
 }  // namespace
 
 std::string currentUserName() {
+#if defined(_WIN32)
+    char name[kMaxUserName + 2];
+    DWORD size = sizeof name;
+    if (::GetUserNameA(name, &size) && name[0] != '\0') return limited(name);
+#else
     long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
     std::vector<char> buffer(size > 0 && size < (1 << 20) ? static_cast<std::size_t>(size) : 16384);
     struct passwd entry {};
@@ -48,6 +57,7 @@ std::string currentUserName() {
         found->pw_name && *found->pw_name) {
         return limited(found->pw_name);
     }
+#endif
     for (const char* variable : {"LOGNAME", "USER"}) {
         const char* value = getSysEnv(variable);
         if (value && *value) return limited(value);
@@ -63,12 +73,20 @@ std::time_t saveTime() {
 
 int saveTimeParts(std::tm* out) {
     std::time_t t = 0;
+#if defined(_WIN32)
+    if (sourceDateEpoch(&t)) return ::gmtime_s(out, &t) == 0 ? 1 : 0;
+#else
     if (sourceDateEpoch(&t)) return ::gmtime_r(&t, out) ? 1 : 0;
+#endif
     return localTimeOf(std::time(nullptr), out);
 }
 
 int localTimeOf(std::time_t t, std::tm* out) {
+#if defined(_WIN32)
+    return ::localtime_s(out, &t) == 0 ? 1 : 0;
+#else
     return ::localtime_r(&t, out) ? 1 : 0;
+#endif
 }
 
 std::string timeText24(const std::tm& t) {

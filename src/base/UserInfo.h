@@ -4,8 +4,8 @@
 #include <ctime>
 #include <string>
 
-// The name of the effective user (the password database), else the value of LOGNAME or USER;
-// empty when none is known. At most 255 bytes.
+// The name of the effective user (the password database; on Windows the logged-on user), else
+// the value of LOGNAME or USER; empty when none is known. At most 255 bytes.
 std::string currentUserName();
 
 // The save time: SOURCE_DATE_EPOCH when it is set to a whole number of seconds, else now.

@@ -18,11 +18,15 @@ constexpr int kTemporaryNames = 100;
 // Removes what makeCircuit made under a temporary name: the path table, the subdirectories and
 // the directory itself (only these names: nothing else is touched).
 void removeTemporaryCircuit(const std::string& temporary) {
-    platform::Directory circuit;
-    if (circuit.open(temporary, true) == 0) {
-        circuit.remove("rcpath");
-        for (const char* sub : kCircuitDirectories)
-            circuit.remove(sub, true);
+    {
+        // Let go before the directory itself is removed: Windows keeps a directory that is held
+        // open from being removed.
+        platform::Directory circuit;
+        if (circuit.open(temporary, true) == 0) {
+            circuit.remove("rcpath");
+            for (const char* sub : kCircuitDirectories)
+                circuit.remove(sub, true);
+        }
     }
     platform::Directory parent;
     if (parent.open(pathDirPart(temporary), false) == 0)

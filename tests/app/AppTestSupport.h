@@ -4,6 +4,7 @@
 #pragma once
 
 #include "base/SysEnv.h"
+#include "support/CatalogueModule.h"
 #include "support/TestSupport.h"
 
 #include <filesystem>
@@ -22,12 +23,12 @@ public:
         resetSysEnv();
         std::filesystem::create_directories(logDirectory());
         const std::string dir = root_.path() + "/mess/edif2qrx/eng";
-        std::filesystem::create_directories(dir);
-        testsupport::writeFile(dir + "/error.msg",
-                               "# test\n36701\tno sheet\n36708\tbad name %s\n36710\tmissing %s\n"
-                               "36711\tunreadable %s\n36714\tsetup %s\n36716\ttable %s\n"
-                               "36720\topen %s\n36722\tsave %s\n555\tweird %n %d %s %%\n");
-        testsupport::writeFile(dir + "/guide.msg", "36752\tsaved %s\n");
+        testsupport::writeCatalogueModule(
+            dir, kErrorModuleFile,
+            "# test\n36701\tno sheet\n36708\tbad name %s\n36710\tmissing %s\n"
+            "36711\tunreadable %s\n36714\tsetup %s\n36716\ttable %s\n"
+            "36720\topen %s\n36722\tsave %s\n555\tweird %n %d %s %%\n");
+        testsupport::writeCatalogueModule(dir, kGuideModuleFile, "36752\tsaved %s\n");
         testsupport::writeFile(plot(), "IN;");
     }
     ~DriverEnvironment() { resetSysEnv(); }

@@ -7,6 +7,7 @@
 
 #include "base/Language.h"
 #include "base/SysEnv.h"
+#include "support/CatalogueModule.h"
 #include "support/TestSupport.h"
 
 using testsupport::ScopedEnv;
@@ -14,11 +15,10 @@ using testsupport::TempDir;
 
 namespace {
 
-// Writes a catalogue file below <root>/mess/<dir>.
+// Writes a catalogue module below <root>/mess/<dir>.
 void addModule(const std::string& root, const std::string& dir, const char* module,
                const std::string& text) {
-    std::filesystem::create_directories(root + "/mess/" + dir);
-    ASSERT_TRUE(testsupport::writeFile(root + "/mess/" + dir + "/" + module, text));
+    ASSERT_TRUE(testsupport::writeCatalogueModule(root + "/mess/" + dir, module, text));
 }
 
 class MessageCatalogTest : public ::testing::Test {
@@ -45,7 +45,7 @@ TEST(MessageFormat, PlaceholdersAreFormattedByOwnCode) {
 
 TEST_F(MessageCatalogTest, ParsesNumberTabTextLinesAndSkipsHostileOnes) {
     const std::string nul("9\tbefore\0after\n\0\t12\n", 20);
-    auto module = MessageModule::parse(
+    auto module = MessageTable::parse(
         "# comment\n\n36701\tFirst text\r\n36702\t\n36703 missing tab\nx36704\tbad number\n"
         "-5\tsigned\n2147483648\tjust too large\n99999999999999999999999999\tfar too large\n"
         "36701\tsecond line of the same number\n0000007\ttab\tinside\n" +
@@ -62,15 +62,15 @@ TEST_F(MessageCatalogTest, ParsesNumberTabTextLinesAndSkipsHostileOnes) {
     // A text longer than the template is cut, never through a double-byte character.
     ScopedEnv lang("QLANG", "japanese");
     const std::string lead(MessageCatalog::kTemplateSize - 2, 'a');
-    module = MessageModule::parse("1\t" + lead + "\x82\xA0" + std::string(100000, 'b') + "\n");
+    module = MessageTable::parse("1\t" + lead + "\x82\xA0" + std::string(100000, 'b') + "\n");
     EXPECT_EQ(*module->find(1), lead);
 }
 
 TEST_F(MessageCatalogTest, LanguageDirectoryAndJapaneseFallback) {
     TempDir inst;
-    addModule(inst.path(), "edif2qrx/eng", "error.msg", "36710\tCannot read %s.\n36711\t\n");
-    addModule(inst.path(), "edif2qrx/eng", "guide.msg", "36752\tSaved %s.\n");
-    addModule(inst.path(), "edif2qrx/jpn", "error.msg", "36710\tJPN %s\n");
+    addModule(inst.path(), "edif2qrx/eng", kErrorModuleFile, "36710\tCannot read %s.\n36711\t\n");
+    addModule(inst.path(), "edif2qrx/eng", kGuideModuleFile, "36752\tSaved %s.\n");
+    addModule(inst.path(), "edif2qrx/jpn", kErrorModuleFile, "36710\tJPN %s\n");
     ScopedEnv root("QRXROOT", inst.path());
     {
         ScopedEnv lang("QLANG", "C");
@@ -83,9 +83,15 @@ TEST_F(MessageCatalogTest, LanguageDirectoryAndJapaneseFallback) {
         // A guide number is not looked for in the error catalogue.
         EXPECT_STREQ(catalog.messageText(36752, kMessageError), "Message No.36752");
         EXPECT_EQ(catalog.lastSource(), nullptr);
+#if defined(_WIN32)
+        // An empty string resource cannot be told from a missing one.
+        EXPECT_STREQ(catalog.messageText(36711, kMessageError), "Message No.36711");
+        EXPECT_EQ(catalog.lastSource(), nullptr);
+#else
         // A number with an empty text is found, and empty.
         EXPECT_STREQ(catalog.messageText(36711, kMessageError), "");
         EXPECT_NE(catalog.lastSource(), nullptr);
+#endif
     }
     resetSysEnv();
     {
@@ -102,9 +108,9 @@ TEST_F(MessageCatalogTest, LanguageDirectoryAndJapaneseFallback) {
 
 TEST_F(MessageCatalogTest, CatalogueItemsAndFailures) {
     TempDir inst;
-    addModule(inst.path(), "sub/jpn", "guide.msg", "1\tfrom sub\n");
-    addModule(inst.path(), "jpn", "error.msg", "2\tfrom mess\n");
-    addModule(inst.path(), "flat", "error.msg", "5\tflat\n");
+    addModule(inst.path(), "sub/jpn", kGuideModuleFile, "1\tfrom sub\n");
+    addModule(inst.path(), "jpn", kErrorModuleFile, "2\tfrom mess\n");
+    addModule(inst.path(), "flat", kErrorModuleFile, "5\tflat\n");
     ScopedEnv root("TRAZON_TEST_ROOT", inst.path());
     ScopedEnv unset("TRAZON_TEST_UNSET", std::nullopt);
     ScopedEnv noQlang("QLANG", std::nullopt);
@@ -141,4 +147,40 @@ TEST_F(MessageCatalogTest, CatalogueItemsAndFailures) {
     EXPECT_EQ(fresh.languageDirectory(), "");
     EXPECT_STREQ(fresh.messageText(5, kMessageError), "flat");
     EXPECT_STREQ(messageLanguageDirectory("Deutsch"), "ger");
+}
+
+// Modules hold exactly the texts of the catalogue files they are made from: the bundled
+// installation's, and a catalogue of texts that try the quoting of the resource scripts (on
+// Windows the build makes the modules from the files; elsewhere they are those files).
+TEST_F(MessageCatalogTest, ModulesHoldTheTextsOfTheirCatalogueFiles) {
+    const std::string source = testsupport::sourceDir();
+    const std::string built = testsupport::bundledRoot() + "/mess/edif2qrx/eng/";
+#if defined(_WIN32)
+    const std::string awkward = std::string(TRAZON_BINARY_DIR) + "/tests/catalogue/catalogue.dll";
+#else
+    const std::string awkward = source + "/tests/base/data/catalogue.msg";
+#endif
+    const std::pair<std::string, std::string> modules[] = {
+        {source + "/share/qrxroot/mess/edif2qrx/eng/error.msg", built + kErrorModuleFile},
+        {source + "/share/qrxroot/mess/edif2qrx/eng/guide.msg", built + kGuideModuleFile},
+        {source + "/tests/base/data/catalogue.msg", awkward},
+    };
+    for (const auto& [text, module] : modules) {
+        SCOPED_TRACE(module);
+        const auto table = MessageTable::parse(testsupport::readFile(text));
+        const auto loaded = MessageModule::load(module);
+        ASSERT_NE(loaded, nullptr);
+        ASSERT_GT(table->size(), 0u);
+        for (const auto& [number, message] : table->texts()) {
+            const std::string* found = loaded->find(number);
+            ASSERT_NE(found, nullptr) << number;
+            EXPECT_EQ(*found, message) << number;
+        }
+        // Numbers that no line gives, and numbers no string resource can have.
+        for (int number : {8, 10, 36700, 36753, 65534, 65536 + 36710, -36710}) {
+            if (table->find(number) == nullptr) {
+                EXPECT_EQ(loaded->find(number), nullptr) << number;
+            }
+        }
+    }
 }

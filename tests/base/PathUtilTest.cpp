@@ -4,6 +4,10 @@
 
 #include <string>
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 #include "support/TestSupport.h"
 
 TEST(PathUtil, AppendRule) {
@@ -81,22 +85,46 @@ TEST(PathUtil, Normalise) {
 TEST(PathUtil, AbsolutePathsAndFileSystem) {
     const std::string cwd = currentDirectory();
     ASSERT_LT(cwd.size(), 1000u);
-    EXPECT_EQ(makeAbsolutePath("/a/./b/../c"), "/a/c");
     EXPECT_EQ(makeAbsolutePath("sub/../f.sht"), normalisePath(cwd + "/f.sht"));
     EXPECT_EQ(makeAbsolutePath("C:\\x\\..\\y"), "C:/y");
+#if defined(_WIN32)
+    // A path from the root of the current drive gets the drive; a path of more than 1023
+    // bytes (beyond what the system completes) stays as normalised.
+    EXPECT_EQ(makeAbsolutePath("\\a\\.\\b\\..\\c"), cwd.substr(0, 2) + "/a/c");
+    const std::string tooLong(1030, 'f');
+    EXPECT_EQ(makeAbsolutePath(tooLong + "/./x"), "./" + tooLong + "/x");
+#else
+    EXPECT_EQ(makeAbsolutePath("/a/./b/../c"), "/a/c");
     // The full path must fit 1024 bytes with its NUL; a longer one stays as normalised.
     const std::string fits(1023 - cwd.size() - 1, 'f');
     EXPECT_EQ(makeAbsolutePath("./" + fits), normalisePath(cwd + "/" + fits));
     EXPECT_EQ(makeAbsolutePath("./" + fits + "g"), "./" + fits + "g");
+#endif
 
     testsupport::TempDir dir;
     const std::string sub = dir.file("sub");
     EXPECT_EQ(makeDirectory(sub), 1);
     EXPECT_EQ(makeDirectory(sub), 0);  // exists already
     EXPECT_EQ(pathKind(sub), 1);
-    const std::string file = pathJoin(sub, ".hidden");
+    // A name with a leading dot marks nothing on POSIX systems; Windows marks files by
+    // attribute.
+    const std::string file = pathJoin(sub, "plain");
     ASSERT_TRUE(testsupport::writeFile(file, "x"));
     EXPECT_EQ(pathKind(file), 2);
+#if defined(_WIN32)
+    const std::string marked = pathJoin(sub, "marked");
+    ASSERT_TRUE(testsupport::writeFile(marked, "x"));
+    // (The temporary mark counts as well; wine does not keep it.)
+    for (DWORD attribute : {FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM}) {
+        ASSERT_TRUE(::SetFileAttributesA(marked.c_str(), attribute));
+        EXPECT_EQ(pathKind(marked), 3) << attribute;
+    }
+    EXPECT_EQ(removeFile(marked), 1);
+#else
+    const std::string dotted = pathJoin(sub, ".hidden");
+    ASSERT_TRUE(testsupport::writeFile(dotted, "x"));
+    EXPECT_EQ(pathKind(dotted), 2);
+#endif
     EXPECT_EQ(testAccess(file, kAccessReadWrite), 1);
     EXPECT_EQ(removeFile(sub), 0);  // a directory is not removed
     EXPECT_EQ(removeFile(file), 1);

@@ -19,13 +19,14 @@ private:
 };
 
 std::string dumpText(const QdoCmdBase& cmd, int level) {
-    char* text = nullptr;
-    std::size_t size = 0;
-    std::FILE* out = open_memstream(&text, &size);
+    std::FILE* out = std::tmpfile();
+    if (out == nullptr) return "(no temporary file)";
     cmd.dump(out, level);
+    std::string result;
+    std::rewind(out);
+    for (int c; (c = std::fgetc(out)) != EOF;)
+        result += static_cast<char>(c);
     std::fclose(out);
-    std::string result(text, size);
-    std::free(text);
     return result;
 }
 

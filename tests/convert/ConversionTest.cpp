@@ -6,6 +6,7 @@
 #include <cmath>
 #include <map>
 #include <memory>
+#include <numbers>
 #include <vector>
 
 #include "base/ErrorRecord.h"
@@ -102,7 +103,7 @@ TEST_F(ConversionTest, FiguresBecomeObjectsMovedByTheOffsets) {
     EXPECT_EQ(line.rawColor() * 100 + line.rawLineStyle() * 10 + line.rawLineWidth(), 520);
     // An arc moves with its ends and centre (a half turn below (1000, 0)).
     auto arc = stroke({{0, 0}});
-    arc->appendArc(QsArc(QsPoint(0, 0), QsPoint(1000, 0), M_PI));
+    arc->appendArc(QsArc(QsPoint(0, 0), QsPoint(1000, 0), std::numbers::pi));
     EXPECT_EQ(converter.convertFigure(std::move(arc), 1), FigureOutcome::kAdded);
     EXPECT_EQ(sheet().polylines().tail()->box(), QsBox(2500, -2000, 4500, -1000));
 

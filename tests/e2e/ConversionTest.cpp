@@ -192,3 +192,45 @@ TEST(Conversion, EveryCorpusPlotBecomesALoadableSymbol) {
         EXPECT_TRUE(Loaded(p.file("corpus.smb")).ok());
     }
 }
+
+// Files written through text streams (the logs, standard output) end their lines as the system
+// does: CR LF on Windows, LF elsewhere. Database files and path tables always end lines in a
+// bare LF, so that they read the same everywhere.
+TEST(Conversion, LineEndsOfLogsAndDatabaseFiles) {
+    ProgramRun p;
+    writeFile(p.file("plot.hgl"), "IN;SP1;PU0,0;PD400,0;");
+#if defined(_WIN32)
+    const bool crlf = true;
+#else
+    const bool crlf = false;
+#endif
+    // Each file is looked at right after the run that writes it (a run removes the logs of the
+    // run before).
+    struct Case {
+        std::vector<std::string> args;  // none: no run
+        std::string path;
+        bool carriageReturns;
+    };
+    const Case cases[] = {
+        {{"-o", "new.cir/s.sht", "plot.hgl"}, p.warningLog(), crlf},
+        {{}, p.file("new.cir/s.sht"), false},
+        {{}, p.file("new.cir/rcpath"), false},
+        {{"missing.plt"}, p.errorLog(), crlf},
+        {{"-V"}, p.file("out.txt"), crlf},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        if (!c.args.empty()) p.run(c.args);
+        const std::string text = readFile(c.path);
+        std::size_t lines = 0, carriageReturns = 0;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            lines += text[i] == '\n';
+            carriageReturns += text[i] == '\r';
+        }
+        EXPECT_GT(lines, 1u);
+        EXPECT_EQ(carriageReturns, c.carriageReturns ? lines : 0u);
+        if (c.carriageReturns) {
+            EXPECT_EQ(text.find('\n'), text.find("\r\n") + 1);
+        }
+    }
+}

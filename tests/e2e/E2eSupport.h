@@ -5,7 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <sys/wait.h>
+#endif
 
 #include <algorithm>
 #include <cstdlib>
@@ -28,17 +32,62 @@ namespace e2e {
 // 4 December 2026, 16:11:56 (UTC): every save stamp of the tests.
 inline constexpr const char* kEpoch = "1796400716";
 
+#if !defined(_WIN32)
 inline std::string quote(const std::string& s) {
     std::string out = "'";
     for (char c : s)
         out += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return out + "'";
 }
+#endif
 
 struct Outcome {
     int code = -1;
     std::string out, err;
 };
+
+#if defined(_WIN32)
+// Runs a command line in directory with standard output and error sent to the files out and
+// err; with an environment given (NAME=value entries) the process gets only that, else the
+// test's own. The exit code, -1 when the process cannot be started.
+inline int runProcess(std::string line, const std::vector<std::string>* environment,
+                      const std::string& directory, const std::string& out,
+                      const std::string& err) {
+    std::string block;
+    if (environment) {
+        std::vector<std::string> sorted = *environment;
+        std::sort(sorted.begin(), sorted.end());
+        for (const auto& e : sorted)
+            block += e + '\0';
+        block += '\0';
+    }
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    auto create = [&](const std::string& name) {
+        return ::CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    HANDLE outFile = create(out), errFile = create(err);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = outFile;
+    startup.hStdError = errFile;
+    PROCESS_INFORMATION process{};
+    DWORD code = static_cast<DWORD>(-1);
+    if (::CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0,
+                         environment ? block.data() : nullptr, directory.c_str(), &startup,
+                         &process)) {
+        ::WaitForSingleObject(process.hProcess, INFINITE);
+        ::GetExitCodeProcess(process.hProcess, &code);
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+    }
+    ::CloseHandle(outFile);
+    ::CloseHandle(errFile);
+    return static_cast<int>(code);
+}
+#endif
 
 // A home with its log directory (also the working directory of the runs), the bundled
 // installation, English messages and a fixed save time.
@@ -51,38 +100,44 @@ public:
     std::string warningLog() const { return logDirectory() + "/trazon.wrn"; }
     std::string file(const std::string& name) const { return home_.file(name); }
 
+    // Runs the program in the home directory with only HOME, QLANG, SOURCE_DATE_EPOCH, the
+    // installation root (when given), the entries of setEnvironment and the further NAME=value
+    // entries in its environment.
+    Outcome run(const std::vector<std::string>& args,
+                std::optional<std::string> root = testsupport::bundledRoot(),
+                const std::vector<std::string>& more = {}) const {
+        std::vector<std::string> environment = this->environment(root);
+        environment.insert(environment.end(), more.begin(), more.end());
+        const int code = start(args, environment, file("out.txt"), file("err.txt"));
+        return {code, testsupport::readTextFile(file("out.txt")),
+                testsupport::readTextFile(file("err.txt"))};
+    }
+
+    // Runs the program as run does, with its output and errors in <name>.out and <name>.err of
+    // the home, so that runs at the same time (from threads of the test) keep theirs apart. The
+    // exit code.
+    int runAlongside(const std::vector<std::string>& args, const std::string& name) const {
+        return start(args, environment(testsupport::bundledRoot()), file(name + ".out"),
+                     file(name + ".err"));
+    }
+
+    // Further NAME=value entries for every run.
+    void setEnvironment(std::vector<std::string> entries) { extra_ = std::move(entries); }
+
+#if !defined(_WIN32)
     // The shell command that runs the program with args in the home (no redirections).
     std::string command(const std::vector<std::string>& args,
                         std::optional<std::string> root = testsupport::bundledRoot()) const {
-        std::string command = "cd " + quote(home_.path()) + " && " + prefix_ +
-                              " env -i HOME=" + quote(home()) +
-                              " QLANG=english SOURCE_DATE_EPOCH=" + kEpoch;
-        if (root) command += " QRXROOT=" + quote(*root);
-        if (!environment_.empty()) command += " " + environment_;
-        command += " " + quote(TRAZON_PROGRAM);
-        for (const auto& a : args)
-            command += " " + quote(a);
-        return command;
+        return command(args, environment(root));
     }
-
-    Outcome run(const std::vector<std::string>& args,
-                std::optional<std::string> root = testsupport::bundledRoot()) const {
-        const std::string line = "(" + command(args, std::move(root)) + ") >" +
-                                 quote(file("out.txt")) + " 2>" + quote(file("err.txt"));
-        const int status = std::system(line.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1,
-                testsupport::readFile(file("out.txt")), testsupport::readFile(file("err.txt"))};
-    }
-
-    // Further variables for the runs ("NAME=value ...", quoted as the shell needs).
-    void setEnvironment(std::string assignments) { environment_ = std::move(assignments); }
     // Shell text put before the program's environment: commands ending in ";" ("ulimit -f 1;")
     // or a command that runs it ("timeout 30").
     void setShellPrefix(std::string prefix) { prefix_ = std::move(prefix); }
+#endif
 
     // The "<Mess.N> text" lines of a log, without its banner.
     static std::string messages(const std::string& log) {
-        const std::string text = testsupport::readFile(log);
+        const std::string text = testsupport::readTextFile(log);
         std::string lines;
         for (std::size_t p = text.find("<Mess."); p != std::string::npos;
              p = text.find("<Mess.", p + 1))
@@ -93,9 +148,53 @@ public:
     std::string warnings() const { return messages(warningLog()); }
 
 private:
-    testsupport::TempDir home_;
-    std::string environment_;
+    std::vector<std::string> environment(const std::optional<std::string>& root) const {
+        std::vector<std::string> environment = {"HOME=" + home(), "QLANG=english",
+                                                std::string("SOURCE_DATE_EPOCH=") + kEpoch};
+        if (root) environment.push_back("QRXROOT=" + *root);
+        environment.insert(environment.end(), extra_.begin(), extra_.end());
+        return environment;
+    }
+
+#if defined(_WIN32)
+    // Windows programs take one command line; the converter splits it at blanks (no argument
+    // of the tests holds one). The box of the usage text is left out: nobody would close it.
+    int start(const std::vector<std::string>& args, std::vector<std::string> environment,
+              const std::string& out, const std::string& err) const {
+        std::string program = TRAZON_PROGRAM;
+        std::replace(program.begin(), program.end(), '/', '\\');
+        std::string line = "\"" + program + "\"";
+        for (const auto& a : args)
+            line += " " + a;
+        environment.push_back("TRAZON_NO_MESSAGE_BOX=1");
+        if (const char* system = std::getenv("SystemRoot"))
+            environment.push_back(std::string("SystemRoot=") + system);
+        return runProcess(line, &environment, home(), out, err);
+    }
+#else
+    std::string command(const std::vector<std::string>& args,
+                        const std::vector<std::string>& environment) const {
+        std::string command = "cd " + quote(home_.path()) + " && " + prefix_ + " env -i";
+        for (const auto& e : environment)
+            command += " " + quote(e);
+        command += " " + quote(TRAZON_PROGRAM);
+        for (const auto& a : args)
+            command += " " + quote(a);
+        return command;
+    }
+
+    int start(const std::vector<std::string>& args, const std::vector<std::string>& environment,
+              const std::string& out, const std::string& err) const {
+        const std::string line =
+            "(" + command(args, environment) + ") >" + quote(out) + " 2>" + quote(err);
+        const int status = std::system(line.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
     std::string prefix_;
+#endif
+
+    testsupport::TempDir home_;
+    std::vector<std::string> extra_;
 };
 
 // The folder of the golden files.
@@ -127,11 +226,11 @@ inline std::vector<std::pair<std::string, std::string>> corpusAndExamples() {
     namespace fs = std::filesystem;
     std::vector<std::pair<std::string, std::string>> list;
     for (const std::string& f : testsupport::corpusFiles())
-        list.emplace_back(fs::relative(f, testsupport::corpusDir()).string(), f);
+        list.emplace_back(fs::relative(f, testsupport::corpusDir()).generic_string(), f);
     const std::string examples = testsupport::sourceDir() + "/share/examples";
     std::vector<std::string> found;
     for (const auto& e : fs::directory_iterator(examples))
-        if (e.path().extension() == ".hpgl") found.push_back(e.path().string());
+        if (e.path().extension() == ".hpgl") found.push_back(e.path().generic_string());
     std::sort(found.begin(), found.end());
     for (const std::string& f : found)
         list.emplace_back("examples/" + fs::path(f).filename().string(), f);

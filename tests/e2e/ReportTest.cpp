@@ -28,6 +28,13 @@ using Fields = std::map<std::string, std::string>;
 
 std::map<std::string, Fields> readReports(const ProgramRun& p,
                                           const std::vector<std::string>& files) {
+#if defined(_WIN32)
+    // A Windows program cannot start the build machine's Python: the reports, written by the
+    // same code on both systems, are read back by the Linux run of these tests.
+    (void)p;
+    (void)files;
+    return {};
+#else
     std::string command =
         "python3 " + e2e::quote(testsupport::sourceDir() + "/tests/e2e/json_fields.py");
     for (const std::string& f : files)
@@ -48,6 +55,7 @@ std::map<std::string, Fields> readReports(const ProgramRun& p,
         }
     }
     return reports;
+#endif
 }
 
 Fields readReport(const ProgramRun& p, const std::string& file) {
@@ -68,7 +76,11 @@ std::string warnings(const Fields& report) {
 }
 
 bool pythonAvailable() {
+#if defined(_WIN32)
+    return false;
+#else
     return std::system("python3 -c '' >/dev/null 2>&1") == 0;
+#endif
 }
 
 }  // namespace

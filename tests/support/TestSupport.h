@@ -41,6 +41,11 @@ private:
 };
 
 std::string readFile(const std::string& path);
+// Text written through a text-mode stream (the logs, standard output and error): on Windows, whose
+// runtime writes a line end as CR LF, the pairs read as line feeds; elsewhere the text as it is.
+std::string fromTextMode(std::string text);
+// readFile followed by fromTextMode.
+std::string readTextFile(const std::string& path);
 bool writeFile(const std::string& path, const std::string& content);
 bool fileExists(const std::string& path);
 // The names in a directory (without "." and "..").
