@@ -124,15 +124,19 @@ int writeVertexBlock(TokenFile& file, const QsPolyRecord* records, int count,
     for (int i = 0; i < count;) {
         const QsPolyRecord& r = records[i];
         if (r.isVertex()) {
-            // Only a marked vertex carries a rounding radius; widths are not part of the file.
-            const std::int32_t radius = r.isMarkedVertex() ? r.data[2] : 0;
             char* p = file.reserve(kPointLineMax);
             std::memcpy(p, "$Point ", 7);
             p = formatDecimal(p + 7, r.data[0]);
             *p++ = ' ';
             p = formatDecimal(p, r.data[1]);
             *p++ = ' ';
-            p = formatDecimal(p, radius);
+            // Only a marked vertex carries a rounding radius; widths are not part of the file.
+            // Nearly every vertex is unmarked, so its "0" is written without the formatter.
+            if (r.isMarkedVertex()) {
+                p = formatDecimal(p, r.data[2]);
+            } else {
+                *p++ = '0';
+            }
             *p++ = '\n';
             file.commit(p);
             ++i;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -29,25 +30,40 @@ public:
 
     // Drops every element; the storage is kept for the next statement.
     void clear() {
-        text_.clear();
+        length_ = 0;
         ends_.clear();
     }
     void append(std::string_view text) {
-        text_.append(text);
-        ends_.push_back(text_.size());
+        put(text.data(), text.size());
+        ends_.push_back(length_);
     }
 
     // The reader's side: the bytes of the element being read go straight behind the last
-    // element, and finishElement makes them an element unless there are none.
-    void put(char c) { text_.push_back(c); }
-    void put(const char* p, std::size_t n) { text_.append(p, n); }
-    bool elementEmpty() const { return text_.size() == (ends_.empty() ? 0 : ends_.back()); }
+    // element, and finishElement makes them an element unless there are none. The reader puts
+    // a few bytes at a time, so room is checked inline and the buffer grows out of line.
+    void put(char c) {
+        if (length_ == text_.size()) grow(1);
+        text_[length_++] = c;
+    }
+    void put(const char* p, std::size_t n) {
+        if (n > text_.size() - length_) grow(n);
+        if (n != 0) std::memcpy(text_.data() + length_, p, n);
+        length_ += n;
+    }
+    bool elementEmpty() const { return length_ == (ends_.empty() ? 0 : ends_.back()); }
     void finishElement() {
-        if (!elementEmpty()) ends_.push_back(text_.size());
+        if (!elementEmpty()) ends_.push_back(length_);
     }
 
 private:
-    // Every element's bytes back to back, and where each element ends.
-    std::string text_;
+    // Makes room for n more bytes behind the first length_ (throws std::bad_alloc or
+    // std::length_error when there is none).
+    void grow(std::size_t n);
+
+    // Every element's bytes back to back in the first length_ bytes of text_ (the rest is
+    // spare room, so that putting bytes never initialises them first), and where each element
+    // ends.
+    std::vector<char> text_;
+    std::size_t length_ = 0;
     std::vector<std::size_t> ends_;
 };

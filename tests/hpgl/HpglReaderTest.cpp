@@ -71,6 +71,26 @@ TEST(HpglReader, SplitsStatements) {
     }
 }
 
+// Statements much longer than the reader's first buffer, read between short ones: every
+// element keeps its bytes when the buffer grows, and a short statement after a long one holds
+// nothing of it.
+TEST(HpglReader, LongStatementsStayWhole) {
+    std::string label;
+    for (int i = 0; i < 3000; ++i)
+        label += static_cast<char>('a' + i % 26);
+    Elements many{"PD"};
+    std::string text = "SP1;PD";
+    for (int i = 0; i < 700; ++i) {
+        many.push_back(std::to_string(100000 + i * 7));
+        text += (i == 0 ? "" : ",") + many.back();
+    }
+    text += ";PU;LB" + label + kEtx + "PA-1;";
+    Plot plot(text);
+    const std::vector<Elements> expected = {
+        {"SP", "1"}, many, {"PU"}, {"LB", label + kEtx}, {"PA", "-1"}};
+    EXPECT_EQ(statements(plot), expected);
+}
+
 TEST(HpglReader, NoInputStream) {
     HpglInterpreter in("/nonexistent/plot.hpgl", 40.0);
     EXPECT_EQ(in.open(), 0);
