@@ -253,7 +253,7 @@ int HpglConverter::fontIndex(std::int32_t height) const {
     int best = 0;
     std::int64_t bestDistance = height;
     for (int i = 0; i < count; ++i) {
-        const std::int64_t d = distance(landata_->textEntry(i).charHeight, height);
+        const std::int64_t d = distance(landata_->textCharHeight(i), height);
         if (d < bestDistance) {
             best = i;
             bestDistance = d;

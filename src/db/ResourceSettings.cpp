@@ -211,6 +211,9 @@ TextTableEntry DatabaseSettings::textEntry(int index) const {
     e.lineGap = unitsOf(t.number(index, 3));
     return e;
 }
+std::int32_t DatabaseSettings::textCharHeight(int index) const {
+    return unitsOf(table(kDbTextTable).number(index, 1));
+}
 
 int DatabaseSettings::precisionCount() const {
     return table(kDbPrecisionTable).size();

@@ -215,6 +215,9 @@ public:
     int textTableCount() const;
     bool textEntryDefined(int index) const;
     TextTableEntry textEntry(int index) const;
+    // The character height of text entry index alone (what textEntry(index).charHeight gives),
+    // for searches over the table that need no other column.
+    std::int32_t textCharHeight(int index) const;
 
     // `precisionTable` and `precisionTblNo`.
     int precisionCount() const;
