@@ -61,20 +61,25 @@ void CreateObjectCommand::prepare(const DbHandle& sheet, std::unique_ptr<LexShee
         recordError(kLexErrorNoMemory, kSeverityError);
         return;
     }
-    object_ = object.get();
     owned_ = std::move(object);
     state_ = kCmdStateReady;
 }
 
 int CreateObjectCommand::apply() {
-    // addObject takes the object over only when it succeeds.
-    return sheet_ != nullptr && owned_ && sheet_->addObject(owned_) ? 1 : 0;
+    if (sheet_ == nullptr || !owned_) return 0;
+    // The object joins the sheet's settings as an added object would, so that its box (a
+    // text's depends on its font's metrics) is the one the sheet sees.
+    owned_->setOwner(sheet_);
+    owned_->attach(sheet_->environment());
+    const long index = sheet_->addPacked(*owned_);
+    if (index < 0) return 0;
+    packedIndex_ = static_cast<std::size_t>(index);
+    return 1;
 }
 
 int CreateObjectCommand::takeBack() {
-    if (sheet_ == nullptr) return 0;
-    owned_ = sheet_->removeObject(object_);
-    return owned_ ? 1 : 0;
+    if (sheet_ == nullptr || !owned_) return 0;
+    return sheet_->removePacked(owned_->typeCode(), packedIndex_) ? 1 : 0;
 }
 
 CreatePolylineCommand::CreatePolylineCommand(const DbHandle& sheet,

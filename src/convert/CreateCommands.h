@@ -1,7 +1,9 @@
-// The undoable commands that put a new polyline, polygon or text on a sheet. The command owns its
-// new object until it has been executed; from then on the sheet owns it (undo takes it back).
+// The undoable commands that put a new polyline, polygon or text on a sheet. The command makes
+// and keeps the new object; executing it packs a copy into the sheet's list of its kind (see
+// LexPackedObjects), undo takes that entry out again and redo packs it anew at the list's end.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string_view>
 
@@ -21,8 +23,9 @@ public:
 
     // The sheet the object goes to (null when the handle named none).
     LexSheet* targetSheet() const { return sheet_; }
-    // The new object, whoever owns it at the moment; null when none was made.
-    LexSheetObject* object() const { return object_; }
+    // The new object as the command made it (the sheet holds a packed copy once executed);
+    // null when none was made.
+    LexSheetObject* object() const { return owned_.get(); }
 
 protected:
     CreateObjectCommand() = default;
@@ -31,14 +34,14 @@ protected:
     // sheet is there (else code 30002) and the object was made and is valid (else code 30004).
     void prepare(const DbHandle& sheet, std::unique_ptr<LexSheetObject> object);
 
-    // Adds the object to the sheet's list of its kind; takes it out again.
+    // Packs the object into the sheet's list of its kind; takes the entry out again.
     int apply() override;
     int takeBack() override;
 
 private:
     LexSheet* sheet_ = nullptr;
-    std::unique_ptr<LexSheetObject> owned_;  // set while the command owns the object
-    LexSheetObject* object_ = nullptr;
+    std::unique_ptr<LexSheetObject> owned_;
+    std::size_t packedIndex_ = 0;  // the entry made by the last apply
 };
 
 class CreatePolylineCommand : public CreateObjectCommand {

@@ -42,7 +42,7 @@ int LexArc::move(const QsPoint& delta) {
 
 int LexArc::write(TokenFile& file) {
     writeRecordHead(file);
-    writeStrokeLine(file);
+    writeStrokeLine(file, attr_);
     writeArcValues(file, arc_, asRead_ ? &*asRead_ : nullptr);
     file.endLine();
     return writeOptionalListsAndClose(file, properties_, boxes_);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "geom/QsArc.h"
+#include "geom/QsPolyRecord.h"
 
 // An arc as a file held it: the values of its "$Arc" line or arc record, and the arc they were
 // read into. While an object still holds that arc, it writes these values back unchanged, so
@@ -26,3 +27,10 @@ struct LexBlockArc {
     LexArcAsRead values;
 };
 using LexBlockArcs = std::vector<LexBlockArc>;
+
+// The records of one vertex block and the arcs read with it (null when none).
+struct LexVertexBlock {
+    const QsPolyRecord* records = nullptr;
+    int count = 0;
+    const LexBlockArcs* arcs = nullptr;
+};

@@ -45,7 +45,7 @@ int LexCircle::move(const QsPoint& delta) {
 
 int LexCircle::write(TokenFile& file) {
     writeRecordHead(file);
-    writeFilledLine(file);
+    writeFilledLine(file, attr_, attr2_);
     file.writeLong(circle_.centre.x).space().writeLong(circle_.centre.y).space();
     file.writeLong(circle_.radius).endLine();
     return writeOptionalListsAndClose(file, properties_, boxes_);

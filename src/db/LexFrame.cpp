@@ -55,7 +55,7 @@ int LexFrame::move(const QsPoint& delta) {
 
 int LexFrame::write(TokenFile& file) {
     writeRecordHead(file);
-    writeStrokeLine(file);
+    writeStrokeLine(file, attr_);
     file.writeSigned(kind_).space();
     file.writeLong(frame_.x1).space().writeLong(frame_.y1).space();
     file.writeLong(frame_.x2).space().writeLong(frame_.y2).space();

@@ -48,8 +48,17 @@ std::uint32_t lexClassIdentity(int typeCode) {
 }
 
 void LexObject::writeIdLine(TokenFile& file) {
-    if (fileId_ == 0) fileId_ = file.takeIdentifier();
-    file.writeString("$id ").writeUnsigned(fileId_).endLine();
+    lexWriteIdLine(file, fileId_);
+}
+
+void lexWriteIdLine(TokenFile& file, std::uint32_t& id) {
+    if (id == 0) id = file.takeIdentifier();
+    file.writeString("$id ").writeUnsigned(id).endLine();
+}
+
+void lexWriteRecordHead(TokenFile& file, std::uint32_t& id) {
+    file.writeString("{").endLine();
+    lexWriteIdLine(file, id);
 }
 
 std::uint32_t LexObject::readIdLine(TokenFile& file, LexReadContext& context) {
@@ -65,8 +74,7 @@ std::uint32_t LexObject::readIdLine(TokenFile& file, LexReadContext& context) {
 }
 
 void LexObject::writeRecordHead(TokenFile& file) {
-    file.writeString("{").endLine();
-    writeIdLine(file);
+    lexWriteRecordHead(file, fileId_);
 }
 
 std::uint32_t LexObject::readRecordHead(TokenFile& file, LexReadContext& context) {

@@ -186,6 +186,11 @@ private:
 // The class identity word of a type code (what classIdentity() answers for objects of it).
 std::uint32_t lexClassIdentity(int typeCode);
 
+// Writes "$id " and the identifier, giving id one from the file's counter when it is 0.
+void lexWriteIdLine(TokenFile& file, std::uint32_t& id);
+// The opening of a record: "{" and the "$id" line.
+void lexWriteRecordHead(TokenFile& file, std::uint32_t& id);
+
 // Reads the opening "{" of a record; records 30006 and returns false when it is missing.
 bool lexExpectOpen(TokenFile& file);
 // Reads a token that must equal text; records 30006 and returns false otherwise.

@@ -57,19 +57,32 @@ int LexPolygon::move(const QsPoint& delta) {
     return 1;
 }
 
+void LexPolygon::writeRecordBody(TokenFile& file, std::uint32_t attr, std::uint32_t attr2,
+                                 const LexVertexBlock& outline, const LexVertexBlock* holes,
+                                 std::size_t holeCount) {
+    writeFilledLine(file, attr, attr2);
+    writeVertexBlock(file, outline);
+    file.writeString("{").endLine();
+    file.writeSigned(static_cast<std::int32_t>(holeCount)).endLine();
+    for (std::size_t h = 0; h < holeCount; ++h)
+        writeVertexBlock(file, holes[h]);
+    file.writeString("}").endLine();
+}
+
 int LexPolygon::write(TokenFile& file) {
     writeRecordHead(file);
-    writeFilledLine(file);
-    writeVertexBlock(file, geometry_.get(), &outlineArcsAsRead_);
-    file.writeString("{").endLine();
-    int holes = geometry_ ? static_cast<int>(geometry_->holes().size()) : 0;
-    file.writeSigned(holes).endLine();
-    for (int i = 0; i < holes; ++i) {
-        const auto h = static_cast<std::size_t>(i);
-        writeVertexBlock(file, &geometry_->holes()[h],
-                         h < holeArcsAsRead_.size() ? &holeArcsAsRead_[h] : nullptr);
+    LexVertexBlock outline;
+    std::vector<LexVertexBlock> holes;
+    if (geometry_) {
+        outline = {geometry_->records(), geometry_->usedCount(), &outlineArcsAsRead_};
+        holes.reserve(geometry_->holes().size());
+        for (std::size_t h = 0; h < geometry_->holes().size(); ++h) {
+            const QsPolylineSet& hole = geometry_->holes()[h];
+            holes.push_back({hole.records(), hole.usedCount(),
+                             h < holeArcsAsRead_.size() ? &holeArcsAsRead_[h] : nullptr});
+        }
     }
-    file.writeString("}").endLine();
+    writeRecordBody(file, attr_, attr2_, outline, holes.data(), holes.size());
     return writeOptionalListsAndClose(file, properties_, boxes_);
 }
 

@@ -31,7 +31,8 @@ public:
 
     bool postLoadCheck() const override { return geometry_ != nullptr; }
     int typeCode() const override { return kLexTypePolygon; }
-    const char* className() const override { return "LexPolygon"; }
+    static constexpr const char* kClassName = "LexPolygon";
+    const char* className() const override { return kClassName; }
     std::unique_ptr<LexObject> clone() const override;
     int write(TokenFile& file) override;
     std::uint32_t read(TokenFile& file, LexReadContext& context) override;
@@ -44,6 +45,21 @@ public:
 
     const QsPolygon* geometry() const { return geometry_.get(); }
     void setGeometry(std::unique_ptr<QsPolygon> geometry);
+    // The arcs of the outline and of each hole as the file held them (none for a polygon not
+    // read from a file).
+    const LexBlockArcs& outlineArcsAsRead() const { return outlineArcsAsRead_; }
+    const std::vector<LexBlockArcs>& holeArcsAsRead() const { return holeArcsAsRead_; }
+    void setArcsAsRead(LexBlockArcs outline, std::vector<LexBlockArcs> holes) {
+        outlineArcsAsRead_ = std::move(outline);
+        holeArcsAsRead_ = std::move(holes);
+    }
+
+    // The record after its head and before its property lists: the attribute line of the two
+    // words, the outline's vertex block and the holes' blocks. Shared by the objects and the
+    // sheet's packed polygons.
+    static void writeRecordBody(TokenFile& file, std::uint32_t attr, std::uint32_t attr2,
+                                const LexVertexBlock& outline, const LexVertexBlock* holes,
+                                std::size_t holeCount);
 
 private:
     LexPolygon(const LexPolygon& other);

@@ -48,10 +48,17 @@ int LexPolyline::move(const QsPoint& delta) {
     return 1;
 }
 
+void LexPolyline::writeRecordBody(TokenFile& file, std::uint32_t attr,
+                                  const LexVertexBlock& block) {
+    writeStrokeLine(file, attr);
+    writeVertexBlock(file, block);
+}
+
 int LexPolyline::write(TokenFile& file) {
     writeRecordHead(file);
-    writeStrokeLine(file);
-    writeVertexBlock(file, geometry_.get(), &arcsAsRead_);
+    LexVertexBlock block;
+    if (geometry_) block = {geometry_->records(), geometry_->usedCount(), &arcsAsRead_};
+    writeRecordBody(file, attr_, block);
     return writeOptionalListsAndClose(file, properties_, boxes_);
 }
 

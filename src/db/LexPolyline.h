@@ -24,7 +24,8 @@ public:
 
     bool postLoadCheck() const override { return geometry_ != nullptr; }
     int typeCode() const override { return kLexTypePolyline; }
-    const char* className() const override { return "LexPolyline"; }
+    static constexpr const char* kClassName = "LexPolyline";
+    const char* className() const override { return kClassName; }
     std::unique_ptr<LexObject> clone() const override;
     int write(TokenFile& file) override;
     std::uint32_t read(TokenFile& file, LexReadContext& context) override;
@@ -39,6 +40,13 @@ public:
     const QsPolyline* geometry() const { return geometry_.get(); }
     // Takes over a geometry and recomputes the box.
     void setGeometry(std::unique_ptr<QsPolyline> geometry);
+    // The arcs of the geometry as the file held them (none for a polyline not read from a file).
+    const LexBlockArcs& arcsAsRead() const { return arcsAsRead_; }
+    void setArcsAsRead(LexBlockArcs arcs) { arcsAsRead_ = std::move(arcs); }
+
+    // The record after its head and before its property lists: the attribute line of attr and
+    // the vertex block. Shared by the objects and the sheet's packed polylines.
+    static void writeRecordBody(TokenFile& file, std::uint32_t attr, const LexVertexBlock& block);
 
 private:
     LexPolyline(const LexPolyline& other);

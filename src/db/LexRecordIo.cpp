@@ -141,12 +141,7 @@ int writeVertexBlock(TokenFile& file, const QsPolyRecord* records, int count,
             file.commit(p);
             ++i;
         } else if (isWholeArc(records, count, i)) {
-            QsArc arc;
-            arc.start = QsPoint(records[i + 1].data[0], records[i + 1].data[1]);
-            arc.end = QsPoint(records[i + 2].data[0], records[i + 2].data[1]);
-            arc.toCentre = QsEVector(r.data[0], r.data[1]);
-            arc.radius = r.data[2];
-            arc.flags = r.low();
+            const QsArc arc = lexArcOfRecords(records, i);
             while (next < arcsRead && (*arcs)[next].index < i)
                 ++next;
             const LexArcAsRead* asRead =
@@ -162,6 +157,22 @@ int writeVertexBlock(TokenFile& file, const QsPolyRecord* records, int count,
     }
     file.writeString("}").endLine();
     return 1;
+}
+
+QsArc lexArcOfRecords(const QsPolyRecord* records, int i) {
+    const QsPolyRecord& r = records[i];
+    QsArc arc;
+    arc.start = QsPoint(records[i + 1].data[0], records[i + 1].data[1]);
+    arc.end = QsPoint(records[i + 2].data[0], records[i + 2].data[1]);
+    arc.toCentre = QsEVector(r.data[0], r.data[1]);
+    arc.radius = r.data[2];
+    arc.flags = r.low();
+    return arc;
+}
+
+bool lexArcStillAsRead(const QsPolyRecord* records, int count, const LexBlockArc& arc) {
+    return arc.index >= 0 && isWholeArc(records, count, arc.index) &&
+           sameArc(arc.values.arc, lexArcOfRecords(records, arc.index));
 }
 
 int writeVertexBlock(TokenFile& file, const QsRecordFigure* figure, const LexBlockArcs* arcs) {

@@ -17,16 +17,23 @@ class LexPropertyList;
 class QsRecordFigure;
 struct QsPolyRecord;
 
-// Writes "{", each element as its class name and record, "}".
-template <class T>
-int writeLexList(TokenFile& file, const LexList<T>& list) {
+// Writes "{", each element as its class name and record, what writeMore writes (the elements
+// kept outside the list objects), "}".
+template <class T, class WriteMore>
+int writeLexList(TokenFile& file, const LexList<T>& list, WriteMore&& writeMore) {
     file.writeString("{").endLine();
     for (T* e = list.head(); e != nullptr; e = LexList<T>::next(e)) {
         file.writeString(e->className()).endLine();
         if (!e->write(file)) return 0;
     }
+    if (!writeMore(file)) return 0;
     file.writeString("}").endLine();
     return 1;
+}
+
+template <class T>
+int writeLexList(TokenFile& file, const LexList<T>& list) {
+    return writeLexList(file, list, [](TokenFile&) { return 1; });
 }
 
 // Reads "{", then until "}" an element per class-name token (the name is not checked: the list
@@ -82,10 +89,19 @@ bool readArcValues(TokenFile& file, LexArcAsRead& values);
 // rounded, angles as the arc reports them).
 void writeArcValues(TokenFile& file, const QsArc& arc, const LexArcAsRead* asRead = nullptr);
 
+// The arc whose three records start at records[i] (i + 2 < count, not checked).
+QsArc lexArcOfRecords(const QsPolyRecord* records, int i);
+// Whether an arc as read still stands unchanged in the records, so that a write gives its
+// values back: its index starts the three records of an arc, and that arc is the one read.
+bool lexArcStillAsRead(const QsPolyRecord* records, int count, const LexBlockArc& arc);
+
 // Vertex block: "{", the record count, one line per vertex or arc (or "$Dummy"), "}". Arcs
 // found unchanged in arcs (as read with the block) are written as they were read.
 int writeVertexBlock(TokenFile& file, const QsPolyRecord* records, int count,
                      const LexBlockArcs* arcs = nullptr);
+inline int writeVertexBlock(TokenFile& file, const LexVertexBlock& block) {
+    return writeVertexBlock(file, block.records, block.count, block.arcs);
+}
 // The block of a figure's records; an empty block without a figure.
 int writeVertexBlock(TokenFile& file, const QsRecordFigure* figure,
                      const LexBlockArcs* arcs = nullptr);

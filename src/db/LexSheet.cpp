@@ -33,11 +33,30 @@ bool isNumber(const std::string& text, long wanted) {
 }
 
 template <class T>
-bool walk(const LexList<T>& list, int kind, const std::function<bool(LexSheetObject&, int)>& fn) {
+bool walk(const LexList<T>& list, const std::function<bool(LexSheetObject&)>& fn) {
     for (T* e = list.head(); e != nullptr; e = LexList<T>::next(e)) {
-        if (fn(*e, kind)) return true;
+        if (fn(*e)) return true;
     }
     return false;
+}
+
+// The nine list kinds in file order.
+constexpr int kListKinds[] = {kLexListArcs,       kLexListCircles,  kLexListTexts,
+                              kLexListPolylines,  kLexListPolygons, kLexListFrames,
+                              kLexListComponents, kLexListPins,     kLexListNets};
+
+// The class whose objects a list packs; 0 for lists that pack none.
+int packedType(int listKind) {
+    switch (listKind) {
+        case kLexListTexts:
+            return kLexTypeText;
+        case kLexListPolylines:
+            return kLexTypePolyline;
+        case kLexListPolygons:
+            return kLexTypePolygon;
+        default:
+            return 0;
+    }
 }
 
 template <class T>
@@ -68,7 +87,8 @@ LexSheet::LexSheet(const LexSheet& other)
       box_(other.box_),
       nextComponent_(other.nextComponent_),
       nextNet_(other.nextNet_),
-      nextWireCons_(other.nextWireCons_) {
+      nextWireCons_(other.nextWireCons_),
+      packed_(other.packed_) {
     arcs_.copyFrom(other.arcs_);
     circles_.copyFrom(other.circles_);
     texts_.copyFrom(other.texts_);
@@ -90,10 +110,13 @@ bool LexSheet::forEachOwned(const std::function<bool(LexObject&)>& fn) {
 }
 
 bool LexSheet::attach(const LexEnvironment* environment) {
-    forEachListObject([environment](LexSheetObject& o, int) {
-        o.attach(environment);
-        return false;
-    });
+    // Packed entries measure their boxes with the sheet's settings whenever they are unpacked.
+    for (int kind : kListKinds) {
+        walkObjects(kind, [environment](LexSheetObject& o) {
+            o.attach(environment);
+            return false;
+        });
+    }
     return true;
 }
 
@@ -221,17 +244,78 @@ std::unique_ptr<LexSheetObject> LexSheet::removeObject(LexSheetObject* object) {
     }
 }
 
+long LexSheet::addPacked(const LexSheetObject& object) {
+    const int type = object.typeCode();
+    const LexPropertyList* properties = object.propertyList();
+    if ((type != kLexTypePolyline && type != kLexTypePolygon && type != kLexTypeText) ||
+        (properties != nullptr && !properties->empty())) {
+        recordError(kLexErrorMisuse, kSeverityMinor);
+        return -1;
+    }
+    const long index = packed_.add(object);
+    if (index < 0) recordError(kLexErrorNoMemory, kSeverityError);
+    return index;
+}
+
+bool LexSheet::removePacked(int typeCode, std::size_t index) {
+    if (packed_.remove(typeCode, index)) return true;
+    recordError(kLexErrorMisuse, kSeverityMinor);
+    return false;
+}
+
+bool LexSheet::walkObjects(int listKind, const std::function<bool(LexSheetObject&)>& fn) const {
+    switch (listKind) {
+        case kLexListArcs:
+            return walk(arcs_, fn);
+        case kLexListCircles:
+            return walk(circles_, fn);
+        case kLexListTexts:
+            return walk(texts_, fn);
+        case kLexListPolylines:
+            return walk(polylines_, fn);
+        case kLexListPolygons:
+            return walk(polygons_, fn);
+        case kLexListFrames:
+            return walk(frames_, fn);
+        case kLexListComponents:
+            return walk(components_, fn);
+        case kLexListPins:
+            return walk(pins_, fn);
+        case kLexListNets:
+            return walk(nets_, fn);
+        default:
+            return false;
+    }
+}
+
+bool LexSheet::forEachInList(int listKind, const std::function<bool(LexSheetObject&)>& fn) const {
+    if (walkObjects(listKind, fn)) return true;
+    const int type = packedType(listKind);
+    // The temporaries take the sheet as their owner for its settings; they never join it.
+    return type != 0 && packed_.forEach(type, const_cast<LexSheet*>(this), fn);
+}
+
 bool LexSheet::forEachListObject(const std::function<bool(LexSheetObject&, int)>& fn) const {
-    return walk(arcs_, kLexListArcs, fn) || walk(circles_, kLexListCircles, fn) ||
-           walk(texts_, kLexListTexts, fn) || walk(polylines_, kLexListPolylines, fn) ||
-           walk(polygons_, kLexListPolygons, fn) || walk(frames_, kLexListFrames, fn) ||
-           walk(components_, kLexListComponents, fn) || walk(pins_, kLexListPins, fn) ||
-           walk(nets_, kLexListNets, fn);
+    for (int kind : kListKinds) {
+        if (forEachInList(kind, [&fn, kind](LexSheetObject& o) { return fn(o, kind); }))
+            return true;
+    }
+    return false;
 }
 
 std::size_t LexSheet::objectCount() const {
     return arcs_.size() + circles_.size() + texts_.size() + polylines_.size() + polygons_.size() +
-           frames_.size() + components_.size() + pins_.size() + nets_.size();
+           frames_.size() + components_.size() + pins_.size() + nets_.size() + packed_.size();
+}
+
+std::size_t LexSheet::objectCount(int listKind) const {
+    std::size_t n = 0;
+    walkObjects(listKind, [&n](LexSheetObject&) {
+        ++n;
+        return false;
+    });
+    const int type = packedType(listKind);
+    return type != 0 ? n + packed_.count(type) : n;
 }
 
 int LexSheet::moveObjects(const QsPoint& delta) {
@@ -245,11 +329,13 @@ int LexSheet::moveObjects(const QsPoint& delta) {
                !fitsInt32(static_cast<std::int64_t>(b.y2) + delta.y);
     });
     if (!fits) return 0;
-    forEachListObject([&delta](LexSheetObject& o, int) {
-        o.move(delta);
-        return false;
-    });
-    return 1;
+    for (int kind : kListKinds) {
+        walkObjects(kind, [&delta](LexSheetObject& o) {
+            o.move(delta);
+            return false;
+        });
+    }
+    return packed_.move(delta, this) ? 1 : 0;
 }
 
 bool LexSheet::objectsExtent(QsBox& box) const {
@@ -320,11 +406,17 @@ int LexSheet::write(TokenFile& file) {
     file.writeString("$LexCircleList").endLine();
     if (!writeLexList(file, circles_)) return 0;
     file.writeString("$LexTextList").endLine();
-    if (!writeLexList(file, texts_)) return 0;
+    if (!writeLexList(file, texts_,
+                      [this](TokenFile& f) { return packed_.write(kLexTypeText, f); }))
+        return 0;
     file.writeString("$LexPolylineList").endLine();
-    if (!writeLexList(file, polylines_)) return 0;
+    if (!writeLexList(file, polylines_,
+                      [this](TokenFile& f) { return packed_.write(kLexTypePolyline, f); }))
+        return 0;
     file.writeString("$LexPolygonList").endLine();
-    if (!writeLexList(file, polygons_)) return 0;
+    if (!writeLexList(file, polygons_,
+                      [this](TokenFile& f) { return packed_.write(kLexTypePolygon, f); }))
+        return 0;
     file.writeString("$LexFrameList").endLine();
     if (kind_ == kKindSymbol) {
         // Symbols keep no frames in their files.

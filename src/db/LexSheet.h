@@ -13,6 +13,7 @@
 #include "db/LexFrame.h"
 #include "db/LexKeptRecord.h"
 #include "db/LexObject.h"
+#include "db/LexPackedObjects.h"
 #include "db/LexPolygon.h"
 #include "db/LexPolyline.h"
 #include "db/LexPropBox.h"
@@ -121,11 +122,27 @@ public:
     // Takes the object out of its list and hands it back; null (30002) when it is not there.
     std::unique_ptr<LexSheetObject> removeObject(LexSheetObject* object);
 
+    // The polylines, polygons and texts kept packed. Each of the three lists is the list's
+    // objects followed by its packed entries, in the order they were added; the save writes
+    // them so. Packed entries are handed to the walks below as temporary objects.
+    const LexPackedObjects& packed() const { return packed_; }
+    // Packs a copy of a polyline, polygon or text without properties into the list of its
+    // class, with the sheet's settings for its box. The entry's index (see LexPackedObjects),
+    // or -1 with 30002 for another object or one with properties, 30004 when storage ran out.
+    long addPacked(const LexSheetObject& object);
+    // Takes a packed entry out again; false (30002) when there is no such entry.
+    bool removePacked(int typeCode, std::size_t index);
+
     // Calls fn(object, list kind) for every object of the nine lists in file order until it
-    // returns true; true when stopped.
+    // returns true; true when stopped. Packed entries come as temporary objects after the
+    // objects of their list: what fn changes in them is not kept.
     bool forEachListObject(const std::function<bool(LexSheetObject&, int)>& fn) const;
-    // Total number of objects in the nine lists.
+    // The same for one list (kLexList...).
+    bool forEachInList(int listKind, const std::function<bool(LexSheetObject&)>& fn) const;
+    // Total number of objects in the nine lists, packed entries included.
     std::size_t objectCount() const;
+    // Number of objects in one list (kLexList...), packed entries included.
+    std::size_t objectCount(int listKind) const;
 
     // Moves every object of the lists by delta. 1, or 0 when an object would leave the 32-bit
     // range (objects moved before it stay moved back: nothing changes).
@@ -143,6 +160,8 @@ public:
 
 private:
     LexSheet(const LexSheet& other);
+    // Calls fn for the objects of one list, packed entries left out.
+    bool walkObjects(int listKind, const std::function<bool(LexSheetObject&)>& fn) const;
 
     std::uint32_t attr_ = 0;
     std::uint8_t kind_ = kKindSchematic;
@@ -160,4 +179,5 @@ private:
     LexList<LexComponent> components_{this};
     LexList<LexSymbPin> pins_{this};
     LexList<LexNet> nets_{this};
+    LexPackedObjects packed_;
 };

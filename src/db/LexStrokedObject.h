@@ -34,10 +34,12 @@ protected:
     LexStrokedObject() = default;
     LexStrokedObject(const LexStrokedObject& other) = default;
 
-    // The record line "visible style colour width".
-    void writeStrokeLine(TokenFile& file) const {
-        file.writeUnsigned(attr_ & 1u).space().writeSigned(rawLineStyle()).space();
-        file.writeSigned(rawColor()).space().writeSigned(rawLineWidth()).endLine();
+    // The record line "visible style colour width" of an attribute word.
+    static void writeStrokeLine(TokenFile& file, std::uint32_t attr) {
+        file.writeUnsigned(attr & 1u).space();
+        file.writeSigned(lexFieldRaw(attr, attr, Derived::kLineStyle)).space();
+        file.writeSigned(lexFieldRaw(attr, attr, Derived::kColor)).space();
+        file.writeSigned(lexFieldRaw(attr, attr, Derived::kLineWidth)).endLine();
     }
     // Reads that line into a fresh attribute word (the other bits cleared). False, with 30006
     // recorded, when a field is missing.
@@ -69,6 +71,7 @@ public:
         this->attr_ = filled ? (this->attr_ | kFilled) : (this->attr_ & ~kFilled);
     }
     std::uint32_t secondAttributes() const { return attr2_; }
+    void setSecondAttributes(std::uint32_t attr2) { attr2_ = attr2; }
 
     void setFillStyle(int v) { lexFieldSet(attr2_, this->attr_, Derived::kFillStyle, v); }
     int fillStyle() const {
@@ -80,11 +83,13 @@ protected:
     LexFilledObject() = default;
     LexFilledObject(const LexFilledObject& other) = default;
 
-    // The record line "visible filled style fill colour width".
-    void writeFilledLine(TokenFile& file) const {
-        file.writeUnsigned(this->attr_ & 1u).space().writeUnsigned(isFilled() ? 1 : 0).space();
-        file.writeSigned(this->rawLineStyle()).space().writeSigned(rawFillStyle()).space();
-        file.writeSigned(this->rawColor()).space().writeSigned(this->rawLineWidth()).endLine();
+    // The record line "visible filled style fill colour width" of the two attribute words.
+    static void writeFilledLine(TokenFile& file, std::uint32_t attr, std::uint32_t attr2) {
+        file.writeUnsigned(attr & 1u).space().writeUnsigned((attr & kFilled) != 0 ? 1 : 0).space();
+        file.writeSigned(lexFieldRaw(attr, attr, Derived::kLineStyle)).space();
+        file.writeSigned(lexFieldRaw(attr2, attr, Derived::kFillStyle)).space();
+        file.writeSigned(lexFieldRaw(attr, attr, Derived::kColor)).space();
+        file.writeSigned(lexFieldRaw(attr, attr, Derived::kLineWidth)).endLine();
     }
     // Reads that line into fresh attribute words. False, with 30006 recorded, when a field is
     // missing.

@@ -159,16 +159,37 @@ int LexText::move(const QsPoint& delta) {
     return 1;
 }
 
+LexTextFields LexText::fields() const {
+    return LexTextFields{text_.position,      text_.angle, scale_,
+                         text_.justification, text_.path,  text_.stringView()};
+}
+
+void LexText::setFields(const LexTextFields& fields) {
+    text_.position = fields.position;
+    text_.angle = fields.angle;
+    text_.justification = fields.justification;
+    text_.path = fields.path;
+    scale_ = fields.scale;
+    text_.setString(fields.string);
+    updateBox();
+}
+
+void LexText::writeRecordBody(TokenFile& file, std::uint32_t attr, const LexTextFields& fields) {
+    file.writeUnsigned(attr & 1u).space().writeSigned(lexFieldRaw(attr, attr, kFont)).space();
+    file.writeSigned(lexFieldRaw(attr, attr, kColor)).endLine();
+    file.writeLong(fields.position.x).space().writeLong(fields.position.y).space();
+    file.writeDouble(fields.angle).space().writeDouble(fields.scale).space();
+    file.writeUnsigned(fields.justification).space().writeUnsigned(fields.path).endLine();
+    const std::string_view s = fields.string;
+    const auto lines =
+        s.empty() ? 0u : 1u + static_cast<std::uint32_t>(std::count(s.begin(), s.end(), '\n'));
+    file.writeUnsigned(lines).endLine();
+    if (lines != 0) file.writeString(s).endLine();
+}
+
 int LexText::write(TokenFile& file) {
     writeRecordHead(file);
-    file.writeUnsigned(attr_ & 1u).space().writeSigned(rawFont()).space();
-    file.writeSigned(rawColor()).endLine();
-    file.writeLong(text_.position.x).space().writeLong(text_.position.y).space();
-    file.writeDouble(text_.angle).space().writeDouble(scale_).space();
-    file.writeUnsigned(text_.justification).space().writeUnsigned(text_.path).endLine();
-    std::uint32_t lines = static_cast<std::uint32_t>(text_.lineCount());
-    file.writeUnsigned(lines).endLine();
-    if (lines != 0) file.writeString(text_.stringView()).endLine();
+    writeRecordBody(file, attr_, fields());
     return writeOptionalListsAndClose(file, properties_, boxes_);
 }
 

@@ -9,6 +9,16 @@
 #include "db/LexSheetObject.h"
 #include "geom/QsText.h"
 
+// What a text record holds besides its identifier, attribute word and properties.
+struct LexTextFields {
+    QsPoint position;
+    double angle = 0.0;
+    double scale = 1.0;
+    std::uint8_t justification = 0;
+    std::uint8_t path = 0;
+    std::string_view string;
+};
+
 class LexText : public LexPropertyOwner<LexSheetObject> {
 public:
     // Attribute word: visible bit 0; colour bits 8-15 (default bit 1); font bits 16-23 (default
@@ -31,7 +41,8 @@ public:
 
     bool postLoadCheck() const override { return true; }
     int typeCode() const override { return kLexTypeText; }
-    const char* className() const override { return "LexText"; }
+    static constexpr const char* kClassName = "LexText";
+    const char* className() const override { return kClassName; }
     std::unique_ptr<LexObject> clone() const override;
     int write(TokenFile& file) override;
     std::uint32_t read(TokenFile& file, LexReadContext& context) override;
@@ -74,6 +85,14 @@ public:
     // The scale factor is multiplied by f; the position is scaled about centre. 0 (nothing
     // changed) when f or the result is not finite or the position would leave the range.
     int scaleBy(const QsPoint& centre, double f);
+
+    // The record's fields (the string stays the text's own), and all of them set at once as a
+    // record gives them, the box measured once.
+    LexTextFields fields() const;
+    void setFields(const LexTextFields& fields);
+    // The record after its head and before its property lists: the attribute line of attr, the
+    // placement line and the string's lines. Shared by the objects and the sheet's packed texts.
+    static void writeRecordBody(TokenFile& file, std::uint32_t attr, const LexTextFields& fields);
 
     void setColor(int v) { lexFieldSet(attr_, attr_, kColor, v); }
     void setFont(int v);

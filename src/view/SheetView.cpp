@@ -11,17 +11,19 @@
 
 namespace {
 
-// Draws every visible object of the list, counting it; invisible ones are only counted.
+// Draws every visible object of one list of the sheet (kLexList..., packed entries included),
+// counting it; invisible ones are only counted.
 template <class T, class Draw>
-void drawList(const LexList<T>& list, long& count, long& hidden, Draw draw) {
-    for (const T* e = list.head(); e != nullptr; e = LexList<T>::next(e)) {
-        if (!e->isVisible()) {
+void drawList(const LexSheet& sheet, int listKind, long& count, long& hidden, Draw draw) {
+    sheet.forEachInList(listKind, [&](const LexSheetObject& o) {
+        if (!o.isVisible()) {
             ++hidden;
-            continue;
+            return false;
         }
         ++count;
-        draw(*e);
-    }
+        draw(static_cast<const T&>(o));
+        return false;
+    });
 }
 
 }  // namespace
@@ -89,33 +91,37 @@ SheetCounts drawSheet(const LexDatabase& database, const DatabaseSettings* setti
         canvas.setPaint(paint);
     };
     // Areas first, so that their fills do not hide the lines and texts drawn over them.
-    drawList(sheet->polygons(), counts.polygons, counts.hidden, [&](const LexPolygon& p) {
-        if (p.isFilled()) ++counts.filledPolygons;
-        if (p.geometry() == nullptr) return;
-        usePaint(areaPaint(settings, p.color(), p.lineWidth(), p.lineStyle(), p.isFilled(),
-                           p.fillStyle()));
-        canvas.polygon(*p.geometry(), p.geometry()->holes());
-    });
-    drawList(sheet->circles(), counts.circles, counts.hidden, [&](const LexCircle& c) {
-        usePaint(areaPaint(settings, c.color(), c.lineWidth(), c.lineStyle(), c.isFilled(),
-                           c.fillStyle()));
-        canvas.circle(c.geometry().centre, c.geometry().radius);
-    });
-    drawList(sheet->frames(), counts.frames, counts.hidden, [&](const LexFrame& f) {
-        usePaint(linePaint(settings, f.color(), f.lineWidth(), f.lineStyle()));
-        const std::array<QsPoint, 4> corners = f.frameBox().corners();
-        canvas.outline(corners.data(), 4);
-    });
-    drawList(sheet->arcs(), counts.arcs, counts.hidden, [&](const LexArc& a) {
+    drawList<LexPolygon>(*sheet, kLexListPolygons, counts.polygons, counts.hidden,
+                         [&](const LexPolygon& p) {
+                             if (p.isFilled()) ++counts.filledPolygons;
+                             if (p.geometry() == nullptr) return;
+                             usePaint(areaPaint(settings, p.color(), p.lineWidth(), p.lineStyle(),
+                                                p.isFilled(), p.fillStyle()));
+                             canvas.polygon(*p.geometry(), p.geometry()->holes());
+                         });
+    drawList<LexCircle>(*sheet, kLexListCircles, counts.circles, counts.hidden,
+                        [&](const LexCircle& c) {
+                            usePaint(areaPaint(settings, c.color(), c.lineWidth(), c.lineStyle(),
+                                               c.isFilled(), c.fillStyle()));
+                            canvas.circle(c.geometry().centre, c.geometry().radius);
+                        });
+    drawList<LexFrame>(*sheet, kLexListFrames, counts.frames, counts.hidden,
+                       [&](const LexFrame& f) {
+                           usePaint(linePaint(settings, f.color(), f.lineWidth(), f.lineStyle()));
+                           const std::array<QsPoint, 4> corners = f.frameBox().corners();
+                           canvas.outline(corners.data(), 4);
+                       });
+    drawList<LexArc>(*sheet, kLexListArcs, counts.arcs, counts.hidden, [&](const LexArc& a) {
         usePaint(linePaint(settings, a.color(), a.lineWidth(), a.lineStyle()));
         canvas.arc(a.geometry());
     });
-    drawList(sheet->polylines(), counts.polylines, counts.hidden, [&](const LexPolyline& p) {
-        if (p.geometry() == nullptr) return;
-        usePaint(linePaint(settings, p.color(), p.lineWidth(), p.lineStyle()));
-        canvas.path(*p.geometry());
-    });
-    drawList(sheet->texts(), counts.texts, counts.hidden, [&](const LexText& t) {
+    drawList<LexPolyline>(
+        *sheet, kLexListPolylines, counts.polylines, counts.hidden, [&](const LexPolyline& p) {
+            if (p.geometry() == nullptr) return;
+            usePaint(linePaint(settings, p.color(), p.lineWidth(), p.lineStyle()));
+            canvas.path(*p.geometry());
+        });
+    drawList<LexText>(*sheet, kLexListTexts, counts.texts, counts.hidden, [&](const LexText& t) {
         Paint paint;
         paint.stroke = settingsColour(settings, t.color());
         usePaint(paint);

@@ -12,6 +12,7 @@
 #include "db/LexText.h"
 #include "db/ResourceSettings.h"
 #include "geom/QsBox.h"
+#include "support/SheetObjects.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -175,16 +176,15 @@ TEST_F(SizingTest, FitReachesLabelSizesAndOnlyTheNewDrawing) {
     // The label's height 4600 takes the font of height 3000; fitted to half size (2300), the
     // font of 2500.
     convert("IN;PU0,0;PD2000,0;PU0,0;LBA\x03", sizing(false));
-    const LexText* before = sheet.sheet()->texts().head();
-    ASSERT_NE(before, nullptr);
-    EXPECT_EQ(before->font(), 2);
+    auto texts = [this] { return listObjects<LexText>(*sheet.sheet(), kLexListTexts); };
+    ASSERT_EQ(texts().size(), 1u);
+    EXPECT_EQ(texts().front()->font(), 2);
     const QsBox first = extent();
     convert("IN;PU0,0;PD2000,0;PU0,0;LBA\x03", sizing(false, 40000, 40000));
-    const LexText* after = sheet.sheet()->texts().tail();
-    ASSERT_NE(after, before);
-    EXPECT_EQ(after->font(), 1);
+    ASSERT_EQ(texts().size(), 2u);
+    EXPECT_EQ(texts().back()->font(), 1);
     // The drawing made before keeps its place and size.
-    EXPECT_EQ(before->font(), 2);
+    EXPECT_EQ(texts().front()->font(), 2);
     EXPECT_EQ(boxText(extent()), boxText(first));
 }
 
