@@ -62,15 +62,25 @@ void lexWriteRecordHead(TokenFile& file, std::uint32_t& id) {
 }
 
 std::uint32_t LexObject::readIdLine(TokenFile& file, LexReadContext& context) {
+    const std::uint32_t id = lexReadIdLine(file, context, this);
+    if (id != 0) fileId_ = id;
+    return id;
+}
+
+std::uint32_t lexReadIdLine(TokenFile& file, LexReadContext& context, LexObject* object) {
     std::string token;
     std::uint32_t id = 0;
     if (!file.readToken(token) || token != "$id" || !file.readUnsigned(id) || id == 0 ||
-        !context.registerObject(id, this)) {
+        !context.registerObject(id, object)) {
         recordError(kLexErrorFormat, kSeverityFormat);
         return 0;
     }
-    fileId_ = id;
     return id;
+}
+
+std::uint32_t lexReadRecordHead(TokenFile& file, LexReadContext& context, LexObject* object) {
+    if (!lexExpectOpen(file)) return 0;
+    return lexReadIdLine(file, context, object);
 }
 
 void LexObject::writeRecordHead(TokenFile& file) {

@@ -191,6 +191,12 @@ void lexWriteIdLine(TokenFile& file, std::uint32_t& id);
 // The opening of a record: "{" and the "$id" line.
 void lexWriteRecordHead(TokenFile& file, std::uint32_t& id);
 
+// Reads "$id" and a nonzero identifier and registers object (null for a record kept without
+// an object) under it; the identifier, or 0 on failure (30006).
+std::uint32_t lexReadIdLine(TokenFile& file, LexReadContext& context, LexObject* object);
+// Reads "{" and the "$id" line the same way.
+std::uint32_t lexReadRecordHead(TokenFile& file, LexReadContext& context, LexObject* object);
+
 // Reads the opening "{" of a record; records 30006 and returns false when it is missing.
 bool lexExpectOpen(TokenFile& file);
 // Reads a token that must equal text; records 30006 and returns false otherwise.

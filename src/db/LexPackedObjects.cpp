@@ -12,11 +12,12 @@
 // The encoding of an entry (all integers as base-128 varints, signed ones zigzagged first):
 // - a vertex block: the record count; per record a head byte whose low two bits say its form
 //   and whose bit 2 says that a width word follows (otherwise the record repeats the width of
-//   the record before), then the form's words; then the count of arcs still as read and, per
-//   arc, its first record's index, centre, radius, the two angles as raw doubles and its code;
-//   record forms: 0 a plain vertex (the point as a step from the point before), 1 a marked
-//   vertex (step and radius), 2 an arc's start or end record (tag, step, width), 3 any other
-//   record (tag and its three words as they are);
+//   the record before), then the form's words; then the count of arcs as read and, per arc,
+//   its first record's index, centre, radius, the two angles as raw doubles, its code, and a
+//   byte: 1 when the records there still make the arc read, else 0 and that arc's points,
+//   vector, radius and flags; record forms: 0 a plain vertex (the point as a step from the point
+//   before), 1 a marked vertex (step and radius), 2 an arc's start or end record (tag, step,
+//   width), 3 any other record (tag and its three words as they are);
 // - a polyline: its block;
 // - a polygon: the second attribute word, the outline's block, the hole count, the holes' blocks;
 // - a text: the position, angle and scale (raw doubles), justification and path bytes, the
@@ -29,7 +30,7 @@ namespace {
 constexpr std::size_t kChunkSize = std::size_t{1} << 20;
 // The most bytes a record, an arc as read and a block's head take.
 constexpr std::size_t kRecordMax = 1 + 5 + 3 * 5;
-constexpr std::size_t kArcMax = 5 + 3 * 5 + 2 * 8 + 5;
+constexpr std::size_t kArcMax = 5 + 3 * 5 + 2 * 8 + 5 + 1 + 7 * 5 + 3;
 constexpr std::size_t kBlockHeadMax = 2 * 5;
 
 constexpr std::uint8_t kFormVertex = 0;
@@ -67,9 +68,11 @@ public:
         p_ += n;
     }
 
-    // Records and the arcs still as read among arcs (those no longer there are left out: a
-    // write would not use them).
-    void block(const QsPolyRecord* records, int count, const LexBlockArcs* arcs) {
+    // A vertex block with its arcs as read.
+    void block(const LexVertexBlock& b) {
+        const QsPolyRecord* records = b.records;
+        const int count = b.count;
+        const LexBlockArcs* arcs = b.arcs;
         varint(static_cast<std::uint32_t>(count));
         std::int64_t x = 0, y = 0;
         std::int32_t width = 0;
@@ -104,15 +107,9 @@ public:
                 width = r.data[2];
             }
         }
-        std::size_t kept = 0;
-        if (arcs != nullptr) {
-            for (const LexBlockArc& a : *arcs)
-                if (lexArcStillAsRead(records, count, a)) ++kept;
-        }
-        varint(kept);
-        if (kept == 0) return;
+        varint(arcs != nullptr ? arcs->size() : 0);
+        if (arcs == nullptr) return;
         for (const LexBlockArc& a : *arcs) {
-            if (!lexArcStillAsRead(records, count, a)) continue;
             varint(static_cast<std::uint32_t>(a.index));
             zigzag(a.values.cx);
             zigzag(a.values.cy);
@@ -120,6 +117,16 @@ public:
             real(a.values.startAngle);
             real(a.values.endAngle);
             zigzag(a.values.code);
+            // The arc read is nearly always the one the records still make; kept whole only
+            // when the records changed (a moved object keeps it for a move back).
+            const bool still = lexArcStillAsRead(records, count, a);
+            byte(still ? 1 : 0);
+            if (still) continue;
+            const QsArc& arc = a.values.arc;
+            for (std::int32_t v : {arc.start.x, arc.start.y, arc.end.x, arc.end.y, arc.toCentre.x,
+                                   arc.toCentre.y, arc.radius})
+                zigzag(v);
+            varint(arc.flags);
         }
     }
 
@@ -205,7 +212,19 @@ public:
             a.values.startAngle = real();
             a.values.endAngle = real();
             a.values.code = int32();
-            a.values.arc = lexArcOfRecords(records.data(), a.index);
+            if (byte() != 0) {
+                a.values.arc = lexArcOfRecords(records.data(), a.index);
+                continue;
+            }
+            QsArc& arc = a.values.arc;
+            arc.start.x = int32();
+            arc.start.y = int32();
+            arc.end.x = int32();
+            arc.end.y = int32();
+            arc.toCentre.x = int32();
+            arc.toCentre.y = int32();
+            arc.radius = int32();
+            arc.flags = static_cast<std::uint16_t>(varint());
         }
     }
 
@@ -213,9 +232,9 @@ private:
     const std::uint8_t* p_;
 };
 
-std::size_t blockBound(int count, const LexBlockArcs* arcs) {
-    return kBlockHeadMax + kRecordMax * static_cast<std::size_t>(count) +
-           (arcs != nullptr ? kArcMax * arcs->size() : 0);
+std::size_t blockBound(const LexVertexBlock& block) {
+    return kBlockHeadMax + kRecordMax * static_cast<std::size_t>(block.count) +
+           (block.arcs != nullptr ? kArcMax * block.arcs->size() : 0);
 }
 
 // The geometry of an unpacked object is made without letting an allocation failure escape.
@@ -294,44 +313,33 @@ long LexPackedObjects::commit(int typeCode, const std::uint8_t* end, std::uint32
     return static_cast<long>(entries.size() - 1);
 }
 
-long LexPackedObjects::add(const LexPolyline& line) {
-    const QsPolyline* g = line.geometry();
-    const int count = g != nullptr ? g->usedCount() : 0;
-    std::uint8_t* p = reserve(blockBound(count, &line.arcsAsRead()));
+long LexPackedObjects::addPolyline(std::uint32_t attr, std::uint32_t id,
+                                   const LexVertexBlock& block) {
+    std::uint8_t* p = reserve(blockBound(block));
     if (p == nullptr) return -1;
     Writer w(p);
-    w.block(g != nullptr ? g->records() : nullptr, count, &line.arcsAsRead());
-    return commit(kLexTypePolyline, w.end(), line.attributes(), line.fileId());
+    w.block(block);
+    return commit(kLexTypePolyline, w.end(), attr, id);
 }
 
-long LexPackedObjects::add(const LexPolygon& polygon) {
-    const QsPolygon* g = polygon.geometry();
-    const int count = g != nullptr ? g->usedCount() : 0;
-    const std::vector<LexBlockArcs>& holeArcs = polygon.holeArcsAsRead();
-    auto holeArcsOf = [&holeArcs](std::size_t h) {
-        return h < holeArcs.size() ? &holeArcs[h] : nullptr;
-    };
-    std::size_t bound = 5 + 5 + blockBound(count, &polygon.outlineArcsAsRead());
-    if (g != nullptr) {
-        for (std::size_t h = 0; h < g->holes().size(); ++h)
-            bound += blockBound(g->holes()[h].usedCount(), holeArcsOf(h));
-    }
+long LexPackedObjects::addPolygon(std::uint32_t attr, std::uint32_t attr2, std::uint32_t id,
+                                  const LexVertexBlock& outline, const LexVertexBlock* holes,
+                                  std::size_t holeCount) {
+    std::size_t bound = 5 + 10 + blockBound(outline);
+    for (std::size_t h = 0; h < holeCount; ++h)
+        bound += blockBound(holes[h]);
     std::uint8_t* p = reserve(bound);
     if (p == nullptr) return -1;
     Writer w(p);
-    w.varint(polygon.secondAttributes());
-    w.block(g != nullptr ? g->records() : nullptr, count, &polygon.outlineArcsAsRead());
-    const std::size_t holes = g != nullptr ? g->holes().size() : 0;
-    w.varint(holes);
-    for (std::size_t h = 0; h < holes; ++h) {
-        const QsPolylineSet& hole = g->holes()[h];
-        w.block(hole.records(), hole.usedCount(), holeArcsOf(h));
-    }
-    return commit(kLexTypePolygon, w.end(), polygon.attributes(), polygon.fileId());
+    w.varint(attr2);
+    w.block(outline);
+    w.varint(holeCount);
+    for (std::size_t h = 0; h < holeCount; ++h)
+        w.block(holes[h]);
+    return commit(kLexTypePolygon, w.end(), attr, id);
 }
 
-long LexPackedObjects::add(const LexText& text) {
-    const LexTextFields f = text.fields();
+long LexPackedObjects::addText(std::uint32_t attr, std::uint32_t id, const LexTextFields& f) {
     std::uint8_t* p = reserve(2 * 5 + 2 * 8 + 2 + 10 + f.string.size());
     if (p == nullptr) return -1;
     Writer w(p);
@@ -343,7 +351,40 @@ long LexPackedObjects::add(const LexText& text) {
     w.byte(f.path);
     w.varint(f.string.size());
     w.bytes(f.string.data(), f.string.size());
-    return commit(kLexTypeText, w.end(), text.attributes(), text.fileId());
+    return commit(kLexTypeText, w.end(), attr, id);
+}
+
+long LexPackedObjects::add(const LexPolyline& line) {
+    const QsPolyline* g = line.geometry();
+    LexVertexBlock block;
+    if (g != nullptr) block = {g->records(), g->usedCount(), &line.arcsAsRead()};
+    return addPolyline(line.attributes(), line.fileId(), block);
+}
+
+long LexPackedObjects::add(const LexPolygon& polygon) {
+    const QsPolygon* g = polygon.geometry();
+    LexVertexBlock outline;
+    std::vector<LexVertexBlock> holes;
+    if (g != nullptr) {
+        outline = {g->records(), g->usedCount(), &polygon.outlineArcsAsRead()};
+        const std::vector<LexBlockArcs>& arcs = polygon.holeArcsAsRead();
+        try {
+            holes.reserve(g->holes().size());
+        } catch (const std::bad_alloc&) {
+            return -1;
+        }
+        for (std::size_t h = 0; h < g->holes().size(); ++h) {
+            const QsPolylineSet& hole = g->holes()[h];
+            holes.push_back(
+                {hole.records(), hole.usedCount(), h < arcs.size() ? &arcs[h] : nullptr});
+        }
+    }
+    return addPolygon(polygon.attributes(), polygon.secondAttributes(), polygon.fileId(), outline,
+                      holes.data(), holes.size());
+}
+
+long LexPackedObjects::add(const LexText& text) {
+    return addText(text.attributes(), text.fileId(), text.fields());
 }
 
 long LexPackedObjects::add(const LexSheetObject& object) {
@@ -374,6 +415,11 @@ bool LexPackedObjects::remove(int typeCode, std::size_t index) {
     }
     e.chunk = kRemoved;
     return true;
+}
+
+void LexPackedObjects::clear(int typeCode) {
+    entriesOf(typeCode).clear();
+    live_[slotOf(typeCode)] = 0;
 }
 
 void LexPackedObjects::clear() {

@@ -19,6 +19,7 @@ class LexSheetObject;
 class LexPolyline;
 class LexPolygon;
 class LexText;
+struct LexTextFields;
 class TokenFile;
 
 class LexPackedObjects {
@@ -37,12 +38,22 @@ public:
     long add(const LexText& text);
     // Packs a polyline, polygon or text (by its type code); -1 for any other object.
     long add(const LexSheetObject& object);
+    // The same from a record's parts: attribute words, identifier and geometry.
+    long addPolyline(std::uint32_t attr, std::uint32_t id, const LexVertexBlock& block);
+    long addPolygon(std::uint32_t attr, std::uint32_t attr2, std::uint32_t id,
+                    const LexVertexBlock& outline, const LexVertexBlock* holes,
+                    std::size_t holeCount);
+    long addText(std::uint32_t attr, std::uint32_t id, const LexTextFields& fields);
     // Removes entry index of the kind (kLexTypePolyline, kLexTypePolygon, kLexTypeText); the
     // bytes of the kind's last entry are given back. False when there is no such live entry.
     bool remove(int typeCode, std::size_t index);
     // Drops every entry.
     void clear();
+    // Drops every entry of one kind (their bytes stay until the store is cleared).
+    void clear(int typeCode);
 
+    // Entries of one kind, removed ones included (the indices there are).
+    std::size_t entryCount(int typeCode) const { return entriesOf(typeCode).size(); }
     // Live entries of one kind, and of all three.
     std::size_t count(int typeCode) const;
     std::size_t size() const;

@@ -86,28 +86,58 @@ int LexPolygon::write(TokenFile& file) {
     return writeOptionalListsAndClose(file, properties_, boxes_);
 }
 
-std::uint32_t LexPolygon::read(TokenFile& file, LexReadContext& context) {
-    std::uint32_t id = readRecordHead(file, context);
-    if (id == 0 || !readFilledLine(file)) return 0;
-    std::vector<QsPolyRecord> records;
-    if (!readVertexBlock(file, records, &outlineArcsAsRead_)) return 0;
-    auto polygon = std::make_unique<QsPolygon>(QsPolylineSet(std::move(records)));
+bool LexPolygon::readRecordBody(TokenFile& file, Body& body) {
+    if (!readFilledLine(file, body.attr, body.attr2)) return false;
+    if (!readVertexBlock(file, body.outline, &body.outlineArcs)) return false;
     std::int32_t holes = 0;
-    if (!lexExpectOpen(file)) return 0;
+    if (!lexExpectOpen(file)) return false;
     if (!file.readSigned(holes) || holes < 0) {
         recordError(kLexErrorFormat, kSeverityFormat);
-        return 0;
+        return false;
     }
-    holeArcsAsRead_.clear();
+    // The buffers grow with the holes read, not with the count the file claims.
+    body.holeCount = 0;
     for (std::int32_t i = 0; i < holes; ++i) {
-        LexBlockArcs arcs;
-        if (!readVertexBlock(file, records, &arcs)) return 0;
-        polygon->holes().emplace_back(records.data(), static_cast<int>(records.size()));
-        holeArcsAsRead_.push_back(std::move(arcs));
+        if (body.holes.size() == body.holeCount) {
+            body.holes.emplace_back();
+            body.holeArcs.emplace_back();
+        }
+        if (!readVertexBlock(file, body.holes[body.holeCount], &body.holeArcs[body.holeCount]))
+            return false;
+        ++body.holeCount;
     }
-    if (!lexExpectToken(file, "}")) return 0;
+    return lexExpectToken(file, "}");
+}
+
+long LexPolygon::Body::packInto(LexPackedObjects& packed, std::uint32_t id) const {
+    std::vector<LexVertexBlock> views;
+    views.reserve(holeCount);
+    for (std::size_t h = 0; h < holeCount; ++h)
+        views.push_back({holes[h].data(), static_cast<int>(holes[h].size()), &holeArcs[h]});
+    return packed.addPolygon(attr, attr2, id,
+                             {outline.data(), static_cast<int>(outline.size()), &outlineArcs},
+                             views.data(), views.size());
+}
+
+void LexPolygon::setBody(Body&& body) {
+    attr_ = body.attr;
+    attr2_ = body.attr2;
+    auto polygon = std::make_unique<QsPolygon>(QsPolylineSet(std::move(body.outline)));
+    holeArcsAsRead_.clear();
+    for (std::size_t h = 0; h < body.holeCount; ++h) {
+        polygon->holes().emplace_back(body.holes[h].data(), static_cast<int>(body.holes[h].size()));
+        holeArcsAsRead_.push_back(std::move(body.holeArcs[h]));
+    }
+    outlineArcsAsRead_ = std::move(body.outlineArcs);
     geometry_ = std::move(polygon);
-    if (!readOptionalListsAndClose(file, context, properties_, boxes_)) return 0;
     updateBox();
+}
+
+std::uint32_t LexPolygon::read(TokenFile& file, LexReadContext& context) {
+    std::uint32_t id = readRecordHead(file, context);
+    Body body;
+    if (id == 0 || !readRecordBody(file, body)) return 0;
+    setBody(std::move(body));
+    if (!readOptionalListsAndClose(file, context, properties_, boxes_)) return 0;
     return id;
 }

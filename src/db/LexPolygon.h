@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "db/LexArcAsRead.h"
+#include "db/LexPackedObjects.h"
 #include "db/LexStrokedObject.h"
 #include "geom/QsPolygon.h"
 #include "geom/QsPolylineSet.h"
@@ -60,6 +61,25 @@ public:
     static void writeRecordBody(TokenFile& file, std::uint32_t attr, std::uint32_t attr2,
                                 const LexVertexBlock& outline, const LexVertexBlock* holes,
                                 std::size_t holeCount);
+
+    // That part of a record as read: the two attribute words, the outline's and the holes'
+    // records and arcs as read.
+    struct Body {
+        std::uint32_t attr = 0;
+        std::uint32_t attr2 = 0;
+        std::vector<QsPolyRecord> outline;
+        LexBlockArcs outlineArcs;
+        // The first holeCount entries are the record's; the others are spare buffers.
+        std::vector<std::vector<QsPolyRecord>> holes;
+        std::vector<LexBlockArcs> holeArcs;
+        std::size_t holeCount = 0;
+        // Packs it under the identifier; the entry's index or -1 (see LexPackedObjects).
+        long packInto(LexPackedObjects& packed, std::uint32_t id) const;
+    };
+    // Reads it (the buffers of body are reused); false with 30006 on a format error.
+    static bool readRecordBody(TokenFile& file, Body& body);
+    // Takes a body over as the attribute words, geometry and arcs as read.
+    void setBody(Body&& body);
 
 private:
     LexPolygon(const LexPolygon& other);

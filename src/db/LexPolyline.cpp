@@ -62,13 +62,26 @@ int LexPolyline::write(TokenFile& file) {
     return writeOptionalListsAndClose(file, properties_, boxes_);
 }
 
+bool LexPolyline::readRecordBody(TokenFile& file, Body& body) {
+    return readStrokeLine(file, body.attr) && readVertexBlock(file, body.records, &body.arcs);
+}
+
+long LexPolyline::Body::packInto(LexPackedObjects& packed, std::uint32_t id) const {
+    return packed.addPolyline(attr, id, {records.data(), static_cast<int>(records.size()), &arcs});
+}
+
+void LexPolyline::setBody(Body&& body) {
+    attr_ = body.attr;
+    geometry_ = std::make_unique<QsPolyline>(std::move(body.records));
+    arcsAsRead_ = std::move(body.arcs);
+    updateBox();
+}
+
 std::uint32_t LexPolyline::read(TokenFile& file, LexReadContext& context) {
     std::uint32_t id = readRecordHead(file, context);
-    if (id == 0 || !readStrokeLine(file)) return 0;
-    std::vector<QsPolyRecord> records;
-    if (!readVertexBlock(file, records, &arcsAsRead_)) return 0;
-    geometry_ = std::make_unique<QsPolyline>(std::move(records));
+    Body body;
+    if (id == 0 || !readRecordBody(file, body)) return 0;
+    setBody(std::move(body));
     if (!readOptionalListsAndClose(file, context, properties_, boxes_)) return 0;
-    updateBox();
     return id;
 }

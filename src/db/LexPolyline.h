@@ -3,8 +3,10 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "db/LexArcAsRead.h"
+#include "db/LexPackedObjects.h"
 #include "db/LexStrokedObject.h"
 #include "geom/QsPolyline.h"
 
@@ -47,6 +49,19 @@ public:
     // The record after its head and before its property lists: the attribute line of attr and
     // the vertex block. Shared by the objects and the sheet's packed polylines.
     static void writeRecordBody(TokenFile& file, std::uint32_t attr, const LexVertexBlock& block);
+
+    // That part of a record as read: the attribute word, the records and the arcs as read.
+    struct Body {
+        std::uint32_t attr = 0;
+        std::vector<QsPolyRecord> records;
+        LexBlockArcs arcs;
+        // Packs it under the identifier; the entry's index or -1 (see LexPackedObjects).
+        long packInto(LexPackedObjects& packed, std::uint32_t id) const;
+    };
+    // Reads it (the buffers of body are reused); false with 30006 on a format error.
+    static bool readRecordBody(TokenFile& file, Body& body);
+    // Takes a body over as the attribute word, geometry and arcs as read.
+    void setBody(Body&& body);
 
 private:
     LexPolyline(const LexPolyline& other);

@@ -434,6 +434,50 @@ int LexSheet::write(TokenFile& file) {
     return 1;
 }
 
+template <class T>
+bool LexSheet::unpackInto(LexList<T>& list, int typeCode) {
+    for (std::size_t i = 0; i < packed_.entryCount(typeCode); ++i) {
+        std::unique_ptr<LexSheetObject> object = packed_.unpack(typeCode, i, nullptr);
+        if (!object) continue;  // removed
+        std::unique_ptr<T> typed(static_cast<T*>(object.release()));
+        if (!list.append(typed)) return false;
+    }
+    packed_.clear(typeCode);
+    return true;
+}
+
+template <class T>
+bool LexSheet::readPackedList(TokenFile& file, LexReadContext& context, LexList<T>& list,
+                              int typeCode) {
+    if (!lexExpectOpen(file)) return false;
+    typename T::Body body;
+    std::string token;
+    for (;;) {
+        if (!file.readToken(token)) return formatFailure();
+        if (token == "}") return true;
+        // Nothing refers to these records by identifier: a packed one is registered without
+        // an object (a property box naming it finds no property, as it would find none in it).
+        const std::uint32_t id = lexReadRecordHead(file, context, nullptr);
+        if (id == 0 || !T::readRecordBody(file, body)) return false;
+        if (!file.readToken(token)) return formatFailure();
+        if (token == "}") {
+            if (body.packInto(packed_, id) >= 0) continue;
+            recordError(kLexErrorNoMemory, kSeverityError);
+            return false;
+        }
+        if (token != "$LexPropertyList") return formatFailure();
+        auto element = std::make_unique<T>();
+        element->setFileId(id);
+        element->setBody(std::move(body));
+        body = typename T::Body();
+        if (!readPropertyLists(file, context, element->properties(), element->propBoxes(), true) ||
+            !lexExpectToken(file, "}")) {
+            return false;
+        }
+        if (!unpackInto(list, typeCode) || !list.append(element)) return false;
+    }
+}
+
 std::uint32_t LexSheet::read(TokenFile& file, LexReadContext& context) {
     std::string token;
     // A missing opening brace fails the sheet without a code of its own.
@@ -481,11 +525,11 @@ std::uint32_t LexSheet::read(TokenFile& file, LexReadContext& context) {
         } else if (token == "$LexCircleList") {
             ok = readLexList(file, context, circles_);
         } else if (token == "$LexTextList") {
-            ok = readLexList(file, context, texts_);
+            ok = readPackedList(file, context, texts_, kLexTypeText);
         } else if (token == "$LexPolylineList") {
-            ok = readLexList(file, context, polylines_);
+            ok = readPackedList(file, context, polylines_, kLexTypePolyline);
         } else if (token == "$LexPolygonList") {
-            ok = readLexList(file, context, polygons_);
+            ok = readPackedList(file, context, polygons_, kLexTypePolygon);
         } else if (token == "$LexFrameList") {
             ok = readLexList(file, context, frames_);
         } else if (token == "$LexComponentList") {

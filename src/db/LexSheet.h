@@ -162,6 +162,14 @@ private:
     LexSheet(const LexSheet& other);
     // Calls fn for the objects of one list, packed entries left out.
     bool walkObjects(int listKind, const std::function<bool(LexSheetObject&)>& fn) const;
+    // Reads a list of texts, polylines or polygons (typeCode the class's): records without
+    // properties are packed, the others become objects. Before such an object the entries
+    // packed so far become objects too, so that the list keeps the order of the file.
+    template <class T>
+    bool readPackedList(TokenFile& file, LexReadContext& context, LexList<T>& list, int typeCode);
+    // Appends the packed entries of the class to its list as objects and drops the entries.
+    template <class T>
+    bool unpackInto(LexList<T>& list, int typeCode);
 
     std::uint32_t attr_ = 0;
     std::uint8_t kind_ = kKindSchematic;

@@ -43,7 +43,7 @@ protected:
     }
     // Reads that line into a fresh attribute word (the other bits cleared). False, with 30006
     // recorded, when a field is missing.
-    bool readStrokeLine(TokenFile& file) {
+    static bool readStrokeLine(TokenFile& file, std::uint32_t& attr) {
         std::uint32_t visible = 0;
         std::int32_t style = 0, color = 0, width = 0;
         if (!file.readUnsigned(visible) || !file.readSigned(style) || !file.readSigned(color) ||
@@ -51,12 +51,13 @@ protected:
             recordError(kLexErrorFormat, kSeverityFormat);
             return false;
         }
-        attr_ = visible != 0 ? 1u : 0u;
-        setLineStyle(style);
-        setColor(color);
-        setLineWidth(width);
+        attr = visible != 0 ? 1u : 0u;
+        lexFieldSet(attr, attr, Derived::kLineStyle, style);
+        lexFieldSet(attr, attr, Derived::kColor, color);
+        lexFieldSet(attr, attr, Derived::kLineWidth, width);
         return true;
     }
+    bool readStrokeLine(TokenFile& file) { return readStrokeLine(file, attr_); }
 };
 
 // Stroked objects that enclose an area: the filled flag (bit 5 of the attribute word) and a fill
@@ -93,7 +94,7 @@ protected:
     }
     // Reads that line into fresh attribute words. False, with 30006 recorded, when a field is
     // missing.
-    bool readFilledLine(TokenFile& file) {
+    static bool readFilledLine(TokenFile& file, std::uint32_t& attr, std::uint32_t& attr2) {
         std::uint32_t visible = 0, filled = 0;
         std::int32_t style = 0, fill = 0, color = 0, width = 0;
         if (!file.readUnsigned(visible) || !file.readUnsigned(filled) || !file.readSigned(style) ||
@@ -101,14 +102,15 @@ protected:
             recordError(kLexErrorFormat, kSeverityFormat);
             return false;
         }
-        this->attr_ = (visible != 0 ? 1u : 0u) | (filled != 0 ? kFilled : 0u);
-        attr2_ = 0;
-        this->setLineStyle(style);
-        setFillStyle(fill);
-        this->setColor(color);
-        this->setLineWidth(width);
+        attr = (visible != 0 ? 1u : 0u) | (filled != 0 ? kFilled : 0u);
+        attr2 = 0;
+        lexFieldSet(attr, attr, Derived::kLineStyle, style);
+        lexFieldSet(attr2, attr, Derived::kFillStyle, fill);
+        lexFieldSet(attr, attr, Derived::kColor, color);
+        lexFieldSet(attr, attr, Derived::kLineWidth, width);
         return true;
     }
+    bool readFilledLine(TokenFile& file) { return readFilledLine(file, this->attr_, attr2_); }
 
     std::uint32_t attr2_ = 0;
 };

@@ -193,30 +193,44 @@ int LexText::write(TokenFile& file) {
     return writeOptionalListsAndClose(file, properties_, boxes_);
 }
 
-std::uint32_t LexText::read(TokenFile& file, LexReadContext& context) {
-    std::uint32_t id = readRecordHead(file, context);
-    if (id == 0) return 0;
+bool LexText::readRecordBody(TokenFile& file, Body& body) {
     std::uint32_t visible = 0, justification = 0, path = 0, lines = 0;
     std::int32_t font = 0, color = 0, x = 0, y = 0;
     double angle = 0.0, scale = 1.0;
-    std::string string;
     if (!file.readUnsigned(visible) || !file.readSigned(font) || !file.readSigned(color) ||
         !file.readLong(x) || !file.readLong(y) || !file.readDouble(angle) ||
         !file.readDouble(scale) || !file.readUnsigned(justification) || !file.readUnsigned(path) ||
-        !file.readUnsigned(lines) || !file.skipRestOfLine() || !file.readLines(lines, string)) {
+        !file.readUnsigned(lines) || !file.skipRestOfLine() ||
+        !file.readLines(lines, body.string)) {
         recordError(kLexErrorFormat, kSeverityFormat);
-        return 0;
+        return false;
     }
-    attr_ = visible != 0 ? 1u : 0u;
-    lexFieldSet(attr_, attr_, kFont, font);
-    setColor(color);
-    text_.position = QsPoint(x, y);
-    text_.angle = angle;
-    text_.justification = static_cast<std::uint8_t>(justification & 0xFF);
-    text_.path = static_cast<std::uint8_t>(path & 0xFF);
-    scale_ = scale;
-    text_.setString(string);
+    body.attr = visible != 0 ? 1u : 0u;
+    lexFieldSet(body.attr, body.attr, kFont, font);
+    lexFieldSet(body.attr, body.attr, kColor, color);
+    body.fields = LexTextFields{QsPoint(x, y),
+                                angle,
+                                scale,
+                                static_cast<std::uint8_t>(justification & 0xFF),
+                                static_cast<std::uint8_t>(path & 0xFF),
+                                body.string};
+    return true;
+}
+
+long LexText::Body::packInto(LexPackedObjects& packed, std::uint32_t id) const {
+    return packed.addText(attr, id, fields);
+}
+
+void LexText::setBody(Body&& body) {
+    attr_ = body.attr;
+    setFields(body.fields);
+}
+
+std::uint32_t LexText::read(TokenFile& file, LexReadContext& context) {
+    std::uint32_t id = readRecordHead(file, context);
+    Body body;
+    if (id == 0 || !readRecordBody(file, body)) return 0;
+    setBody(std::move(body));
     if (!readOptionalListsAndClose(file, context, properties_, boxes_)) return 0;
-    updateBox();
     return id;
 }

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <string_view>
 
+#include "db/LexPackedObjects.h"
 #include "db/LexPropertyOwner.h"
 #include "db/LexSheetObject.h"
 #include "geom/QsText.h"
@@ -93,6 +95,19 @@ public:
     // The record after its head and before its property lists: the attribute line of attr, the
     // placement line and the string's lines. Shared by the objects and the sheet's packed texts.
     static void writeRecordBody(TokenFile& file, std::uint32_t attr, const LexTextFields& fields);
+
+    // That part of a record as read: the attribute word and the fields, whose string is body's.
+    struct Body {
+        std::uint32_t attr = 0;
+        LexTextFields fields;
+        std::string string;
+        // Packs it under the identifier; the entry's index or -1 (see LexPackedObjects).
+        long packInto(LexPackedObjects& packed, std::uint32_t id) const;
+    };
+    // Reads it (the buffers of body are reused); false with 30006 on a format error.
+    static bool readRecordBody(TokenFile& file, Body& body);
+    // Takes a body over as the attribute word and fields.
+    void setBody(Body&& body);
 
     void setColor(int v) { lexFieldSet(attr_, attr_, kColor, v); }
     void setFont(int v);

@@ -22,6 +22,7 @@
 #include "db/LexZone.h"
 #include "db/ResourceSettings.h"
 #include "geom/QsPolyline.h"
+#include "support/SheetObjects.h"
 #include "support/TestSupport.h"
 
 using testsupport::directoryEntries;
@@ -209,11 +210,14 @@ TEST_F(LexDatabaseTest, EveryClassSurvivesLoadAndSave) {
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(std::tuple(sheet->objectCount(), *sheet->name(), sheet->rawColor()),
               std::tuple(10u, "top sheet", -1));
-    EXPECT_EQ(sheet->texts().head()->string(), "R1\nR2");
-    EXPECT_EQ(sheet->texts().tail()->string(), "");
-    EXPECT_EQ(sheet->polylines().head()->geometry()->usedCount(), 6);
-    EXPECT_TRUE(sheet->polylines().head()->geometry()->record(1).isMarkedVertex());
-    EXPECT_EQ(sheet->polygons().head()->geometry()->holes().size(), 1u);
+    const auto texts = listObjects<LexText>(*sheet, kLexListTexts);
+    EXPECT_EQ(texts.front()->string(), "R1\nR2");
+    EXPECT_EQ(texts.back()->string(), "");
+    const auto lines = listObjects<LexPolyline>(*sheet, kLexListPolylines);
+    EXPECT_EQ(lines.front()->geometry()->usedCount(), 6);
+    EXPECT_TRUE(lines.front()->geometry()->record(1).isMarkedVertex());
+    EXPECT_EQ(listObjects<LexPolygon>(*sheet, kLexListPolygons).front()->geometry()->holes().size(),
+              1u);
     LexPropBox* box = sheet->propBoxes().head();
     ASSERT_NE(box->property(), nullptr);
     EXPECT_EQ(*box->property()->name(), "title");
@@ -264,13 +268,12 @@ TEST_F(LexDatabaseTest, LoadedArcsAreWrittenAsTheyWereRead) {
     EXPECT_EQ(readFile(again->path()), first);
 
     // A moved arc is written from its own values; moved back, it is the arc read again.
-    LexPolyline* line = db->sheet()->polylines().head();
-    ASSERT_EQ(line->move(QsPoint(10, 0)), 1);
+    ASSERT_EQ(db->sheet()->moveObjects(QsPoint(10, 0)), 1);
     ASSERT_EQ(db->save(), 1);
     const std::string moved = readFile(db->path());
     EXPECT_NE(moved.find("$Arc -299289 -227304 28073 "), std::string::npos);
     EXPECT_EQ(moved.find("$Arc -299299 -227304 28073 "), std::string::npos);
-    ASSERT_EQ(line->move(QsPoint(-10, 0)), 1);
+    ASSERT_EQ(db->sheet()->moveObjects(QsPoint(-10, 0)), 1);
     ASSERT_EQ(db->save(), 1);
     EXPECT_EQ(readFile(db->path()), first);
 }
@@ -368,7 +371,8 @@ TEST_F(LexDatabaseTest, ReaderRepairsValues) {
     text.replace(text.find("$id 24\n1 0 5 2"), 14, "$id 24\n0 -7 300 17");
     std::unique_ptr<LexDatabase> db = load(text, LexDatabase::kModeReadOnly);
     ASSERT_NE(db, nullptr);
-    LexPolyline* line = db->sheet()->polylines().head();
+    const auto lines = listObjects<LexPolyline>(*db->sheet(), kLexListPolylines);
+    const LexPolyline* line = lines.front().get();
     EXPECT_EQ(
         std::tuple(line->isVisible(), line->rawLineStyle(), line->rawColor(), line->rawLineWidth()),
         std::tuple(false, -1, 300 & 0xFF, 17));

@@ -1,6 +1,7 @@
 // Whole conversions run as a user runs them: plot files in a temporary directory, the program in
 // its own process, and the written symbols and sheets compared with golden files or loaded back.
 #include "E2eSupport.h"
+#include "support/SheetObjects.h"
 
 #include <gtest/gtest.h>
 
@@ -36,10 +37,11 @@ std::string summary(const std::string& path) {
     if (!out.ok()) return "unreadable";
     const LexSheet& s = out.sheet();
     const QsBox b = s.sheetBox();
-    const LexPolyline* first = s.polylines().head();
+    const auto lines = listObjects<LexPolyline>(s, kLexListPolylines);
     return std::string(s.isSymbol() ? "symbol " : "sheet ") + std::to_string(s.objectCount()) +
            " (" + std::to_string(b.x1) + " " + std::to_string(b.y1) + " " + std::to_string(b.x2) +
-           " " + std::to_string(b.y2) + ") " + (first ? std::to_string(first->rawColor()) : "-");
+           " " + std::to_string(b.y2) + ") " +
+           (lines.empty() ? "-" : std::to_string(lines.front()->rawColor()));
 }
 
 }  // namespace

@@ -117,9 +117,9 @@ TEST(Report, EveryCorpusPlotGivesValidJsonCountingTheSavedObjects) {
         Loaded out(run.output);
         ASSERT_TRUE(out.ok());
         const LexSheet& s = out.sheet();
-        EXPECT_EQ(r.at("objects.polylines"), std::to_string(s.polylines().size()));
-        EXPECT_EQ(r.at("objects.polygons"), std::to_string(s.polygons().size()));
-        EXPECT_EQ(r.at("objects.texts"), std::to_string(s.texts().size()));
+        EXPECT_EQ(r.at("objects.polylines"), std::to_string(s.objectCount(kLexListPolylines)));
+        EXPECT_EQ(r.at("objects.polygons"), std::to_string(s.objectCount(kLexListPolygons)));
+        EXPECT_EQ(r.at("objects.texts"), std::to_string(s.objectCount(kLexListTexts)));
         EXPECT_EQ(r.at("objects.total"), std::to_string(s.objectCount()));
         // A new symbol's area is the extent of its objects.
         const QsBox area = s.sheetBox();
