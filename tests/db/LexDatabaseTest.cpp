@@ -278,6 +278,40 @@ TEST_F(LexDatabaseTest, LoadedArcsAreWrittenAsTheyWereRead) {
     EXPECT_EQ(readFile(db->path()), first);
 }
 
+TEST_F(LexDatabaseTest, PackedRecordsKeepTheListsOrderBesideObjectsWithProperties) {
+    // Three polylines: a plain one, one with a property, a plain one.
+    const std::string plain =
+        "LexPolyline\n{\n$id 24\n1 0 5 2\n{\n2\n$Point 0 0 0\n"
+        "$Point 5 5 0\n}\n}\n";
+    const std::string withProperty =
+        "LexPolyline\n{\n$id 140\n1 0 5 2\n{\n1\n$Point 1 1 0\n}\n$LexPropertyList\n{\n"
+        "LexProperty\n{\n$id 141\n0 0\nnet\n1\nA1\n}\n}\n$LexPropBoxList\n{\n}\n}\n";
+    std::string last = plain;
+    last.replace(last.find("$id 24"), 6, "$id 142");
+    std::string text = kEveryClass;
+    const std::size_t from = text.find("LexPolyline\n");
+    text.replace(from, text.find("}\n$LexPolygonList") - from, plain + withProperty + last);
+    std::unique_ptr<LexDatabase> db = load(text);
+    ASSERT_NE(db, nullptr) << ErrorRecord::instance().code();
+    const LexSheet& sheet = *db->sheet();
+    EXPECT_EQ(sheet.objectCount(kLexListPolylines), 3u);
+    EXPECT_EQ(sheet.packed().count(kLexTypePolyline), 1u);  // only the one after the object
+    EXPECT_EQ(sheet.packed().count(kLexTypePolygon), 1u);
+    std::vector<std::uint32_t> ids;
+    sheet.forEachInList(kLexListPolylines, [&ids](LexSheetObject& o) {
+        ids.push_back(o.fileId());
+        return false;
+    });
+    EXPECT_EQ(ids, (std::vector<std::uint32_t>{24, 140, 142}));
+    ASSERT_EQ(db->save(), 1);
+    const std::string saved = readFile(db->path());
+    auto polylineList = [](const std::string& t) {
+        const std::size_t at = t.find("$LexPolylineList");
+        return t.substr(at, t.find("$LexPolygonList") - at);
+    };
+    EXPECT_EQ(polylineList(saved), polylineList(text));
+}
+
 TEST_F(LexDatabaseTest, ReaderChecksRejectWithTheirCodes) {
     struct Case {
         const char* what;
