@@ -1,5 +1,6 @@
 #include "db/LexPackedObjects.h"
 
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -12,7 +13,8 @@
 // The encoding of an entry (all integers as base-128 varints, signed ones zigzagged first):
 // - a vertex block: the record count; per record a head byte whose low two bits say its form
 //   and whose bit 2 says that a width word follows (otherwise the record repeats the width of
-//   the record before), then the form's words; then the count of arcs as read and, per arc,
+//   the record before), bit 3 that its step is two 16-bit words (otherwise two varints), then
+//   the form's words; then the count of arcs as read and, per arc,
 //   its first record's index, centre, radius, the two angles as raw doubles, its code, and a
 //   byte: 1 when the records there still make the arc read, else 0 and that arc's points,
 //   vector, radius and flags; record forms: 0 a plain vertex (the point as a step from the point
@@ -38,6 +40,7 @@ constexpr std::uint8_t kFormMarked = 1;
 constexpr std::uint8_t kFormArcPoint = 2;
 constexpr std::uint8_t kFormRaw = 3;
 constexpr std::uint8_t kWidthFollows = 4;
+constexpr std::uint8_t kShortStep = 8;
 
 int slotOf(int typeCode) {
     return typeCode == kLexTypePolyline ? 0 : typeCode == kLexTypePolygon ? 1 : 2;
@@ -63,6 +66,21 @@ public:
         std::memcpy(p_, &d, sizeof d);
         p_ += sizeof d;
     }
+    // The step from one point to the next: two 16-bit words when both fit (marked in the
+    // record's head byte), else two varints. Nearly every step of a drawing fits, and the
+    // fixed words are quicker to write and read than varints.
+    void step(std::int64_t dx, std::int64_t dy, std::uint8_t* head) {
+        if (dx >= INT16_MIN && dx <= INT16_MAX && dy >= INT16_MIN && dy <= INT16_MAX) {
+            const std::int16_t words[2] = {static_cast<std::int16_t>(dx),
+                                           static_cast<std::int16_t>(dy)};
+            std::memcpy(p_, words, sizeof words);
+            p_ += sizeof words;
+            *head |= kShortStep;
+            return;
+        }
+        zigzag(dx);
+        zigzag(dy);
+    }
     void bytes(const char* s, std::size_t n) {
         std::memcpy(p_, s, n);
         p_ += n;
@@ -70,10 +88,13 @@ public:
 
     // A vertex block with its arcs as read.
     void block(const LexVertexBlock& b) {
+        // Encoded through a local copy: stores through the byte pointer could otherwise alias
+        // the member pointer, which would then be reloaded for every byte.
+        Writer w(p_);
         const QsPolyRecord* records = b.records;
         const int count = b.count;
         const LexBlockArcs* arcs = b.arcs;
-        varint(static_cast<std::uint32_t>(count));
+        w.varint(static_cast<std::uint32_t>(count));
         std::int64_t x = 0, y = 0;
         std::int32_t width = 0;
         for (int i = 0; i < count; ++i) {
@@ -88,46 +109,50 @@ public:
             }
             const bool carriesWidth = form == kFormVertex || form == kFormArcPoint;
             const bool newWidth = carriesWidth && r.data[2] != width;
-            byte(static_cast<std::uint8_t>(form | (newWidth ? kWidthFollows : 0)));
-            if (form == kFormArcPoint || form == kFormRaw) varint(r.tag);
+            std::uint8_t* head = w.p_;
+            w.byte(static_cast<std::uint8_t>(form | (newWidth ? kWidthFollows : 0)));
+            if (form == kFormArcPoint || form == kFormRaw) w.varint(r.tag);
             if (form == kFormRaw) {
-                zigzag(r.data[0]);
-                zigzag(r.data[1]);
-                zigzag(r.data[2]);
+                w.zigzag(r.data[0]);
+                w.zigzag(r.data[1]);
+                w.zigzag(r.data[2]);
                 continue;
             }
-            zigzag(r.data[0] - x);
-            zigzag(r.data[1] - y);
+            w.step(r.data[0] - x, r.data[1] - y, head);
             x = r.data[0];
             y = r.data[1];
             if (form == kFormMarked) {
-                zigzag(r.data[2]);
+                w.zigzag(r.data[2]);
             } else if (newWidth) {
-                zigzag(r.data[2]);
+                w.zigzag(r.data[2]);
                 width = r.data[2];
             }
         }
-        varint(arcs != nullptr ? arcs->size() : 0);
-        if (arcs == nullptr) return;
+        w.varint(arcs != nullptr ? arcs->size() : 0);
+        if (arcs == nullptr) {
+            p_ = w.p_;
+            return;
+        }
         for (const LexBlockArc& a : *arcs) {
-            varint(static_cast<std::uint32_t>(a.index));
-            zigzag(a.values.cx);
-            zigzag(a.values.cy);
-            zigzag(a.values.radius);
-            real(a.values.startAngle);
-            real(a.values.endAngle);
-            zigzag(a.values.code);
+            w.varint(static_cast<std::uint32_t>(a.index));
+            w.zigzag(a.values.cx);
+            w.zigzag(a.values.cy);
+            w.zigzag(a.values.radius);
+            w.real(a.values.startAngle);
+            w.real(a.values.endAngle);
+            w.zigzag(a.values.code);
             // The arc read is nearly always the one the records still make; kept whole only
             // when the records changed (a moved object keeps it for a move back).
             const bool still = lexArcStillAsRead(records, count, a);
-            byte(still ? 1 : 0);
+            w.byte(still ? 1 : 0);
             if (still) continue;
             const QsArc& arc = a.values.arc;
             for (std::int32_t v : {arc.start.x, arc.start.y, arc.end.x, arc.end.y, arc.toCentre.x,
                                    arc.toCentre.y, arc.radius})
-                zigzag(v);
-            varint(arc.flags);
+                w.zigzag(v);
+            w.varint(arc.flags);
         }
+        p_ = w.p_;
     }
 
 private:
@@ -180,52 +205,63 @@ public:
     // Decodes a block into records and arcs (both replaced); each arc as read is given the arc
     // its records make, the arc it was read into.
     void block(std::vector<QsPolyRecord>& records, LexBlockArcs& arcs) {
-        const auto count = static_cast<std::size_t>(varint());
+        // Decoded through a local copy of the pointer, as the writer does.
+        Reader in(p_);
+        const auto count = static_cast<std::size_t>(in.varint());
         records.resize(count);
         std::int32_t x = 0, y = 0, width = 0;
         for (QsPolyRecord& r : records) {
-            const std::uint8_t head = byte();
+            const std::uint8_t head = in.byte();
             const std::uint8_t form = head & 3u;
             if (form == kFormRaw) {
-                r.tag = static_cast<std::uint32_t>(varint());
-                r.data = {int32(), int32(), int32()};
+                r.tag = static_cast<std::uint32_t>(in.varint());
+                r.data = {in.int32(), in.int32(), in.int32()};
                 continue;
             }
             r.tag = form == kFormVertex   ? kRecVertex
                     : form == kFormMarked ? kRecMarkedVertex
-                                          : static_cast<std::uint32_t>(varint());
-            x = static_cast<std::int32_t>(x + zigzag());
-            y = static_cast<std::int32_t>(y + zigzag());
+                                          : static_cast<std::uint32_t>(in.varint());
+            if ((head & kShortStep) != 0) {
+                std::int16_t words[2];
+                std::memcpy(words, in.p_, sizeof words);
+                in.p_ += sizeof words;
+                x = static_cast<std::int32_t>(x + words[0]);
+                y = static_cast<std::int32_t>(y + words[1]);
+            } else {
+                x = static_cast<std::int32_t>(x + in.zigzag());
+                y = static_cast<std::int32_t>(y + in.zigzag());
+            }
             if (form == kFormMarked) {
-                r.data = {x, y, int32()};
+                r.data = {x, y, in.int32()};
                 continue;
             }
-            if ((head & kWidthFollows) != 0) width = int32();
+            if ((head & kWidthFollows) != 0) width = in.int32();
             r.data = {x, y, width};
         }
-        arcs.resize(static_cast<std::size_t>(varint()));
+        arcs.resize(static_cast<std::size_t>(in.varint()));
         for (LexBlockArc& a : arcs) {
-            a.index = static_cast<int>(varint());
-            a.values.cx = int32();
-            a.values.cy = int32();
-            a.values.radius = int32();
-            a.values.startAngle = real();
-            a.values.endAngle = real();
-            a.values.code = int32();
-            if (byte() != 0) {
+            a.index = static_cast<int>(in.varint());
+            a.values.cx = in.int32();
+            a.values.cy = in.int32();
+            a.values.radius = in.int32();
+            a.values.startAngle = in.real();
+            a.values.endAngle = in.real();
+            a.values.code = in.int32();
+            if (in.byte() != 0) {
                 a.values.arc = lexArcOfRecords(records.data(), a.index);
                 continue;
             }
             QsArc& arc = a.values.arc;
-            arc.start.x = int32();
-            arc.start.y = int32();
-            arc.end.x = int32();
-            arc.end.y = int32();
-            arc.toCentre.x = int32();
-            arc.toCentre.y = int32();
-            arc.radius = int32();
-            arc.flags = static_cast<std::uint16_t>(varint());
+            arc.start.x = in.int32();
+            arc.start.y = in.int32();
+            arc.end.x = in.int32();
+            arc.end.y = in.int32();
+            arc.toCentre.x = in.int32();
+            arc.toCentre.y = in.int32();
+            arc.radius = in.int32();
+            arc.flags = static_cast<std::uint16_t>(in.varint());
         }
+        p_ = in.p_;
     }
 
 private:
