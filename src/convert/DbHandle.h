@@ -125,7 +125,8 @@ QsBox dbBoxOf(const DbHandle& handle);
 bool dbValid(const DbHandle& handle);
 
 // Calls fn with a handle on every object of the sheet's lists (kind by list) in file order until
-// it returns true; true when stopped.
+// it returns true; true when stopped. A handle on a packed entry names a temporary object: it is
+// valid only during its call.
 bool dbWalkSheet(const DbHandle& sheet, const std::function<bool(const DbHandle&)>& fn);
 
 // Number of databases the handle layer holds open.

@@ -118,6 +118,7 @@ public:
     // counter, which advances by the high 16 bits of the component's attribute word; a net
     // without a number gets the net counter, which advances by one. 1, or 0 with 30002 for an
     // object of no sheet list or one already in a list (the object stays with the caller).
+    // The save writes a list's objects before its packed entries (see packed()).
     int addObject(std::unique_ptr<LexSheetObject>& object);
     // Takes the object out of its list and hands it back; null (30002) when it is not there.
     std::unique_ptr<LexSheetObject> removeObject(LexSheetObject* object);
