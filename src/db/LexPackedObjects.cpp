@@ -446,7 +446,11 @@ bool LexPackedObjects::remove(int typeCode, std::size_t index) {
             }
             if (newest) used_ = e.at;
         }
+        // Removed entries before it go too: the newest entry of each kind stays a live one,
+        // which the check above relies on.
         entries.pop_back();
+        while (!entries.empty() && entries.back().chunk == kRemoved)
+            entries.pop_back();
         return true;
     }
     e.chunk = kRemoved;

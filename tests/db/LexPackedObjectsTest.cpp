@@ -195,6 +195,20 @@ TEST(LexPackedObjectsTest, RemovedEntriesAreLeftOutAndTheNewestGivesItsPlaceBack
     EXPECT_TRUE(packed.remove(kLexTypeText, 0));
     EXPECT_EQ(packed.entryCount(kLexTypeText), 0u);
     EXPECT_EQ(packed.add(*turnedText()), 0);
+    // The removed entry before it goes with it.
     EXPECT_TRUE(packed.remove(kLexTypePolyline, 2));
-    EXPECT_EQ(packed.entryCount(kLexTypePolyline), 2u);
+    EXPECT_EQ(packed.entryCount(kLexTypePolyline), 1u);
+
+    // Entries taken out in another order than they came never give back bytes that a live
+    // entry packed after them still uses.
+    LexPackedObjects order;
+    ASSERT_EQ(order.add(LexPolyline{QsPolyline(pts, 2)}), 0);
+    for (long i = 0; i < 3; ++i)
+        ASSERT_EQ(order.add(*turnedText()), i);
+    EXPECT_TRUE(order.remove(kLexTypeText, 1));
+    EXPECT_TRUE(order.remove(kLexTypeText, 2));
+    EXPECT_TRUE(order.remove(kLexTypePolyline, 0));
+    ASSERT_EQ(order.add(*everyRecordForm()), 0);
+    EXPECT_EQ(written(dir, [&](TokenFile& f) { order.write(kLexTypeText, f); }),
+              objectText(dir, *turnedText()));
 }
