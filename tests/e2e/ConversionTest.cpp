@@ -10,6 +10,7 @@
 
 using e2e::dataFile;
 using e2e::Loaded;
+using e2e::pathTableText;
 using e2e::ProgramRun;
 using testsupport::fileExists;
 using testsupport::readFile;
@@ -18,12 +19,6 @@ using testsupport::writeFile;
 namespace fs = std::filesystem;
 
 namespace {
-
-// A circuit directory whose path table sends both settings files to the bundled installation.
-std::string pathTableText() {
-    const std::string info = testsupport::bundledRoot() + "/info";
-    return "landata : \"" + info + "\"\nlanenv : \"" + info + "\"\n";
-}
 
 void copyData(const std::string& name, const std::string& to) {
     fs::create_directories(fs::path(to).parent_path());
@@ -90,28 +85,30 @@ TEST(Conversion, OutputKindsOptionsAndNewCircuits) {
     writeFile(p.file("pens.txt"), "1 9 0\n");
     copyData("every-class.sht", p.file("old.cir/all.sht"));
     writeFile(p.file("old.cir/rcpath"), pathTableText());
-    struct Case {
-        std::vector<std::string> args;
-        std::string output, want;
-    };
-    const Case cases[] = {
-        {{"-o", "OUT.SMB", "plot.hgl"}, "OUT.SMB", "symbol 2 (0 0 16000 4000) 1"},
+    const std::string scaled = testsupport::sourceDir() + "/share/examples/scaled.hpgl";
+    const struct {
+        std::string args, output, want;
+    } cases[] = {
+        {"-o OUT.SMB plot.hgl", "OUT.SMB", "symbol 2 (0 0 16000 4000) 1"},
         // Scale 2 and offsets of 2.5 mm and -1 mm; pen 1 takes colour 9 from the pen map.
-        {{"-p:scale", "2", "-p:offsetx", "2.5", "-p:offsety", "-1", "-r", "pens.txt", "-o",
-          "moved.smb", "plot.hgl"},
-         "moved.smb",
+        {"-p:scale 2 -p:offsetx 2.5 -p:offsety -1 -r pens.txt -o moved.smb plot.hgl", "moved.smb",
          "symbol 2 (2500 -1000 22500 4000) 9"},
-        {{"nothing.hgl"}, "nothing.smb", "symbol 0 (0 0 0 0) -"},
-        {{"-o", "new/deep.cir/s.sht", "plot.hgl"},
-         "new/deep.cir/s.sht",
-         "sheet 2 (0 0 16000 4000) 1"},
-        {{"-m", "new", "-o", "old.cir/all.sht", "plot.hgl"},
-         "old.cir/all.sht",
-         "sheet 2 (0 0 16000 4000) 1"},
+        {"nothing.hgl", "nothing.smb", "symbol 0 (0 0 0 0) -"},
+        {"-o new/deep.cir/s.sht plot.hgl", "new/deep.cir/s.sht", "sheet 2 (0 0 16000 4000) 1"},
+        {"-m new -o old.cir/all.sht plot.hgl", "old.cir/all.sht", "sheet 2 (0 0 16000 4000) 1"},
+        // The example draws 100 x 75 user units onto 4000 x 3000 plotter units: without user
+        // scaling the user units are taken as plotter units; with it, at -p:scale 1 (25 output
+        // units per plotter unit), a millimetre each. The fit comes before the offsets.
+        {"-p:scale 1 -o s1.smb " + scaled, "s1.smb", "symbol 4 (0 0 2500 1875) 1"},
+        {"-p:userscale 1 -p:scale 1 -o s2.smb " + scaled, "s2.smb",
+         "symbol 4 (0 0 100000 75000) 1"},
+        {"-p:userscale 1 -p:fit 50x50 -p:offsetx 10 -o s3.smb " + scaled, "s3.smb",
+         "symbol 4 (10000 0 60000 37500) 1"},
+        {"-p:fit 50x50 -o s4.smb " + scaled, "s4.smb", "symbol 4 (0 0 50000 37500) 1"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.output);
-        EXPECT_EQ(p.run(c.args).code, 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        EXPECT_EQ(p.run(testsupport::words(c.args)).code, 0);
         EXPECT_EQ(p.errors(), "");
         EXPECT_EQ(summary(p.file(c.output)), c.want);
     }
@@ -178,19 +175,6 @@ TEST(Conversion, ReportedFailures) {
     EXPECT_EQ(p.run({"-o", "nopath.cir/bad.sht", "plot.hgl"}).code, 1);
     EXPECT_EQ(p.errors(), "<Mess.36723> Cannot open or create the sheet nopath.cir/bad.sht.\n");
     EXPECT_EQ(readFile(p.file("nopath.cir/bad.sht")), "not a sheet\n");
-}
-
-TEST(Conversion, EveryCorpusPlotBecomesALoadableSymbol) {
-    const std::vector<std::string> files = testsupport::corpusFiles();
-    if (files.empty()) GTEST_SKIP() << "no plot corpus beside the repository";
-    ProgramRun p;
-    for (const std::string& plot : files) {
-        SCOPED_TRACE(plot);
-        const auto outcome = p.run({"-m", "new", "-o", "corpus.smb", plot});
-        EXPECT_EQ(outcome.code, 0);
-        EXPECT_EQ(outcome.out + outcome.err + p.errors(), "");
-        EXPECT_TRUE(Loaded(p.file("corpus.smb")).ok());
-    }
 }
 
 // Files written through text streams (the logs, standard output) end their lines as the system

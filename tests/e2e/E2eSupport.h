@@ -7,8 +7,6 @@
 
 #if defined(_WIN32)
 #include <windows.h>
-#else
-#include <sys/wait.h>
 #endif
 
 #include <algorithm>
@@ -33,12 +31,7 @@ namespace e2e {
 inline constexpr const char* kEpoch = "1796400716";
 
 #if !defined(_WIN32)
-inline std::string quote(const std::string& s) {
-    std::string out = "'";
-    for (char c : s)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
+using testsupport::shellQuote;
 #endif
 
 struct Outcome {
@@ -132,7 +125,9 @@ public:
     }
     // Shell text put before the program's environment: commands ending in ";" ("ulimit -f 1;")
     // or a command that runs it ("timeout 30").
-    void setShellPrefix(std::string prefix) { prefix_ = std::move(prefix); }
+    void setShellPrefix(std::string prefix) {
+        prefix_ = std::move(prefix);
+    }
 #endif
 
     // The "<Mess.N> text" lines of a log, without its banner.
@@ -144,8 +139,12 @@ public:
             lines += text.substr(p, text.find('\n', p) - p + 1);
         return lines;
     }
-    std::string errors() const { return messages(errorLog()); }
-    std::string warnings() const { return messages(warningLog()); }
+    std::string errors() const {
+        return messages(errorLog());
+    }
+    std::string warnings() const {
+        return messages(warningLog());
+    }
 
 private:
     std::vector<std::string> environment(const std::optional<std::string>& root) const {
@@ -174,21 +173,19 @@ private:
 #else
     std::string command(const std::vector<std::string>& args,
                         const std::vector<std::string>& environment) const {
-        std::string command = "cd " + quote(home_.path()) + " && " + prefix_ + " env -i";
+        std::string command = "cd " + shellQuote(home_.path()) + " && " + prefix_ + " env -i";
         for (const auto& e : environment)
-            command += " " + quote(e);
-        command += " " + quote(TRAZON_PROGRAM);
+            command += " " + shellQuote(e);
+        command += " " + shellQuote(TRAZON_PROGRAM);
         for (const auto& a : args)
-            command += " " + quote(a);
+            command += " " + shellQuote(a);
         return command;
     }
 
     int start(const std::vector<std::string>& args, const std::vector<std::string>& environment,
               const std::string& out, const std::string& err) const {
-        const std::string line =
-            "(" + command(args, environment) + ") >" + quote(out) + " 2>" + quote(err);
-        const int status = std::system(line.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return testsupport::runShell("(" + command(args, environment) + ") >" + shellQuote(out) +
+                                     " 2>" + shellQuote(err));
     }
     std::string prefix_;
 #endif
@@ -196,6 +193,12 @@ private:
     testsupport::TempDir home_;
     std::vector<std::string> extra_;
 };
+
+// A circuit's path table that sends both settings files to the bundled installation.
+inline std::string pathTableText() {
+    const std::string info = testsupport::bundledRoot() + "/info";
+    return "landata : \"" + info + "\"\nlanenv : \"" + info + "\"\n";
+}
 
 // The folder of the golden files.
 inline std::string dataFile(const std::string& name) {

@@ -21,9 +21,10 @@
 #include "base/PlatformFile.h"
 
 using e2e::Loaded;
+using e2e::pathTableText;
 using e2e::ProgramRun;
 #if !defined(_WIN32)
-using e2e::quote;
+using e2e::shellQuote;
 #endif
 using testsupport::directoryEntries;
 using testsupport::fileExists;
@@ -38,11 +39,6 @@ using Names = std::set<std::string>;
 
 // One polyline per run.
 constexpr const char* kPlot = "IN;SP1;PU0,0;PD100,100;";
-
-std::string pathTableText() {
-    const std::string info = testsupport::bundledRoot() + "/info";
-    return "landata : \"" + info + "\"\nlanenv : \"" + info + "\"\n";
-}
 
 // The plot p.hgl and a circuit board.cir with its path table and, unless told otherwise, a
 // sheet s.sht holding one drawing.
@@ -80,7 +76,8 @@ public:
     bool mounted() const { return mounted_; }
     // Fills what is left of the disk.
     void fill() const {
-        const std::string dd = "dd if=/dev/zero of=" + quote(at_ + "/fill") + " bs=1k 2>/dev/null";
+        const std::string dd =
+            "dd if=/dev/zero of=" + shellQuote(at_ + "/fill") + " bs=1k 2>/dev/null";
         (void)std::system(dd.c_str());
     }
 
@@ -106,7 +103,7 @@ TEST(Saving, ParallelRunsKeepEveryDrawing) {
         std::string script;
         for (int i = 0; i < 20; ++i) {
             script += "(" + p.command({"-o", sheet, "p.hgl"}) + " >/dev/null 2>&1; echo $? >" +
-                      quote(p.file("code." + std::to_string(i))) + ") &\n";
+                      shellQuote(p.file("code." + std::to_string(i))) + ") &\n";
         }
         ASSERT_EQ(std::system((script + "wait").c_str()), 0);
         Names home = {"board.cir", circuit, "norvel", "p.hgl"};
