@@ -4,8 +4,6 @@
 #if !defined(_WIN32)
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -27,7 +25,8 @@ using testsupport::writeFile;
 
 namespace fs = std::filesystem;
 using e2e::Outcome;
-using e2e::quote;
+using testsupport::shellQuote;
+using testsupport::words;
 
 namespace {
 
@@ -46,15 +45,15 @@ public:
 
     Outcome run(const char* program, const std::vector<std::string>& args,
                 std::optional<std::string> root, const std::string& home) const {
-        std::string command = "cd " + quote(dir_.path()) + " && env -i HOME=" + quote(home) +
+        std::string command = "cd " + shellQuote(dir_.path()) +
+                              " && env -i HOME=" + shellQuote(home) +
                               " SOURCE_DATE_EPOCH=1796400716";
-        if (root) command += " QRXROOT=" + quote(*root);
-        command += " " + quote(program);
+        if (root) command += " QRXROOT=" + shellQuote(*root);
+        command += " " + shellQuote(program);
         for (const auto& a : args)
-            command += " " + quote(a);
-        command += " >" + quote(out_.file("out")) + " 2>" + quote(out_.file("err"));
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(out_.file("out")),
+            command += " " + shellQuote(a);
+        command += " >" + shellQuote(out_.file("out")) + " 2>" + shellQuote(out_.file("err"));
+        return {testsupport::runShell(command), readFile(out_.file("out")),
                 readFile(out_.file("err"))};
     }
     Outcome view(const std::vector<std::string>& args,
@@ -79,15 +78,6 @@ private:
     testsupport::TempDir out_;
     testsupport::TempDir logs_;
 };
-
-// Splits a command line at blanks.
-std::vector<std::string> words(const std::string& line) {
-    std::vector<std::string> out;
-    std::istringstream in(line);
-    for (std::string w; in >> w;)
-        out.push_back(w);
-    return out;
-}
 
 TEST(ViewProgramTest, CommandLineOutcomes) {
     struct Row {
