@@ -35,49 +35,39 @@ DriverConfig configOf(const std::vector<std::string>& args) {
 }  // namespace
 
 TEST(DriverOptions, ScaleOffsetsAndMode) {
-    struct Case {
-        std::vector<std::string> args;
+    const struct {
+        const char* args;
         double scale;
         std::int32_t offsetX, offsetY;
         bool keepExisting;
-    };
-    const Case cases[] = {
-        {{"-p:scale", "0.005"}, 1.6, 0, 0, true},
-        {{"-p:scale", "100"}, 100.0, 0, 0, true},
-        {{"-p:scale", "100.000001"}, 1.6, 0, 0, true},
-        {{"-p:SCALE", "0.01"}, 0.01, 0, 0, true},
-        {{"-p:scale", "2", "-p:scale", "3"}, 3.0, 0, 0, true},  // a later option wins
-        {{"-p:scale", "2", "-p:scale", "200"},
-         2.0,
-         0,
-         0,
-         true},  // an ignored one keeps the earlier
-        {{"-p:scale", "inf", "-p:offsetx", "0x10"}, 1.6, 0, 0, true},  // decimal numbers only
-        {{"-parameter:Scale", "3xyz"}, 3.0, 0, 0, true},
-        {{"-p:offsetx", "2.5", "-p:offsety", "letters"}, 1.6, 2500, 0, true},
-        {{"-p:offsetx", ".5", "-p:depth", "9"}, 1.6, 500, 0, true},
+    } cases[] = {
+        {"-p:scale 0.005", 1.6, 0, 0, true},
+        {"-p:scale 100", 100.0, 0, 0, true},
+        {"-p:scale 100.000001", 1.6, 0, 0, true},
+        {"-p:SCALE 0.01", 0.01, 0, 0, true},
+        // A later option wins; an ignored one keeps the earlier.
+        {"-p:scale 2 -p:scale 3", 3.0, 0, 0, true},
+        {"-p:scale 2 -p:scale 200", 2.0, 0, 0, true},
+        {"-p:scale inf -p:offsetx 0x10", 1.6, 0, 0, true},  // decimal numbers only
+        {"-parameter:Scale 3xyz", 3.0, 0, 0, true},
+        {"-p:offsetx 2.5 -p:offsety letters", 1.6, 2500, 0, true},
+        {"-p:offsetx .5 -p:depth 9", 1.6, 500, 0, true},
         // Thousandths truncated toward zero, on either axis and either side of zero.
-        {{"-p:offsetx", "-1.0019", "-p:OffsetY", "-2.0009"}, 1.6, -1001, -2000, true},
-        {{"-p:offsetx", "1.0019", "-p:offsety", "0.0009"}, 1.6, 1001, 0, true},
-        {{"-p:offsetx", "-0.0009", "-p:offsety", "-3.9999"}, 1.6, 0, -3999, true},
+        {"-p:offsetx -1.0019 -p:OffsetY -2.0009", 1.6, -1001, -2000, true},
+        {"-p:offsetx 1.0019 -p:offsety 0.0009", 1.6, 1001, 0, true},
+        {"-p:offsetx -0.0009 -p:offsety -3.9999", 1.6, 0, -3999, true},
         // The 32-bit edge: a value whose thousandths fit is taken, one beyond is ignored.
-        {{"-p:offsetx", "2147483.647", "-p:offsety", "-2147483.648"},
-         1.6,
-         2147483647,
-         -2147483647 - 1,
-         true},
-        {{"-p:offsetx", "4", "-p:offsetx", "2147483.648"}, 1.6, 4000, 0, true},
-        {{"-p:offsety", "4", "-p:offsety", "-2147483.649"}, 1.6, 0, 4000, true},
-        {{"-p:offsety", "4", "-p:offsety", "1e999"}, 1.6, 0, 4000, true},
-        {{"-m", "NeW"}, 1.6, 0, 0, false},
-        {{"-m", "new", "-m", "old"}, 1.6, 0, 0, false},  // other values change nothing
-        {{"-m", "newer"}, 1.6, 0, 0, true},
+        {"-p:offsetx 2147483.647 -p:offsety -2147483.648", 1.6, 2147483647, -2147483647 - 1, true},
+        {"-p:offsetx 4 -p:offsetx 2147483.648", 1.6, 4000, 0, true},
+        {"-p:offsety 4 -p:offsety -2147483.649", 1.6, 0, 4000, true},
+        {"-p:offsety 4 -p:offsety 1e999", 1.6, 0, 4000, true},
+        {"-m NeW", 1.6, 0, 0, false},
+        {"-m new -m old", 1.6, 0, 0, false},  // other values change nothing
+        {"-m newer", 1.6, 0, 0, true},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.args[0] + " " + c.args[1]);
-        std::vector<std::string> args = c.args;
-        args.push_back("plot.hgl");
-        const DriverConfig config = configOf(args);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        const DriverConfig config = configOf(testsupport::words(c.args + std::string(" plot.hgl")));
         EXPECT_DOUBLE_EQ(config.placement.scale, c.scale);
         EXPECT_EQ(config.placement.offsetX, c.offsetX);
         EXPECT_EQ(config.placement.offsetY, c.offsetY);
@@ -203,31 +193,29 @@ TEST(DriverOptions, LockWait) {
 }
 
 TEST(DriverOptions, SizingExtensions) {
-    struct Case {
-        std::vector<std::string> args;
+    const struct {
+        const char* args;
         bool userScale;
         std::int32_t fitWidth, fitHeight;
+    } cases[] = {
+        {"", false, 0, 0},
+        {"-p:userscale 1", true, 0, 0},
+        {"-p:userscale 1 -p:userscale 0", false, 0, 0},  // a later one wins
+        {"-p:fit 100x60", false, 100000, 60000},
+        {"-p:FIT 12.5X7.0009", false, 12500, 7000},  // thousandths, truncated
+        {"-p:fit 1e2x6e1 -p:UserScale 1", true, 100000, 60000},
+        {"-p:fit 100x60 -p:fit 0.001x2147483.647", false, 1, 2147483647},
     };
-    const Case cases[] = {
-        {{}, false, 0, 0},
-        {{"-p:userscale", "1"}, true, 0, 0},
-        {{"-p:UserScale", " 1 "}, true, 0, 0},
-        {{"-p:userscale", "1", "-p:userscale", "0"}, false, 0, 0},  // a later one wins
-        {{"-p:fit", "100x60"}, false, 100000, 60000},
-        {{"-p:FIT", "12.5X7.0009"}, false, 12500, 7000},  // thousandths, truncated
-        {{"-p:fit", "1e2x6e1", "-p:userscale", "1"}, true, 100000, 60000},
-        {{"-p:fit", "100x60", "-p:fit", "0.001x2147483.647"}, false, 1, 2147483647},
-    };
-    for (const Case& c : cases) {
-        std::vector<std::string> args = c.args;
-        args.push_back("plot.hgl");
-        SCOPED_TRACE(args[0]);
-        const DriverConfig config = configOf(args);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        const DriverConfig config = configOf(testsupport::words(c.args + std::string(" plot.hgl")));
         EXPECT_EQ(config.placement.userScale, c.userScale);
         EXPECT_EQ(config.placement.fitWidth, c.fitWidth);
         EXPECT_EQ(config.placement.fitHeight, c.fitHeight);
         EXPECT_DOUBLE_EQ(config.placement.scale, 1.6);  // the scale is left alone
     }
+    // A value with blanks around it.
+    EXPECT_TRUE(configOf({"-p:userscale", " 1 ", "plot.hgl"}).placement.userScale);
 }
 
 TEST(DriverOptions, BadSizingValuesEndTheRunAsAUsageError) {
