@@ -150,13 +150,6 @@ TEST(Report, FiguresNotConvertedAndWarnings) {
          "ignored.byMnemonic.ZZ=2 ignored.escapeSequences=1 ignored.leadingParameters=1 "
          "ignored.total=4 statements.total=7 statements.byMnemonic.PD=1",
          "largeDrawing"},
-        // SC and RO are read with user scaling, ignored without it.
-        {"IN;SP1;IP0,0,1000,1000;SC0,10,0,10;RO0;PU0,0;PD1,1;", "-p:userscale 1",
-         "statements.byMnemonic.SC=1 statements.byMnemonic.RO=1 ignored.total=0 "
-         "extent.units.width=4000",
-         ""},
-        {"IN;SP1;IP0,0,1000,1000;SC0,10,0,10;RO0;PU0,0;PD1,1;", "",
-         "ignored.byMnemonic.SC=1 ignored.total=2 extent.units.width=40", ""},
         {"IN;SP1;PU5,5;", "-p:fit 10x10", "objects.total=0", "nothingConverted fitWithoutExtent"},
         {"\x01\x02 123 ;", "", "statements.total=0 exitCode=1 objects.total=0", "nothingConverted"},
     };
