@@ -130,38 +130,30 @@ TEST(Conversion, ReportedFailures) {
         fs::copy(bundled, root, fs::copy_options::recursive);
     fs::remove(noLandata + "/info/landata.rsc");
     fs::remove(noLanenv + "/info/lanenv.rsc");
-    const std::string unreadable = "36711> Cannot read the file ";
-    struct Case {
-        std::vector<std::string> args;
-        std::string root, message;  // an empty root: the bundled installation
-    };
-    const std::string badName = "36708> Cannot convert ";
-    const Case cases[] = {
-        // Names: an extension only of the last component counts; a derived name equal to the
-        // input; an input without statements.
-        {{"-o", "x.txt", "plot.hgl"}, "", badName + "x.txt: "},
-        {{"-o", "d.smb/none", "plot.hgl"}, "", badName + "d.smb/none: "},
-        {{"plot.smb"}, "", badName + p.file("plot.smb") + ": "},
-        {{"words.txt"}, "", badName + p.file("words.txt") + ": "},
-        {{"-r", p.home(), "plot.hgl"}, "", unreadable + p.home() + "."},
-        {{"plot.hgl"}, noLandata, unreadable + noLandata + "/info/landata.rsc."},
-        {{"plot.hgl"}, noLanenv, unreadable + noLanenv + "/info/lanenv.rsc."},
+    const std::string unreadable = "36711> Cannot read the file ",
+                      badName = "36708> Cannot convert ";
+    const struct {
+        std::string args, root, message;  // an empty root: the bundled installation
+    } cases[] = {
+        // Names: an extension only of the last component counts (which extensions count is the
+        // option tests' matter); a derived name equal to the input; an input without statements.
+        {"-o x.txt plot.hgl", "", badName + "x.txt: "},
+        {"plot.smb", "", badName + p.file("plot.smb") + ": "},
+        {"words.txt", "", badName + p.file("words.txt") + ": "},
+        {"plot.hgl", noLandata, unreadable + noLandata + "/info/landata.rsc."},
+        {"plot.hgl", noLanenv, unreadable + noLanenv + "/info/lanenv.rsc."},
         // A circuit without path table; a directory that is no circuit; one below a file.
-        {{"-o", "nopath.cir/s.sht", "plot.hgl"},
-         "",
-         unreadable + p.file("nopath.cir/rcpath") + "."},
-        {{"-o", "plain/s.sht", "plot.hgl"},
-         "",
+        {"-o nopath.cir/s.sht plot.hgl", "", unreadable + p.file("nopath.cir/rcpath") + "."},
+        {"-o plain/s.sht plot.hgl", "",
          "36715> Cannot make the settings reference " + p.file("plain/rcpath") + " "},
-        {{"-o", "afile/x.cir/s.sht", "plot.hgl"},
-         "",
+        {"-o afile/x.cir/s.sht plot.hgl", "",
          "36707> Cannot create the directory " + p.file("afile/x.cir") + "."},
         // A symbol in a directory that does not exist is made in memory but cannot be saved.
-        {{"-o", "none/x.smb", "plot.hgl"}, "", "36722> Cannot save the symbol none/x.smb."},
+        {"-o none/x.smb plot.hgl", "", "36722> Cannot save the symbol none/x.smb."},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
-        EXPECT_EQ(p.run(c.args, c.root.empty() ? bundled : c.root).code, 1);
+        EXPECT_EQ(p.run(testsupport::words(c.args), c.root.empty() ? bundled : c.root).code, 1);
         EXPECT_EQ(p.errors().rfind("<Mess." + c.message, 0), 0u) << p.errors();
         EXPECT_EQ(p.warnings(), "");
     }
