@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -196,13 +197,10 @@ TEST(Conversion, LineEndsOfLogsAndDatabaseFiles) {
         SCOPED_TRACE(c.path);
         if (!c.args.empty()) p.run(c.args);
         const std::string text = readFile(c.path);
-        std::size_t lines = 0, carriageReturns = 0;
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            lines += text[i] == '\n';
-            carriageReturns += text[i] == '\r';
-        }
-        EXPECT_GT(lines, 1u);
-        EXPECT_EQ(carriageReturns, c.carriageReturns ? lines : 0u);
+        const auto lines = std::count(text.begin(), text.end(), '\n');
+        EXPECT_GT(lines, 1);
+        // Every line ends in CR LF, or there is no CR at all.
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), c.carriageReturns ? lines : 0);
         if (c.carriageReturns) {
             EXPECT_EQ(text.find('\n'), text.find("\r\n") + 1);
         }
