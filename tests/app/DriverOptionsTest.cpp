@@ -32,52 +32,50 @@ DriverConfig configOf(const std::vector<std::string>& args) {
     return std::get<DriverConfig>(result);
 }
 
+// How the options end the run, or a failed expectation.
+DriverExit exitOf(const std::vector<std::string>& args) {
+    auto result = interpreted(args);
+    if (const DriverExit* exit = std::get_if<DriverExit>(&result)) return *exit;
+    ADD_FAILURE() << "no exit";
+    return DriverExit{};
+}
+
 }  // namespace
 
 TEST(DriverOptions, ScaleOffsetsAndMode) {
-    struct Case {
-        std::vector<std::string> args;
+    const struct {
+        const char* args;
         double scale;
         std::int32_t offsetX, offsetY;
         bool keepExisting;
-    };
-    const Case cases[] = {
-        {{"-p:scale", "0.005"}, 1.6, 0, 0, true},
-        {{"-p:scale", "100"}, 100.0, 0, 0, true},
-        {{"-p:scale", "100.000001"}, 1.6, 0, 0, true},
-        {{"-p:SCALE", "0.01"}, 0.01, 0, 0, true},
-        {{"-p:scale", "2", "-p:scale", "3"}, 3.0, 0, 0, true},  // a later option wins
-        {{"-p:scale", "2", "-p:scale", "200"},
-         2.0,
-         0,
-         0,
-         true},  // an ignored one keeps the earlier
-        {{"-p:scale", "inf", "-p:offsetx", "0x10"}, 1.6, 0, 0, true},  // decimal numbers only
-        {{"-parameter:Scale", "3xyz"}, 3.0, 0, 0, true},
-        {{"-p:offsetx", "2.5", "-p:offsety", "letters"}, 1.6, 2500, 0, true},
-        {{"-p:offsetx", ".5", "-p:depth", "9"}, 1.6, 500, 0, true},
+    } cases[] = {
+        {"-p:scale 0.005", 1.6, 0, 0, true},
+        {"-p:scale 100", 100.0, 0, 0, true},
+        {"-p:scale 100.000001", 1.6, 0, 0, true},
+        {"-p:SCALE 0.01", 0.01, 0, 0, true},
+        // A later option wins; an ignored one keeps the earlier.
+        {"-p:scale 2 -p:scale 3", 3.0, 0, 0, true},
+        {"-p:scale 2 -p:scale 200", 2.0, 0, 0, true},
+        {"-p:scale inf -p:offsetx 0x10", 1.6, 0, 0, true},  // decimal numbers only
+        {"-parameter:Scale 3xyz", 3.0, 0, 0, true},
+        {"-p:offsetx 2.5 -p:offsety letters", 1.6, 2500, 0, true},
+        {"-p:offsetx .5 -p:depth 9", 1.6, 500, 0, true},
         // Thousandths truncated toward zero, on either axis and either side of zero.
-        {{"-p:offsetx", "-1.0019", "-p:OffsetY", "-2.0009"}, 1.6, -1001, -2000, true},
-        {{"-p:offsetx", "1.0019", "-p:offsety", "0.0009"}, 1.6, 1001, 0, true},
-        {{"-p:offsetx", "-0.0009", "-p:offsety", "-3.9999"}, 1.6, 0, -3999, true},
+        {"-p:offsetx -1.0019 -p:OffsetY -2.0009", 1.6, -1001, -2000, true},
+        {"-p:offsetx 1.0019 -p:offsety 0.0009", 1.6, 1001, 0, true},
+        {"-p:offsetx -0.0009 -p:offsety -3.9999", 1.6, 0, -3999, true},
         // The 32-bit edge: a value whose thousandths fit is taken, one beyond is ignored.
-        {{"-p:offsetx", "2147483.647", "-p:offsety", "-2147483.648"},
-         1.6,
-         2147483647,
-         -2147483647 - 1,
-         true},
-        {{"-p:offsetx", "4", "-p:offsetx", "2147483.648"}, 1.6, 4000, 0, true},
-        {{"-p:offsety", "4", "-p:offsety", "-2147483.649"}, 1.6, 0, 4000, true},
-        {{"-p:offsety", "4", "-p:offsety", "1e999"}, 1.6, 0, 4000, true},
-        {{"-m", "NeW"}, 1.6, 0, 0, false},
-        {{"-m", "new", "-m", "old"}, 1.6, 0, 0, false},  // other values change nothing
-        {{"-m", "newer"}, 1.6, 0, 0, true},
+        {"-p:offsetx 2147483.647 -p:offsety -2147483.648", 1.6, 2147483647, -2147483647 - 1, true},
+        {"-p:offsetx 4 -p:offsetx 2147483.648", 1.6, 4000, 0, true},
+        {"-p:offsety 4 -p:offsety -2147483.649", 1.6, 0, 4000, true},
+        {"-p:offsety 4 -p:offsety 1e999", 1.6, 0, 4000, true},
+        {"-m NeW", 1.6, 0, 0, false},
+        {"-m new -m old", 1.6, 0, 0, false},  // other values change nothing
+        {"-m newer", 1.6, 0, 0, true},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.args[0] + " " + c.args[1]);
-        std::vector<std::string> args = c.args;
-        args.push_back("plot.hgl");
-        const DriverConfig config = configOf(args);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        const DriverConfig config = configOf(testsupport::words(c.args + std::string(" plot.hgl")));
         EXPECT_DOUBLE_EQ(config.placement.scale, c.scale);
         EXPECT_EQ(config.placement.offsetX, c.offsetX);
         EXPECT_EQ(config.placement.offsetY, c.offsetY);
@@ -86,30 +84,19 @@ TEST(DriverOptions, ScaleOffsetsAndMode) {
 }
 
 TEST(DriverOptions, RunsThatEndBeforeAnyFileIsLookedAt) {
-    // The first option that decides wins: -V before a rejected option gives the banner.
-    struct Case {
-        std::vector<std::string> args;
-        int code;
+    // The first option that decides wins: -V before a rejected option or value gives the banner.
+    const std::pair<const char*, int> cases[] = {
+        {"-V -x a plot.hgl", kExitVersion}, {"-V -p:fit 1 plot.hgl", kExitVersion},
+        {"-o x.txt -V", kExitVersion},  // no target needed, no name checked
+        {"-x a -V plot.hgl", kExitUsage},   {"-h plot.hgl", kExitUsage},
+        {"-l a plot.hgl", kExitUsage},      {"-p 1 plot.hgl", kExitUsage},
+        {"-e a plot.hgl", kExitUsage},      {"-w a plot.hgl", kExitUsage},
+        {"-o a.smb", kExitUsage},           {"-o", kExitUsage},
     };
-    const Case cases[] = {
-        {{"-V", "-x", "a", "plot.hgl"}, kExitVersion},
-        {{"-o", "x.txt", "-V"}, kExitVersion},  // no target needed, no name checked
-        {{"-x", "a", "-V", "plot.hgl"}, kExitUsage},
-        {{"-h", "plot.hgl"}, kExitUsage},
-        {{"-l", "a", "plot.hgl"}, kExitUsage},
-        {{"-p", "1", "plot.hgl"}, kExitUsage},
-        {{"-e", "a", "plot.hgl"}, kExitUsage},
-        {{"-w", "a", "plot.hgl"}, kExitUsage},
-        {{"-o", "a.smb"}, kExitUsage},
-        {{"-o"}, kExitUsage},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.args[0]);
-        auto result = interpreted(c.args);
-        const DriverExit* exit = std::get_if<DriverExit>(&result);
-        ASSERT_NE(exit, nullptr);
-        EXPECT_EQ(exit->code, c.code);
-        EXPECT_EQ(exit->message, 0);  // nothing for the log
+    for (const auto& [args, code] : cases) {
+        const DriverExit exit = exitOf(testsupport::words(args));
+        EXPECT_EQ(exit.code, code) << args;
+        EXPECT_EQ(exit.message, 0) << args;  // nothing for the log
     }
 }
 
@@ -203,31 +190,29 @@ TEST(DriverOptions, LockWait) {
 }
 
 TEST(DriverOptions, SizingExtensions) {
-    struct Case {
-        std::vector<std::string> args;
+    const struct {
+        const char* args;
         bool userScale;
         std::int32_t fitWidth, fitHeight;
+    } cases[] = {
+        {"", false, 0, 0},
+        {"-p:userscale 1", true, 0, 0},
+        {"-p:userscale 1 -p:userscale 0", false, 0, 0},  // a later one wins
+        {"-p:fit 100x60", false, 100000, 60000},
+        {"-p:FIT 12.5X7.0009", false, 12500, 7000},  // thousandths, truncated
+        {"-p:fit 1e2x6e1 -p:UserScale 1", true, 100000, 60000},
+        {"-p:fit 100x60 -p:fit 0.001x2147483.647", false, 1, 2147483647},
     };
-    const Case cases[] = {
-        {{}, false, 0, 0},
-        {{"-p:userscale", "1"}, true, 0, 0},
-        {{"-p:UserScale", " 1 "}, true, 0, 0},
-        {{"-p:userscale", "1", "-p:userscale", "0"}, false, 0, 0},  // a later one wins
-        {{"-p:fit", "100x60"}, false, 100000, 60000},
-        {{"-p:FIT", "12.5X7.0009"}, false, 12500, 7000},  // thousandths, truncated
-        {{"-p:fit", "1e2x6e1", "-p:userscale", "1"}, true, 100000, 60000},
-        {{"-p:fit", "100x60", "-p:fit", "0.001x2147483.647"}, false, 1, 2147483647},
-    };
-    for (const Case& c : cases) {
-        std::vector<std::string> args = c.args;
-        args.push_back("plot.hgl");
-        SCOPED_TRACE(args[0]);
-        const DriverConfig config = configOf(args);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        const DriverConfig config = configOf(testsupport::words(c.args + std::string(" plot.hgl")));
         EXPECT_EQ(config.placement.userScale, c.userScale);
         EXPECT_EQ(config.placement.fitWidth, c.fitWidth);
         EXPECT_EQ(config.placement.fitHeight, c.fitHeight);
         EXPECT_DOUBLE_EQ(config.placement.scale, 1.6);  // the scale is left alone
     }
+    // A value with blanks around it.
+    EXPECT_TRUE(configOf({"-p:userscale", " 1 ", "plot.hgl"}).placement.userScale);
 }
 
 TEST(DriverOptions, BadSizingValuesEndTheRunAsAUsageError) {
@@ -249,15 +234,9 @@ TEST(DriverOptions, BadSizingValuesEndTheRunAsAUsageError) {
         args.insert(args.begin(), {"-p:fit", "50x50"});  // a good value before does not save it
         args.push_back("plot.hgl");
         SCOPED_TRACE(options[0] + " " + options[1]);
-        auto result = interpreted(args);
-        const DriverExit* exit = std::get_if<DriverExit>(&result);
-        ASSERT_NE(exit, nullptr);
-        EXPECT_EQ(exit->code, kExitUsage);
-        EXPECT_EQ(exit->message, 0);
-        EXPECT_EQ(exit->usageNote, note + ("\"" + options[1] + "\""));
+        const DriverExit exit = exitOf(args);
+        EXPECT_EQ(exit.code, kExitUsage);
+        EXPECT_EQ(exit.message, 0);
+        EXPECT_EQ(exit.usageNote, note + ("\"" + options[1] + "\""));
     }
-    // -V still comes first when it comes first.
-    auto version = interpreted({"-V", "-p:fit", "1", "plot.hgl"});
-    ASSERT_TRUE(std::holds_alternative<DriverExit>(version));
-    EXPECT_EQ(std::get<DriverExit>(version).code, kExitVersion);
 }

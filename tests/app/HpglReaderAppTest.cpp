@@ -63,18 +63,13 @@ std::string messageLines(const DriverEnvironment& env) {
 
 }  // namespace
 
-TEST(HpglReaderApp, RejectedOptionsVersionAndStepResults) {
+TEST(HpglReaderApp, RejectedOptionsAndStepResults) {
     DriverEnvironment env;
     const std::string plot = env.plot();
-    const std::vector<std::string> rejected[] = {{"-x", "a", plot},
-                                                 {"-h", plot},
-                                                 {"-l", "a", plot},
-                                                 {"-p", "1", plot},
-                                                 {"-w", "a", plot},
-                                                 {"-o", "a.smb"},
-                                                 {"-x"},
-                                                 {""}};
-    for (const auto& args : rejected) {
+    // Which options are refused is the option tests' matter; here a refused run reaches no step
+    // and writes nothing.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"-x", "a", plot}, std::vector<std::string>{"-o", "a.smb"}}) {
         ScriptedApp app;
         testing::internal::CaptureStdout();
         EXPECT_EQ(runApp(app, args), 5) << args.front();
@@ -82,10 +77,6 @@ TEST(HpglReaderApp, RejectedOptionsVersionAndStepResults) {
         EXPECT_FALSE(testsupport::fileExists(env.errorLog()));
         EXPECT_EQ(app.steps, 0);
     }
-    ScriptedApp version;
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(runApp(version, {"-o", "x.txt", "-V", plot}), 3);  // before anything is checked
-    EXPECT_EQ(testing::internal::GetCapturedStdout().rfind("Norvel\tV7.010\t", 0), 0u);
 
     struct Step {
         int setUp, convert, inputError, write, code, reached;  // reached: steps run

@@ -14,10 +14,7 @@ namespace {
 
 class LanguageTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        resetSysEnv();
-        resetCharsetKind();
-    }
+    void SetUp() override { TearDown(); }
     void TearDown() override {
         resetSysEnv();
         resetCharsetKind();
@@ -66,14 +63,11 @@ TEST_F(LanguageTest, BytePositionTests) {
         return out;
     };
     // a, a Shift_JIS pair, a half-width katakana, b
-    EXPECT_EQ(shape("a\x82\xA0\xB1"
-                    "b",
-                    kCharsetShiftJis),
-              "SLTSS");
-    EXPECT_EQ(shape("a\x82\xA0\xB1"
-                    "b",
-                    kCharsetSingleByte),
-              "SSSSS");
+    const std::string mixed =
+        "a\x82\xA0\xB1"
+        "b";
+    EXPECT_EQ(shape(mixed, kCharsetShiftJis), "SLTSS");
+    EXPECT_EQ(shape(mixed, kCharsetSingleByte), "SSSSS");
     // a half-width katakana pair (142 161), a two-byte character, an ASCII letter
     EXPECT_EQ(shape("\x8E\xB1\xA4\xA2z", kCharsetEucJp), "LTLTS");
     // Lead bytes 0x80, 0xA0, 0xE0 and 0xFF; half-width katakana 0xA1 and 0xDF stand alone, and

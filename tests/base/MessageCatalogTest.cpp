@@ -23,9 +23,8 @@ void addModule(const std::string& root, const std::string& dir, const char* modu
 
 class MessageCatalogTest : public ::testing::Test {
 protected:
-    void SetUp() override { resetAll(); }
-    void TearDown() override { resetAll(); }
-    static void resetAll() {
+    void SetUp() override { TearDown(); }
+    void TearDown() override {
         resetSysEnv();
         resetCharsetKind();
     }

@@ -67,10 +67,11 @@ TEST(PlatformFile, ResolvesLinksToTheFileTheyName) {
     }
 }
 
+#endif
+
 TEST(PlatformFile, InputsAreFilesOrPipes) {
     TempDir dir;
     writeFile(dir.file("plot"), "IN;");
-    ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
     using platform::kErrorNotAFile;
     struct Case {
         std::string path;
@@ -81,27 +82,28 @@ TEST(PlatformFile, InputsAreFilesOrPipes) {
         {dir.file("plot"), false, 0},
         {dir.file("missing"), true, ENOENT},
         {dir.path(), true, EISDIR},
+#if defined(_WIN32)
+        {dir.file("missing\\deeper"), true, ENOENT},  // a directory on the way that is not there
+        {"NUL", true, kErrorNotAFile},
+#else
         {"/dev/zero", true, kErrorNotAFile},
         {"/dev/null", true, kErrorNotAFile},
         {dir.file("pipe"), true, 0},
         {dir.file("pipe"), false, kErrorNotAFile},
+#endif
     };
+#if !defined(_WIN32)
+    ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
+#endif
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
         EXPECT_EQ(platform::checkInput(c.path, c.allowPipe), c.error);
-        if (c.error == 0 && c.path != dir.file("pipe")) {
-            int error = -1;
-            EXPECT_TRUE(platform::openInput(c.path, c.allowPipe, error).isOpen());
-            EXPECT_EQ(error, 0);
-        } else if (c.error != 0) {
-            int error = 0;
-            EXPECT_FALSE(platform::openInput(c.path, c.allowPipe, error).isOpen());
-            EXPECT_EQ(error, c.error);
-        }
+        if (c.path == dir.file("pipe") && c.error == 0) continue;  // opening waits for a writer
+        int error = -1;
+        EXPECT_EQ(platform::openInput(c.path, c.allowPipe, error).isOpen(), c.error == 0);
+        EXPECT_EQ(error, c.error);
     }
 }
-
-#endif
 
 TEST(PlatformFile, LocksAreExclusiveAndLeaveNothingBehind) {
     TempDir dir;
@@ -216,28 +218,8 @@ TEST(ReplacementFile, AFaultAtAnyStepLeavesTheOldFileOrTheWholeNewOne) {
 }
 
 #if defined(_WIN32)
-TEST(PlatformFileWindows, InputsAreFilesAndErrorsAreErrnoValues) {
+TEST(PlatformFileWindows, ErrorsAreErrnoValues) {
     TempDir dir;
-    writeFile(dir.file("plot"), "IN;");
-    using platform::kErrorNotAFile;
-    struct Case {
-        std::string path;
-        int error;
-    };
-    const Case cases[] = {
-        {dir.file("plot"), 0},
-        {dir.file("missing"), ENOENT},
-        {dir.file("missing\\deeper"), ENOENT},  // a directory on the way that is not there
-        {dir.path(), EISDIR},
-        {"NUL", kErrorNotAFile},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.path);
-        EXPECT_EQ(platform::checkInput(c.path, true), c.error);
-        int error = -1;
-        EXPECT_EQ(platform::openInput(c.path, true, error).isOpen(), c.error == 0);
-        EXPECT_EQ(error, c.error);
-    }
     EXPECT_EQ(platform::makeDirectory(dir.path()), EEXIST);
     EXPECT_EQ(platform::removeFile(dir.path()), EISDIR);
     // The system's texts, one line each without the full stop.

@@ -7,15 +7,15 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <regex>
 
 using testsupport::readFile;
+using testsupport::shellQuote;
 using testsupport::TempDir;
 using testsupport::writeFile;
 
@@ -23,17 +23,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string quote(const std::string& s) {
-    std::string out = "'";
-    for (char c : s)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
 // Runs a shell command line in a clean environment (plus `env`); the exit code.
 int run(const std::string& env, const std::string& command) {
-    const int status = std::system(("env -i PATH=/usr/bin:/bin " + env + " " + command).c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return testsupport::runShell("env -i PATH=/usr/bin:/bin " + env + " " + command);
 }
 
 // The rows of a report (header left out), each split at commas outside quotes.
@@ -89,28 +81,25 @@ public:
         fs::create_directories(t_.file("bin"));
         fs::create_directories(t_.file("running"));
         fs::copy_file(TRAZON_BATCH_PROGRAM, t_.file("bin/trazon-batch"));
-        writeFile(t_.file("bin/trazon"),
-                  "#!/bin/sh\n"
-                  "for plot; do :; done\n"
-                  "prev=; for a; do [ \"$prev\" = -o ] && out=$a; prev=$a; done\n"
-                  "mkdir " +
-                      quote(t_.file("running")) +
-                      "/$$\n"
-                      "echo running $(ls " +
-                      quote(t_.file("running")) +
-                      " | wc -l)\n"
-                      "echo args \"$*\"\n"
-                      "echo logdir \"$TRAZON_LOG_DIR\"\n"
-                      "[ -d \"${out%/*}\" ] && echo folder existed\n"
-                      "case ${plot##*/} in slow*) sleep 1;; *) sleep 0.2;; esac\n"
-                      "rmdir " +
-                      quote(t_.file("running")) +
-                      "/$$\n"
-                      "case ${plot##*/} in\n"
-                      "  bad*) echo bad plot >&2; exit 3;;\n"
-                      "  crash*) kill -SEGV $$;;\n"
-                      "esac\n"
-                      "mkdir -p \"${out%/*}\" && echo x >\"$out\"\n");
+        std::string script = R"(#!/bin/sh
+for plot; do :; done
+prev=; for a; do [ "$prev" = -o ] && out=$a; prev=$a; done
+mkdir RUNNING/$$
+echo running $(ls RUNNING | wc -l)
+echo args "$*"
+echo logdir "$TRAZON_LOG_DIR"
+[ -d "${out%/*}" ] && echo folder existed
+case ${plot##*/} in slow*) sleep 1;; *) sleep 0.2;; esac
+rmdir RUNNING/$$
+case ${plot##*/} in
+  bad*) echo bad plot >&2; exit 3;;
+  crash*) kill -SEGV $$;;
+esac
+mkdir -p "${out%/*}" && echo x >"$out"
+)";
+        for (std::size_t at; (at = script.find("RUNNING")) != std::string::npos;)
+            script.replace(at, 7, shellQuote(t_.file("running")));
+        writeFile(t_.file("bin/trazon"), script);
         fs::permissions(t_.file("bin/trazon"), fs::perms::owner_all, fs::perm_options::add);
         fs::create_directories(t_.file("plots"));
     }
@@ -121,8 +110,8 @@ public:
         return t_.file("plots/" + name);
     }
     int batch(const std::string& args) const {
-        return run("", "sh -c " + quote(quote(t_.file("bin/trazon-batch")) + " " + args + " >" +
-                                        quote(t_.file("out.txt")) + " 2>&1"));
+        return run("", "sh -c " + shellQuote(shellQuote(t_.file("bin/trazon-batch")) + " " + args +
+                                             " >" + shellQuote(t_.file("out.txt")) + " 2>&1"));
     }
     // The most conversions seen running at once in the report's rows.
     static int mostRunning(const std::vector<std::vector<std::string>>& rows) {
@@ -146,12 +135,12 @@ TEST(BatchProgram, CorpusIntoANewCircuitThenEverySheetIsSkipped) {
     if (corpus.empty()) GTEST_SKIP() << "no plot corpus beside the repository";
     TempDir t;
     fs::create_directories(t.file("home/norvel/kv/log"));
-    const std::string env = "HOME=" + quote(t.file("home")) +
-                            " QRXROOT=" + quote(testsupport::bundledRoot()) +
+    const std::string env = "HOME=" + shellQuote(t.file("home")) +
+                            " QRXROOT=" + shellQuote(testsupport::bundledRoot()) +
                             " QLANG=english SOURCE_DATE_EPOCH=1796400716";
-    const std::string command = quote(TRAZON_BATCH_PROGRAM) + " -j 2 -o " +
-                                quote(t.file("board.cir")) + " " + quote(testsupport::corpusDir()) +
-                                " >" + quote(t.file("out.txt")) + " 2>&1";
+    const std::string command =
+        shellQuote(TRAZON_BATCH_PROGRAM) + " -j 2 -o " + shellQuote(t.file("board.cir")) + " " +
+        shellQuote(testsupport::corpusDir()) + " >" + shellQuote(t.file("out.txt")) + " 2>&1";
     ASSERT_EQ(run(env, command), 0) << readFile(t.file("out.txt"));
 
     std::vector<std::string> stems;
@@ -191,8 +180,9 @@ TEST(BatchProgram, RunsAreBoundedLoggedAndReported) {
     for (const char* name : {"a.plt", "b.plt", "c.hp", "d.plt", "bad.plt", "crash.plt"})
         s.plot(name);
     const std::string out = s.file("sym");
-    EXPECT_EQ(
-        s.batch("-j 2 -r pens.txt -p:scale 2 -o " + quote(out) + " " + quote(s.file("plots"))), 1);
+    EXPECT_EQ(s.batch("-j 2 -r pens.txt -p:scale 2 -o " + shellQuote(out) + " " +
+                      shellQuote(s.file("plots"))),
+              1);
     const auto rows = csvRows(out + "/log/batch.csv");
     ASSERT_EQ(rows.size(), 6u) << readFile(s.file("out.txt"));
     EXPECT_EQ(ScriptedBatch::mostRunning(rows), 2);
@@ -222,7 +212,7 @@ TEST(BatchProgram, ANewCircuitIsMadeByOneRunBeforeTheOthersStart) {
     for (const char* name : {"p.plt", "q.plt", "r.plt"})
         s.plot(name, 100);
     const std::string circuit = s.file("board.cir");
-    EXPECT_EQ(s.batch("-j 4 -o " + quote(circuit) + " " + quote(s.file("plots"))), 0);
+    EXPECT_EQ(s.batch("-j 4 -o " + shellQuote(circuit) + " " + shellQuote(s.file("plots"))), 0);
     const auto rows = csvRows(circuit + "/log/batch.csv");
     ASSERT_EQ(rows.size(), 4u) << readFile(s.file("out.txt"));
     for (const auto& r : rows) {
@@ -244,8 +234,8 @@ TEST(BatchProgram, ANewCircuitIsMadeByOneRunBeforeTheOthersStart) {
 
     // No run makes the circuit: the logs and the report stay beside where it would be.
     const std::string none = s.file("none.cir");
-    EXPECT_EQ(s.batch("-j 4 -o " + quote(none) + " " + quote(s.plot("bad1.plt")) + " " +
-                      quote(s.plot("bad2.plt"))),
+    EXPECT_EQ(s.batch("-j 4 -o " + shellQuote(none) + " " + shellQuote(s.plot("bad1.plt")) + " " +
+                      shellQuote(s.plot("bad2.plt"))),
               1);
     EXPECT_FALSE(fs::exists(none));
     const auto failed = csvRows(none + ".batch-log/batch.csv");
@@ -259,10 +249,11 @@ TEST(BatchProgram, AStopSignalLetsRunningConversionsEnd) {
     for (const char* name : {"slow1.plt", "slow2.plt", "slow3.plt"})
         s.plot(name);
     const std::string out = s.file("sym");
-    const int code = run("", "sh -c " + quote(quote(s.file("bin/trazon-batch")) + " -j 1 -o " +
-                                              quote(out) + " " + quote(s.file("plots")) +
-                                              " >/dev/null 2>&1 & p=$!; sleep 0.5; kill -TERM $p; "
-                                              "wait $p"));
+    const int code =
+        run("", "sh -c " + shellQuote(shellQuote(s.file("bin/trazon-batch")) + " -j 1 -o " +
+                                      shellQuote(out) + " " + shellQuote(s.file("plots")) +
+                                      " >/dev/null 2>&1 & p=$!; sleep 0.5; kill -TERM $p; "
+                                      "wait $p"));
     EXPECT_EQ(code, 128 + SIGTERM);
     std::vector<std::string> statuses;
     for (const auto& r : csvRows(out + "/log/batch.csv"))

@@ -2,7 +2,6 @@
 // were made for, and a fit scales the new drawing, and only it, into a box before the offsets.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <sstream>
 #include <string>
 
@@ -69,73 +68,26 @@ std::string boxText(const QsBox& b) {
     return o.str();
 }
 
-// The user coordinates that a plot of absolute PU and PD statements draws through: every PD
-// point and the pen position it starts from.
-struct UserExtent {
-    double xmin = 1e300, ymin = 1e300, xmax = -1e300, ymax = -1e300;
-    void add(double x, double y) {
-        xmin = std::min(xmin, x), ymin = std::min(ymin, y);
-        xmax = std::max(xmax, x), ymax = std::max(ymax, y);
-    }
-};
-
-UserExtent drawnUserExtent(const std::string& text) {
-    UserExtent e;
-    double px = 0, py = 0;
-    std::istringstream statements(text);
-    std::string st;
-    while (std::getline(statements, st, ';')) {
-        st.erase(0, st.find_first_not_of(" \r\n"));
-        if (st.size() < 2 || (st.compare(0, 2, "PU") != 0 && st.compare(0, 2, "PD") != 0)) continue;
-        const bool down = st[1] == 'D';
-        std::istringstream numbers(st.substr(2));
-        double x = 0, y = 0;
-        char comma = 0;
-        bool first = true;
-        while (numbers >> x >> comma >> y) {
-            if (down && first) e.add(px, py);
-            if (down) e.add(x, y);
-            px = x, py = y, first = false;
-            numbers >> comma;
-        }
-    }
-    return e;
-}
-
 }  // namespace
 
 TEST_F(SizingTest, ScaledPlotsComeOutAtThePageTheyWereMadeFor) {
     if (testsupport::corpusFiles().empty()) GTEST_SKIP() << "no plot corpus";
-    // The user rectangle of SC fills P1 to P2: P1 from IP, P2 keeping its offset from the page
-    // corner when IP names P1 only.
-    const struct {
-        const char* file;
-        double p1x, p1y, p2x, p2y;
-        double xmin, xmax, ymin, ymax;
-    } plots[] = {
-        {"VK2BEA__HPGL-Plotter/hp.hpgl", 400, 4500, 31800, 26950, 0, 9000, 0, 6363},
-        {"VK2BEA__HPGL-Plotter/space-shuttle.hpgl", 3500, 300, 34900, 22750, 0, 2247, 0, 1800},
-        {"VK2BEA__HPGL-Plotter/tektronix.hpgl", 2400, 400, 33800, 22850, 0, 1800000, 0, 1300000},
+    // The user rectangle of SC fills P1 to P2 (P2 keeping its offset from the page corner when
+    // IP names P1 only): the drawn user extent mapped that way, at 40 output units per plotter
+    // unit. hp.hpgl: P1 (400, 4500), P2 (31800, 26950) for SC 0..9000 x 0..6363; space-shuttle:
+    // (3500, 300)-(34900, 22750) for 0..2247 x 0..1800; tektronix: (2400, 400)-(33800, 22850)
+    // for 0..1800000 x 0..1300000.
+    const std::pair<const char*, const char*> plots[] = {
+        {"VK2BEA__HPGL-Plotter/hp.hpgl", "16000,180000 1205711,416672"},
+        {"VK2BEA__HPGL-Plotter/space-shuttle.hpgl", "141677,-6958 905227,880566"},
+        {"VK2BEA__HPGL-Plotter/tektronix.hpgl", "96000,16000 954060,859222"},
     };
-    for (const auto& p : plots) {
-        SCOPED_TRACE(p.file);
-        const std::string path = testsupport::corpusDir() + "/" + p.file;
-        const UserExtent u = drawnUserExtent(testsupport::readFile(path));
-        // Every coordinate: 40 output units per plotter unit of the scaled point.
-        auto x = [&](double v) {
-            return 40 * (p.p1x + (v - p.xmin) * (p.p2x - p.p1x) / (p.xmax - p.xmin));
-        };
-        auto y = [&](double v) {
-            return 40 * (p.p1y + (v - p.ymin) * (p.p2y - p.p1y) / (p.ymax - p.ymin));
-        };
+    for (const auto& [file, box] : plots) {
+        SCOPED_TRACE(file);
         dbCloseAll();
         SetUp();
-        convertFile(path, sizing(true));
-        const QsBox box = extent();
-        EXPECT_NEAR(box.x1, x(u.xmin), 1.0);
-        EXPECT_NEAR(box.y1, y(u.ymin), 1.0);
-        EXPECT_NEAR(box.x2, x(u.xmax), 1.0);
-        EXPECT_NEAR(box.y2, y(u.ymax), 1.0);
+        convertFile(testsupport::corpusDir() + "/" + file, sizing(true));
+        EXPECT_EQ(boxText(extent()), box);
         EXPECT_GT(converter->tally().figuresWith(FigureOutcome::kAdded), 0);
         EXPECT_EQ(converter->tally().figuresWith(FigureOutcome::kOutOfRange), 0);
     }

@@ -30,6 +30,13 @@ TEST(CommandLine, UsageVersionAndMissingInstallation) {
               0u);
 
     testsupport::writeFile(p.file("plot.hgl"), "IN;PU0,0;PD100,0;");
+    // A value an extension does not take ends the run as a usage error, said on standard error.
+    o = p.run({"-p:fit", "100", "-o", "s.smb", "plot.hgl"});
+    EXPECT_EQ(o.code, 5);
+    EXPECT_EQ(o.out + p.errors(), "");
+    EXPECT_TRUE(o.err.starts_with("trazon: -p:fit takes ") && o.err.ends_with(" \"100\"\n"))
+        << o.err;
+    EXPECT_FALSE(testsupport::fileExists(p.file("s.smb")));
     for (const auto& args : std::vector<std::vector<std::string>>{{}, {"-V"}, {"plot.hgl"}}) {
         o = p.run(args, std::nullopt);  // no installation: nothing shown, nothing written
         EXPECT_EQ(o.code, 1);

@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 using e2e::dataFile;
 using e2e::Loaded;
+using e2e::pathTableText;
 using e2e::ProgramRun;
 using testsupport::fileExists;
 using testsupport::readFile;
@@ -19,12 +21,6 @@ using testsupport::writeFile;
 namespace fs = std::filesystem;
 
 namespace {
-
-// A circuit directory whose path table sends both settings files to the bundled installation.
-std::string pathTableText() {
-    const std::string info = testsupport::bundledRoot() + "/info";
-    return "landata : \"" + info + "\"\nlanenv : \"" + info + "\"\n";
-}
 
 void copyData(const std::string& name, const std::string& to) {
     fs::create_directories(fs::path(to).parent_path());
@@ -92,33 +88,33 @@ TEST(Conversion, OutputKindsOptionsAndNewCircuits) {
     writeFile(p.file("pens.txt"), "1 9 0\n");
     copyData("every-class.sht", p.file("old.cir/all.sht"));
     writeFile(p.file("old.cir/rcpath"), pathTableText());
-    struct Case {
-        std::vector<std::string> args;
-        std::string output, want;
-    };
-    const Case cases[] = {
-        {{"-o", "OUT.SMB", "plot.hgl"}, "OUT.SMB", "symbol 2 (0 0 16000 4000) 1"},
+    const std::string scaled = testsupport::sourceDir() + "/share/examples/scaled.hpgl";
+    const struct {
+        std::string args, output, want;
+    } cases[] = {
+        {"-o OUT.SMB plot.hgl", "OUT.SMB", "symbol 2 (0 0 16000 4000) 1"},
         // Scale 2 and offsets of 2.5 mm and -1 mm; pen 1 takes colour 9 from the pen map.
-        {{"-p:scale", "2", "-p:offsetx", "2.5", "-p:offsety", "-1", "-r", "pens.txt", "-o",
-          "moved.smb", "plot.hgl"},
-         "moved.smb",
+        {"-p:scale 2 -p:offsetx 2.5 -p:offsety -1 -r pens.txt -o moved.smb plot.hgl", "moved.smb",
          "symbol 2 (2500 -1000 22500 4000) 9"},
-        {{"nothing.hgl"}, "nothing.smb", "symbol 0 (0 0 0 0) -"},
-        {{"-o", "new/deep.cir/s.sht", "plot.hgl"},
-         "new/deep.cir/s.sht",
-         "sheet 2 (0 0 16000 4000) 1"},
-        {{"-m", "new", "-o", "old.cir/all.sht", "plot.hgl"},
-         "old.cir/all.sht",
-         "sheet 2 (0 0 16000 4000) 1"},
+        {"nothing.hgl", "nothing.smb", "symbol 0 (0 0 0 0) -"},
+        {"-o new/deep.cir/s.sht plot.hgl", "new/deep.cir/s.sht", "sheet 2 (0 0 16000 4000) 1"},
+        {"-m new -o old.cir/all.sht plot.hgl", "old.cir/all.sht", "sheet 2 (0 0 16000 4000) 1"},
+        // The example draws 100 x 75 user units onto 4000 x 3000 plotter units: without user
+        // scaling the user units are taken as plotter units; with it, at -p:scale 1 (25 output
+        // units per plotter unit), a millimetre each. The fit comes before the offsets.
+        {"-p:scale 1 -o s1.smb " + scaled, "s1.smb", "symbol 4 (0 0 2500 1875) 1"},
+        {"-p:userscale 1 -p:scale 1 -o s2.smb " + scaled, "s2.smb",
+         "symbol 4 (0 0 100000 75000) 1"},
+        {"-p:userscale 1 -p:fit 50x50 -p:offsetx 10 -o s3.smb " + scaled, "s3.smb",
+         "symbol 4 (10000 0 60000 37500) 1"},
+        {"-p:fit 50x50 -o s4.smb " + scaled, "s4.smb", "symbol 4 (0 0 50000 37500) 1"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.output);
-        EXPECT_EQ(p.run(c.args).code, 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        EXPECT_EQ(p.run(testsupport::words(c.args)).code, 0);
         EXPECT_EQ(p.errors(), "");
         EXPECT_EQ(summary(p.file(c.output)), c.want);
     }
-    for (const char* sub : {"log", "ext", "drc", "frame"})
-        EXPECT_TRUE(fs::is_directory(p.file("new/deep.cir/") + sub)) << sub;
     EXPECT_EQ(readFile(p.file("new/deep.cir/rcpath")), pathTableText());
 }
 
@@ -137,38 +133,30 @@ TEST(Conversion, ReportedFailures) {
         fs::copy(bundled, root, fs::copy_options::recursive);
     fs::remove(noLandata + "/info/landata.rsc");
     fs::remove(noLanenv + "/info/lanenv.rsc");
-    const std::string unreadable = "36711> Cannot read the file ";
-    struct Case {
-        std::vector<std::string> args;
-        std::string root, message;  // an empty root: the bundled installation
-    };
-    const std::string badName = "36708> Cannot convert ";
-    const Case cases[] = {
-        // Names: an extension only of the last component counts; a derived name equal to the
-        // input; an input without statements.
-        {{"-o", "x.txt", "plot.hgl"}, "", badName + "x.txt: "},
-        {{"-o", "d.smb/none", "plot.hgl"}, "", badName + "d.smb/none: "},
-        {{"plot.smb"}, "", badName + p.file("plot.smb") + ": "},
-        {{"words.txt"}, "", badName + p.file("words.txt") + ": "},
-        {{"-r", p.home(), "plot.hgl"}, "", unreadable + p.home() + "."},
-        {{"plot.hgl"}, noLandata, unreadable + noLandata + "/info/landata.rsc."},
-        {{"plot.hgl"}, noLanenv, unreadable + noLanenv + "/info/lanenv.rsc."},
+    const std::string unreadable = "36711> Cannot read the file ",
+                      badName = "36708> Cannot convert ";
+    const struct {
+        std::string args, root, message;  // an empty root: the bundled installation
+    } cases[] = {
+        // Names: an extension only of the last component counts (which extensions count is the
+        // option tests' matter); a derived name equal to the input; an input without statements.
+        {"-o x.txt plot.hgl", "", badName + "x.txt: "},
+        {"plot.smb", "", badName + p.file("plot.smb") + ": "},
+        {"words.txt", "", badName + p.file("words.txt") + ": "},
+        {"plot.hgl", noLandata, unreadable + noLandata + "/info/landata.rsc."},
+        {"plot.hgl", noLanenv, unreadable + noLanenv + "/info/lanenv.rsc."},
         // A circuit without path table; a directory that is no circuit; one below a file.
-        {{"-o", "nopath.cir/s.sht", "plot.hgl"},
-         "",
-         unreadable + p.file("nopath.cir/rcpath") + "."},
-        {{"-o", "plain/s.sht", "plot.hgl"},
-         "",
+        {"-o nopath.cir/s.sht plot.hgl", "", unreadable + p.file("nopath.cir/rcpath") + "."},
+        {"-o plain/s.sht plot.hgl", "",
          "36715> Cannot make the settings reference " + p.file("plain/rcpath") + " "},
-        {{"-o", "afile/x.cir/s.sht", "plot.hgl"},
-         "",
+        {"-o afile/x.cir/s.sht plot.hgl", "",
          "36707> Cannot create the directory " + p.file("afile/x.cir") + "."},
         // A symbol in a directory that does not exist is made in memory but cannot be saved.
-        {{"-o", "none/x.smb", "plot.hgl"}, "", "36722> Cannot save the symbol none/x.smb."},
+        {"-o none/x.smb plot.hgl", "", "36722> Cannot save the symbol none/x.smb."},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
-        EXPECT_EQ(p.run(c.args, c.root.empty() ? bundled : c.root).code, 1);
+        EXPECT_EQ(p.run(testsupport::words(c.args), c.root.empty() ? bundled : c.root).code, 1);
         EXPECT_EQ(p.errors().rfind("<Mess." + c.message, 0), 0u) << p.errors();
         EXPECT_EQ(p.warnings(), "");
     }
@@ -180,19 +168,6 @@ TEST(Conversion, ReportedFailures) {
     EXPECT_EQ(p.run({"-o", "nopath.cir/bad.sht", "plot.hgl"}).code, 1);
     EXPECT_EQ(p.errors(), "<Mess.36723> Cannot open or create the sheet nopath.cir/bad.sht.\n");
     EXPECT_EQ(readFile(p.file("nopath.cir/bad.sht")), "not a sheet\n");
-}
-
-TEST(Conversion, EveryCorpusPlotBecomesALoadableSymbol) {
-    const std::vector<std::string> files = testsupport::corpusFiles();
-    if (files.empty()) GTEST_SKIP() << "no plot corpus beside the repository";
-    ProgramRun p;
-    for (const std::string& plot : files) {
-        SCOPED_TRACE(plot);
-        const auto outcome = p.run({"-m", "new", "-o", "corpus.smb", plot});
-        EXPECT_EQ(outcome.code, 0);
-        EXPECT_EQ(outcome.out + outcome.err + p.errors(), "");
-        EXPECT_TRUE(Loaded(p.file("corpus.smb")).ok());
-    }
 }
 
 // Files written through text streams (the logs, standard output) end their lines as the system
@@ -224,13 +199,10 @@ TEST(Conversion, LineEndsOfLogsAndDatabaseFiles) {
         SCOPED_TRACE(c.path);
         if (!c.args.empty()) p.run(c.args);
         const std::string text = readFile(c.path);
-        std::size_t lines = 0, carriageReturns = 0;
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            lines += text[i] == '\n';
-            carriageReturns += text[i] == '\r';
-        }
-        EXPECT_GT(lines, 1u);
-        EXPECT_EQ(carriageReturns, c.carriageReturns ? lines : 0u);
+        const auto lines = std::count(text.begin(), text.end(), '\n');
+        EXPECT_GT(lines, 1);
+        // Every line ends in CR LF, or there is no CR at all.
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), c.carriageReturns ? lines : 0);
         if (c.carriageReturns) {
             EXPECT_EQ(text.find('\n'), text.find("\r\n") + 1);
         }

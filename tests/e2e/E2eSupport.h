@@ -7,8 +7,6 @@
 
 #if defined(_WIN32)
 #include <windows.h>
-#else
-#include <sys/wait.h>
 #endif
 
 #include <algorithm>
@@ -33,12 +31,7 @@ namespace e2e {
 inline constexpr const char* kEpoch = "1796400716";
 
 #if !defined(_WIN32)
-inline std::string quote(const std::string& s) {
-    std::string out = "'";
-    for (char c : s)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
+using testsupport::shellQuote;
 #endif
 
 struct Outcome {
@@ -106,9 +99,15 @@ public:
     Outcome run(const std::vector<std::string>& args,
                 std::optional<std::string> root = testsupport::bundledRoot(),
                 const std::vector<std::string>& more = {}) const {
+        return runProgram(TRAZON_PROGRAM, args, root, more);
+    }
+    // Runs another of the programs as run runs the converter.
+    Outcome runProgram(const std::string& program, const std::vector<std::string>& args,
+                       std::optional<std::string> root,
+                       const std::vector<std::string>& more = {}) const {
         std::vector<std::string> environment = this->environment(root);
         environment.insert(environment.end(), more.begin(), more.end());
-        const int code = start(args, environment, file("out.txt"), file("err.txt"));
+        const int code = start(program, args, environment, file("out.txt"), file("err.txt"));
         return {code, testsupport::readTextFile(file("out.txt")),
                 testsupport::readTextFile(file("err.txt"))};
     }
@@ -117,8 +116,8 @@ public:
     // the home, so that runs at the same time (from threads of the test) keep theirs apart. The
     // exit code.
     int runAlongside(const std::vector<std::string>& args, const std::string& name) const {
-        return start(args, environment(testsupport::bundledRoot()), file(name + ".out"),
-                     file(name + ".err"));
+        return start(TRAZON_PROGRAM, args, environment(testsupport::bundledRoot()),
+                     file(name + ".out"), file(name + ".err"));
     }
 
     // Further NAME=value entries for every run.
@@ -128,7 +127,7 @@ public:
     // The shell command that runs the program with args in the home (no redirections).
     std::string command(const std::vector<std::string>& args,
                         std::optional<std::string> root = testsupport::bundledRoot()) const {
-        return command(args, environment(root));
+        return command(TRAZON_PROGRAM, args, environment(root));
     }
     // Shell text put before the program's environment: commands ending in ";" ("ulimit -f 1;")
     // or a command that runs it ("timeout 30").
@@ -159,9 +158,9 @@ private:
 #if defined(_WIN32)
     // Windows programs take one command line; the converter splits it at blanks (no argument
     // of the tests holds one). The box of the usage text is left out: nobody would close it.
-    int start(const std::vector<std::string>& args, std::vector<std::string> environment,
-              const std::string& out, const std::string& err) const {
-        std::string program = TRAZON_PROGRAM;
+    int start(std::string program, const std::vector<std::string>& args,
+              std::vector<std::string> environment, const std::string& out,
+              const std::string& err) const {
         std::replace(program.begin(), program.end(), '/', '\\');
         std::string line = "\"" + program + "\"";
         for (const auto& a : args)
@@ -172,23 +171,22 @@ private:
         return runProcess(line, &environment, home(), out, err);
     }
 #else
-    std::string command(const std::vector<std::string>& args,
+    std::string command(const std::string& program, const std::vector<std::string>& args,
                         const std::vector<std::string>& environment) const {
-        std::string command = "cd " + quote(home_.path()) + " && " + prefix_ + " env -i";
+        std::string command = "cd " + shellQuote(home_.path()) + " && " + prefix_ + " env -i";
         for (const auto& e : environment)
-            command += " " + quote(e);
-        command += " " + quote(TRAZON_PROGRAM);
+            command += " " + shellQuote(e);
+        command += " " + shellQuote(program);
         for (const auto& a : args)
-            command += " " + quote(a);
+            command += " " + shellQuote(a);
         return command;
     }
 
-    int start(const std::vector<std::string>& args, const std::vector<std::string>& environment,
-              const std::string& out, const std::string& err) const {
-        const std::string line =
-            "(" + command(args, environment) + ") >" + quote(out) + " 2>" + quote(err);
-        const int status = std::system(line.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    int start(const std::string& program, const std::vector<std::string>& args,
+              const std::vector<std::string>& environment, const std::string& out,
+              const std::string& err) const {
+        return testsupport::runShell("(" + command(program, args, environment) + ") >" +
+                                     shellQuote(out) + " 2>" + shellQuote(err));
     }
     std::string prefix_;
 #endif
@@ -196,6 +194,12 @@ private:
     testsupport::TempDir home_;
     std::vector<std::string> extra_;
 };
+
+// A circuit's path table that sends both settings files to the bundled installation.
+inline std::string pathTableText() {
+    const std::string info = testsupport::bundledRoot() + "/info";
+    return "landata : \"" + info + "\"\nlanenv : \"" + info + "\"\n";
+}
 
 // The folder of the golden files.
 inline std::string dataFile(const std::string& name) {

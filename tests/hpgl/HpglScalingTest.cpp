@@ -181,7 +181,6 @@ QsEllipticArc pageEllipse(QsDPoint c, double ax, double by) {
 struct ChainCheck {
     double worst = 0.0;
     int arcs = 0;
-    int vertices = 0;
     bool widths = true;
     QsPoint first, last;
 };
@@ -193,7 +192,6 @@ ChainCheck checkChain(const QsRecordFigure& f, const QsEllipticArc& e, int32_t w
     for (int i = 0; i < f.usedCount(); ++i) {
         const QsPolyRecord& r = f.record(i);
         if (r.isVertex()) {
-            ++c.vertices;
             if (skipVertices-- > 0) continue;
             c.worst = std::max(c.worst, e.distanceTo(QsDPoint(r.point())));
             if (!begun) c.first = r.point(), begun = true;

@@ -1,15 +1,16 @@
 #include "support/TestSupport.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <algorithm>
 #include <vector>
 
 #if defined(_WIN32)
 #include <windows.h>
 #else
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -91,14 +92,18 @@ TempDir::~TempDir() {
     fs::remove_all(path_, ec);
 }
 
-std::string TempDir::file(const std::string& name) const { return path_ + "/" + name; }
+std::string TempDir::file(const std::string& name) const {
+    return path_ + "/" + name;
+}
 
 ScopedEnv::ScopedEnv(std::string name, std::optional<std::string> value)
     : name_(std::move(name)), old_(environmentValue(name_)) {
     setEnvironmentValue(name_, value);
 }
 
-ScopedEnv::~ScopedEnv() { setEnvironmentValue(name_, old_); }
+ScopedEnv::~ScopedEnv() {
+    setEnvironmentValue(name_, old_);
+}
 
 std::set<std::string> directoryEntries(const std::string& path) {
     std::set<std::string> names;
@@ -141,9 +146,37 @@ bool fileExists(const std::string& path) {
     return fs::exists(path, ec);
 }
 
-std::string sourceDir() { return TRAZON_SOURCE_DIR; }
-std::string bundledRoot() { return TRAZON_BUNDLED_ROOT; }
-std::string corpusDir() { return TRAZON_CORPUS_DIR; }
+std::vector<std::string> words(const std::string& line) {
+    std::vector<std::string> out;
+    std::istringstream in(line);
+    for (std::string w; in >> w;)
+        out.push_back(w);
+    return out;
+}
+
+#if !defined(_WIN32)
+std::string shellQuote(const std::string& s) {
+    std::string out = "'";
+    for (char c : s)
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+int runShell(const std::string& command) {
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+#endif
+
+std::string sourceDir() {
+    return TRAZON_SOURCE_DIR;
+}
+std::string bundledRoot() {
+    return TRAZON_BUNDLED_ROOT;
+}
+std::string corpusDir() {
+    return TRAZON_CORPUS_DIR;
+}
 
 std::vector<std::string> corpusFiles() {
     std::vector<std::string> files;

@@ -51,6 +51,16 @@ bool fileExists(const std::string& path);
 // The names in a directory (without "." and "..").
 std::set<std::string> directoryEntries(const std::string& path);
 
+// The blank-separated words of a line (command lines of the tests' tables).
+std::vector<std::string> words(const std::string& line);
+
+#if !defined(_WIN32)
+// s quoted for the POSIX shell.
+std::string shellQuote(const std::string& s);
+// Runs a shell command line; its exit code, -1 when it did not exit.
+int runShell(const std::string& command);
+#endif
+
 // The repository's root, the bundled installation (share/qrxroot) and the public plot corpus.
 std::string sourceDir();
 std::string bundledRoot();

@@ -4,8 +4,6 @@
 #if !defined(_WIN32)
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -27,67 +25,34 @@ using testsupport::writeFile;
 
 namespace fs = std::filesystem;
 using e2e::Outcome;
-using e2e::quote;
+using testsupport::words;
 
 namespace {
 
-// A working directory with copies of the examples, where the programs run with the bundled
-// installation and nothing else in their environment. The preview's home is the working
-// directory, so that anything it wrote there would show; the converter's logs go to a home
-// of their own.
-class Workspace {
+// A home with copies of the examples, where the programs run with the bundled installation and
+// nothing else in their environment. The preview's home is the working directory, so that
+// anything it wrote there would show.
+class Workspace : public e2e::ProgramRun {
 public:
     Workspace() {
         for (const char* name :
              {"demo.hpgl", "shapes.hpgl", "house.hpgl", "label.hpgl", "pens.txt"})
             fs::copy_file(testsupport::sourceDir() + "/share/examples/" + name, file(name));
     }
-    std::string file(const std::string& name) const { return dir_.file(name); }
-
-    Outcome run(const char* program, const std::vector<std::string>& args,
-                std::optional<std::string> root, const std::string& home) const {
-        std::string command = "cd " + quote(dir_.path()) + " && env -i HOME=" + quote(home) +
-                              " SOURCE_DATE_EPOCH=1796400716";
-        if (root) command += " QRXROOT=" + quote(*root);
-        command += " " + quote(program);
-        for (const auto& a : args)
-            command += " " + quote(a);
-        command += " >" + quote(out_.file("out")) + " 2>" + quote(out_.file("err"));
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(out_.file("out")),
-                readFile(out_.file("err"))};
-    }
     Outcome view(const std::vector<std::string>& args,
                  std::optional<std::string> root = testsupport::bundledRoot()) const {
-        return run(TRAZON_VIEW_PROGRAM, args, root, dir_.path());
+        return runProgram(TRAZON_VIEW_PROGRAM, args, root);
     }
-    Outcome convert(const std::vector<std::string>& args) const {
-        fs::create_directories(logs_.path() + "/norvel/kv/log");
-        return run(TRAZON_PROGRAM, args, testsupport::bundledRoot(), logs_.path());
-    }
-
-    // Every name below the directory, relative to it.
+    // Every name below the home, relative to it, but the runs' output and error files.
     std::set<std::string> listing() const {
         std::set<std::string> names;
-        for (const auto& e : fs::recursive_directory_iterator(dir_.path()))
-            names.insert(fs::relative(e.path(), dir_.path()).string());
+        for (const auto& e : fs::recursive_directory_iterator(home()))
+            names.insert(fs::relative(e.path(), home()).string());
+        names.erase("out.txt");
+        names.erase("err.txt");
         return names;
     }
-
-private:
-    testsupport::TempDir dir_;
-    testsupport::TempDir out_;
-    testsupport::TempDir logs_;
 };
-
-// Splits a command line at blanks.
-std::vector<std::string> words(const std::string& line) {
-    std::vector<std::string> out;
-    std::istringstream in(line);
-    for (std::string w; in >> w;)
-        out.push_back(w);
-    return out;
-}
 
 TEST(ViewProgramTest, CommandLineOutcomes) {
     struct Row {
@@ -155,7 +120,7 @@ TEST(ViewProgramTest, ConversionInMemoryIsTheConvertersOwn) {
             Workspace w;
             std::vector<std::string> convert = options;
             convert.insert(convert.end(), {"-o", "out.smb", plot});
-            ASSERT_EQ(w.convert(convert).code, 0) << plot;
+            ASSERT_EQ(w.run(convert).code, 0) << plot;
             std::vector<std::string> fromFile = options;
             fromFile.insert(fromFile.end(), {plot, "out.smb", "-o", "file.html"});
             std::vector<std::string> inMemory = options;
@@ -179,7 +144,7 @@ TEST(ViewProgramTest, ConversionInMemoryIsTheConvertersOwn) {
 // A sheet in a circuit takes the circuit's settings, as the converter finds them.
 TEST(ViewProgramTest, SheetsAreDrawnWithTheSettingsOfTheirCircuit) {
     Workspace w;
-    ASSERT_EQ(w.convert({"-r", "pens.txt", "-o", "board.cir/house.sht", "house.hpgl"}).code, 0);
+    ASSERT_EQ(w.run({"-r", "pens.txt", "-o", "board.cir/house.sht", "house.hpgl"}).code, 0);
     // The circuit's path table names a settings directory of its own whose red is not red.
     fs::create_directories(w.file("board.cir/info"));
     std::string landata = readFile(testsupport::bundledRoot() + "/info/landata.rsc");
