@@ -79,7 +79,7 @@ bool parsePlainDecimal(std::string_view t, double& out) {
 
 }  // namespace
 
-bool parseHpglReal(std::string_view t, double& out) {
+bool parseHpglRealText(std::string_view t, double& out) {
     if (parsePlainDecimal(t, out)) return true;
     size_t i = 0;
     const bool negative = readSign(t, i);
