@@ -43,7 +43,13 @@ inline bool parseHpglReal(std::string_view text, double& out) {
 // The value v takes when a handler writes it into a statement for another handler: written with
 // "%.10g" (ten significant digits) and read back as a parameter. Whole numbers below 10^10 in
 // magnitude come back unchanged without the detour through text.
-double hpglValueThroughText(double v);
+double hpglValueThroughTextSlow(double v);
+inline double hpglValueThroughText(double v) {
+    // Ten digits write such a number exactly, and reading exact decimal digits gives it back.
+    // Below 10^10 in magnitude the conversion to 64 bits is exact, so it tells whole numbers.
+    if (v < 1e10 && v > -1e10 && v == static_cast<double>(static_cast<std::int64_t>(v))) return v;
+    return hpglValueThroughTextSlow(v);
+}
 
 // Parameter i (1 for the first) of a statement; false when it is missing or does not convert.
 inline bool intParam(const HpglStatement& st, int i, int32_t& out) {

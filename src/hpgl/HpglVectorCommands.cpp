@@ -229,7 +229,9 @@ public:
         }
         if (tooLarge) return false;
         const int64_t v = (magnitude & 1) != 0 ? -((magnitude - 1) / 2) : magnitude / 2;
-        value = std::ldexp(static_cast<double>(v), -static_cast<int>(format_.fractionBits()));
+        // Scaling by 2^0 changes nothing, and most plots send whole numbers.
+        const int bits = static_cast<int>(format_.fractionBits());
+        value = bits == 0 ? static_cast<double>(v) : std::ldexp(static_cast<double>(v), -bits);
         return true;
     }
 
