@@ -103,7 +103,6 @@ public:
     }
 
     // Working storage reused from statement to statement (not plotter state).
-    std::vector<QsPoint>& strokeScratch() { return strokePoints_; }
     std::vector<double>& valueScratch() { return values_; }
 
 private:
@@ -126,7 +125,6 @@ private:
     StatementCounts counts_;
     std::string mnemonic_;  // the mnemonic being collected by readStatement
     HpglStatement statement_;
-    std::vector<QsPoint> strokePoints_;
     std::vector<double> values_;
 };
 
