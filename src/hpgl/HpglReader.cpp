@@ -207,18 +207,18 @@ int HpglInterpreter::readStatement(HpglStatement& st) {
     if (!input_) return 0;
     try {
         Mode mode = Mode::kNormal;
-        if (!pendingMnemonic_.empty()) {
-            st.append(pendingMnemonic_);
-            mode = modeAfter(pendingMnemonic_.data(), pendingMnemonic_.size());
-            pendingMnemonic_.clear();
+        if (pendingSize_ != 0) {
+            const std::string_view m = pendingMnemonic();
+            st.append(m);
+            mode = modeAfter(m.data(), m.size());
+            pendingSize_ = 0;
         }
         StatementCollector out{st, mnemonic_};
         if (scanStatement(*input_, mode, labels_.terminator, out)) {
-            if (out.size > 2) {
-                pendingMnemonic_.swap(mnemonic_);
-            } else {
-                pendingMnemonic_.assign(out.head, out.size);
-            }
+            if (out.size > 2) pendingLong_.swap(mnemonic_);
+            pendingHead_[0] = out.head[0];
+            pendingHead_[1] = out.head[1];
+            pendingSize_ = out.size;
         }
         return 1;
     } catch (const std::exception&) {
@@ -235,8 +235,9 @@ int HpglInterpreter::readStatement(HpglStatement& st) {
 long HpglInterpreter::countStatements(long limit) {
     if (!input_) return 0;
     long n = 0;
-    Mode mode = modeAfter(pendingMnemonic_.data(), pendingMnemonic_.size());
-    pendingMnemonic_.clear();
+    const std::string_view pending = pendingMnemonic();
+    Mode mode = modeAfter(pending.data(), pending.size());
+    pendingSize_ = 0;
     const unsigned char terminator = labels_.terminator;
     while (n < limit) {
         CountingCollector out;
