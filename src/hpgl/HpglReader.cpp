@@ -167,8 +167,13 @@ bool scanStatement(PlotInput& in, Mode mode, unsigned char terminator, Collector
                     out.mnemonicToText();
                     begun = false;
                 }
-                // Plain parameter bytes: take the whole run at once.
+                // Plain parameter bytes: take the whole run at once. A comma, the commonest
+                // byte behind one, ends the parameter here as the separator branch would.
                 p = out.plainRun(p - 1, e);
+                if (p != e && *p == ',') {
+                    ++p;
+                    finish(',');
+                }
                 continue;
             }
             if (cls == kLetter || escape) {
