@@ -14,10 +14,16 @@ inline constexpr char kDigitPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
-// The number of decimal digits of v (1 for 0).
+// 10^t for t >= 1; 0 in place of 1, so that no value below 8 counts as having fewer digits.
+inline constexpr std::uint32_t kDigitThresholds[10] = {
+    0, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
+
+// The number of decimal digits of v (1 for 0). The bit length times log10(2) (1233 / 4096 is a
+// little above it) gives t, the count less one or less two; one comparison with 10^t decides.
 inline int digitCount(std::uint32_t v) {
-    return 1 + (v >= 10) + (v >= 100) + (v >= 1000) + (v >= 10000) + (v >= 100000) +
-           (v >= 1000000) + (v >= 10000000) + (v >= 100000000) + (v >= 1000000000);
+    const int bits = 32 - __builtin_clz(v | 1u);
+    const int t = (bits * 1233) >> 12;
+    return t + (v >= kDigitThresholds[t]);
 }
 
 // Writes the digits of v backwards, ending at end.

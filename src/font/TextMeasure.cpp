@@ -26,8 +26,16 @@ std::int64_t characterAdvance(int w, const FontHandle* font, unsigned char c) {
 }
 
 TextExtent measureText(int w, int h, int s, int g, const FontHandle* font, std::string_view text) {
-    return measureTextLines(w, h, s, g, text,
-                            [w, font](unsigned char c) { return characterAdvance(w, font, c); });
+    // characterAdvance for every character, with what depends only on the font decided once.
+    const VectorFont* f = font ? font->font() : nullptr;
+    if (!f || !f->isProportional() || f->cellWidth() <= 0) {
+        return measureTextLines(w, h, s, g, text, [w](unsigned char) { return std::int64_t{w}; });
+    }
+    const std::int64_t cell = f->cellWidth();
+    return measureTextLines(w, h, s, g, text, [w, f, cell](unsigned char c) {
+        const int glyphWidth = f->advanceWidth(c);
+        return glyphWidth == 0 ? std::int64_t{w} : std::int64_t{w} * glyphWidth / cell;
+    });
 }
 
 TextExtent measureText(int w, int h, int s, int g, unsigned fontNumber, std::string_view text) {

@@ -23,10 +23,12 @@ int32_t roundHalfAway(double v) {
 int64_t roundHalfAway64(double v) {
     constexpr double kLimit = 4611686018427387904.0;  // 2^62
     if (std::isnan(v)) return 0;
-    const double r = std::trunc(v >= 0 ? v + 0.5 : v - 0.5);
-    if (r >= kLimit) return int64_t{1} << 62;
-    if (r <= -kLimit) return -(int64_t{1} << 62);
-    return static_cast<int64_t>(r);
+    // Truncating a reaches 2^62 (an integer) exactly when a does; below it the conversion
+    // truncates towards zero itself.
+    const double a = v >= 0 ? v + 0.5 : v - 0.5;
+    if (a >= kLimit) return int64_t{1} << 62;
+    if (a <= -kLimit) return -(int64_t{1} << 62);
+    return static_cast<int64_t>(a);
 }
 
 int32_t truncTowardZero(double v) {

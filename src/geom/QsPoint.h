@@ -20,10 +20,12 @@ int32_t roundHalfAway(double v);
 // result does not fit in 32 bits.
 // (Inline: it runs for every coordinate of a plot.)
 inline bool tryRoundHalfAway(double v, int32_t& out) {
-    // A NaN fails both comparisons and infinities fail one; every int32 is exact in a double.
-    const double r = __builtin_trunc(v >= 0 ? v + 0.5 : v - 0.5);
-    if (!(r >= -2147483648.0 && r <= 2147483647.0)) return false;
-    out = static_cast<int32_t>(r);
+    // a truncates into the int32 range exactly when it lies strictly between -2^31 - 1 and 2^31
+    // (both exact in a double); a NaN fails both comparisons and infinities fail one. The
+    // conversion then truncates towards zero itself, with no separate truncation step.
+    const double a = v >= 0 ? v + 0.5 : v - 0.5;
+    if (!(a > -2147483649.0 && a < 2147483648.0)) return false;
+    out = static_cast<int32_t>(a);
     return true;
 }
 // Rounds half away from zero into 64 bits, saturating at +-2^62 (NaN gives 0): for offsets that

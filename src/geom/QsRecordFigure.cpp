@@ -414,7 +414,27 @@ QsPoint QsRecordFigure::referencePoint() const {
 bool QsRecordFigure::extendBox(int64_t& xmin, int64_t& ymin, int64_t& xmax, int64_t& ymax) const {
     const int used = usedCount();
     bool any = false;
-    for (int k = 0; k < used; ++k) {
+    // The leading vertices (all records of most lists) in 32 bits, then the rest one by one.
+    int k = 0;
+    int32_t x0 = INT32_MAX;
+    int32_t y0 = INT32_MAX;
+    int32_t x1 = INT32_MIN;
+    int32_t y1 = INT32_MIN;
+    for (; k < used && slots_[static_cast<size_t>(k)].isVertex(); ++k) {
+        const QsPolyRecord& r = slots_[static_cast<size_t>(k)];
+        x0 = std::min(x0, r.data[0]);
+        y0 = std::min(y0, r.data[1]);
+        x1 = std::max(x1, r.data[0]);
+        y1 = std::max(y1, r.data[1]);
+    }
+    if (k > 0) {
+        xmin = std::min<int64_t>(xmin, x0);
+        ymin = std::min<int64_t>(ymin, y0);
+        xmax = std::max<int64_t>(xmax, x1);
+        ymax = std::max<int64_t>(ymax, y1);
+        any = true;
+    }
+    for (; k < used; ++k) {
         const QsPolyRecord& r = record(k);
         if (r.isArcFirst() && k + 2 < used && record(k + 1).isArcSecond() &&
             record(k + 2).isArcThird()) {

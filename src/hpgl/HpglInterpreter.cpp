@@ -14,14 +14,14 @@ int HpglInterpreter::open(int* error) {
     auto in = std::make_unique<PlotInput>();
     if (!in->open(fileName_, error)) return 0;
     input_ = std::move(in);
-    pendingMnemonic_.clear();
+    pendingSize_ = 0;
     return 1;
 }
 
 void HpglInterpreter::restart(double unitFactor) {
     if (!input_) return;
     input_->rewind();
-    pendingMnemonic_.clear();
+    pendingSize_ = 0;
     const bool userScaling = scaling_.enabled;
     scaling_ = ScalingState();
     scaling_.enabled = userScaling;

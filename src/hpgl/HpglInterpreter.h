@@ -6,6 +6,7 @@
 #include <climits>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "geom/QsPoint.h"
@@ -103,7 +104,6 @@ public:
     }
 
     // Working storage reused from statement to statement (not plotter state).
-    std::vector<QsPoint>& strokeScratch() { return strokePoints_; }
     std::vector<double>& valueScratch() { return values_; }
 
 private:
@@ -111,7 +111,16 @@ private:
     // and begins the next.
     std::string fileName_;
     std::unique_ptr<PlotInput> input_;
-    std::string pendingMnemonic_;
+    // The mnemonic that ended the last statement and begins the next: pendingSize_ bytes, in
+    // pendingHead_ when there are two at most (every mnemonic but an escape sequence), else in
+    // pendingLong_.
+    char pendingHead_[2] = {0, 0};
+    std::size_t pendingSize_ = 0;
+    std::string pendingLong_;
+    std::string_view pendingMnemonic() const {
+        return pendingSize_ <= 2 ? std::string_view(pendingHead_, pendingSize_)
+                                 : std::string_view(pendingLong_);
+    }
 
     ScalingState scaling_;
     PlotTransform transform_;
@@ -126,7 +135,6 @@ private:
     StatementCounts counts_;
     std::string mnemonic_;  // the mnemonic being collected by readStatement
     HpglStatement statement_;
-    std::vector<QsPoint> strokePoints_;
     std::vector<double> values_;
 };
 

@@ -223,7 +223,16 @@ int handleLB(HpglInterpreter& in, const HpglStatement& st, StatementBatch& batch
     } catch (const std::bad_alloc&) {
         return fail(batch, kHpglCodeLB);
     }
-    for (unsigned char c : label) {
+    for (std::size_t i = 0; i < label.size();) {
+        // Printed characters up to the next terminator or control character, at once.
+        std::size_t j = i;
+        while (j < label.size() && static_cast<unsigned char>(label[j]) != ls.terminator &&
+               !isLabelControl(static_cast<unsigned char>(label[j])))
+            ++j;
+        buffer.append(label.data() + i, j - i);
+        if (j == label.size()) break;
+        unsigned char c = static_cast<unsigned char>(label[j]);
+        i = j + 1;
         if (c == ls.terminator) {
             const bool controlTerminator = isLabelControl(c);
             if (ls.terminatorPrinted && !controlTerminator) buffer.push_back(static_cast<char>(c));

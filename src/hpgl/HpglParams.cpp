@@ -79,7 +79,7 @@ bool parsePlainDecimal(std::string_view t, double& out) {
 
 }  // namespace
 
-bool parseHpglReal(std::string_view t, double& out) {
+bool parseHpglRealText(std::string_view t, double& out) {
     if (parsePlainDecimal(t, out)) return true;
     size_t i = 0;
     const bool negative = readSign(t, i);
@@ -143,9 +143,7 @@ bool parseHpglReal(std::string_view t, double& out) {
     return true;
 }
 
-double hpglValueThroughText(double v) {
-    // Ten digits write such a number exactly, and reading exact decimal digits gives it back.
-    if (v == __builtin_trunc(v) && v < 1e10 && v > -1e10) return v;
+double hpglValueThroughTextSlow(double v) {
     char buf[40];
     const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 10);
     double back = 0.0;

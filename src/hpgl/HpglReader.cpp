@@ -46,19 +46,47 @@ Mode modeAfter(const char* m, size_t n) {
 // mnemonic; the count keeps only what decides the mode after a mnemonic.
 struct StatementCollector {
     HpglStatement& st;
-    std::string& mnemonic;
+    // The mnemonic being collected: its first two bytes in head, all of it in longForm once it
+    // is longer (only escape sequences are).
+    std::string& longForm;
+    char head[2] = {0, 0};
+    size_t size = 0;
 
     void text(unsigned char c) { st.put(static_cast<char>(c)); }
     void text(const unsigned char* p, size_t n) { st.put(reinterpret_cast<const char*>(p), n); }
+    // A run of plain parameter bytes from first on, which ends at the first byte of another
+    // class or at end; returns where it ended. The bytes are copied as they are classified.
+    const unsigned char* plainRun(const unsigned char* first, const unsigned char* end) {
+        char* const to = st.room(static_cast<size_t>(end - first));
+        char* w = to;
+        const unsigned char* p = first;
+        do {
+            *w++ = static_cast<char>(*p++);
+        } while (p != end && classOf(*p) == kPlain);
+        st.added(static_cast<size_t>(w - to));
+        return p;
+    }
     void finish() { st.finishElement(); }
-    void mnemonicByte(unsigned char c) { mnemonic.push_back(static_cast<char>(c)); }
-    size_t mnemonicSize() const { return mnemonic.size(); }
+    void mnemonicByte(unsigned char c) {
+        if (size < 2) {
+            head[size] = static_cast<char>(c);
+        } else {
+            if (size == 2) longForm.assign(head, 2);
+            longForm.push_back(static_cast<char>(c));
+        }
+        ++size;
+    }
+    size_t mnemonicSize() const { return size; }
+    std::string_view mnemonic() const {
+        return size <= 2 ? std::string_view(head, size) : std::string_view(longForm);
+    }
     // A single capital that turned out to be parameter text.
     void mnemonicToText() {
-        st.put(mnemonic.data(), mnemonic.size());
-        mnemonic.clear();
+        const std::string_view m = mnemonic();
+        st.put(m.data(), m.size());
+        size = 0;
     }
-    Mode modeAfterMnemonic() const { return modeAfter(mnemonic.data(), mnemonic.size()); }
+    Mode modeAfterMnemonic() const { return modeAfter(head, size); }
 };
 
 struct CountingCollector {
@@ -67,6 +95,12 @@ struct CountingCollector {
 
     void text(unsigned char) {}
     void text(const unsigned char*, size_t) {}
+    const unsigned char* plainRun(const unsigned char* first, const unsigned char* end) {
+        const unsigned char* p = first + 1;
+        while (p != end && classOf(*p) == kPlain)
+            ++p;
+        return p;
+    }
     void finish() {}
     void mnemonicByte(unsigned char c) {
         if (size < 2) first[size] = static_cast<char>(c);
@@ -133,12 +167,13 @@ bool scanStatement(PlotInput& in, Mode mode, unsigned char terminator, Collector
                     out.mnemonicToText();
                     begun = false;
                 }
-                // Plain parameter bytes: take the whole run at once.
-                const unsigned char* q = p;
-                while (q != e && classOf(*q) == kPlain)
-                    ++q;
-                out.text(p - 1, static_cast<size_t>(q - p + 1));
-                p = q;
+                // Plain parameter bytes: take the whole run at once. A comma, the commonest
+                // byte behind one, ends the parameter here as the separator branch would.
+                p = out.plainRun(p - 1, e);
+                if (p != e && *p == ',') {
+                    ++p;
+                    finish(',');
+                }
                 continue;
             }
             if (cls == kLetter || escape) {
@@ -177,14 +212,19 @@ int HpglInterpreter::readStatement(HpglStatement& st) {
     if (!input_) return 0;
     try {
         Mode mode = Mode::kNormal;
-        if (!pendingMnemonic_.empty()) {
-            st.append(pendingMnemonic_);
-            mode = modeAfter(pendingMnemonic_.data(), pendingMnemonic_.size());
-            pendingMnemonic_.clear();
+        if (pendingSize_ != 0) {
+            const std::string_view m = pendingMnemonic();
+            st.append(m);
+            mode = modeAfter(m.data(), m.size());
+            pendingSize_ = 0;
         }
-        mnemonic_.clear();
         StatementCollector out{st, mnemonic_};
-        if (scanStatement(*input_, mode, labels_.terminator, out)) pendingMnemonic_.swap(mnemonic_);
+        if (scanStatement(*input_, mode, labels_.terminator, out)) {
+            if (out.size > 2) pendingLong_.swap(mnemonic_);
+            pendingHead_[0] = out.head[0];
+            pendingHead_[1] = out.head[1];
+            pendingSize_ = out.size;
+        }
         return 1;
     } catch (const std::exception&) {
         // Storage for an endless label or parameter ran out: the input ends here.
@@ -200,8 +240,9 @@ int HpglInterpreter::readStatement(HpglStatement& st) {
 long HpglInterpreter::countStatements(long limit) {
     if (!input_) return 0;
     long n = 0;
-    Mode mode = modeAfter(pendingMnemonic_.data(), pendingMnemonic_.size());
-    pendingMnemonic_.clear();
+    const std::string_view pending = pendingMnemonic();
+    Mode mode = modeAfter(pending.data(), pending.size());
+    pendingSize_ = 0;
     const unsigned char terminator = labels_.terminator;
     while (n < limit) {
         CountingCollector out;

@@ -5,9 +5,9 @@
 #include <cstddef>
 #include <cstring>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 class HpglStatement {
 public:
@@ -16,14 +16,14 @@ public:
     HpglStatement(std::initializer_list<std::string_view> elements);
 
     // Number of elements (0 for an empty statement).
-    int size() const { return static_cast<int>(ends_.size()); }
-    bool empty() const { return ends_.empty(); }
+    int size() const { return static_cast<int>(count_); }
+    bool empty() const { return count_ == 0; }
     // Element i, 0 <= i < size(). Element 0 is the mnemonic (or, at the very start of a file,
     // the first parameter text read before any mnemonic). Valid until the statement changes.
     std::string_view operator[](int i) const {
         const std::size_t k = static_cast<std::size_t>(i);
         const std::size_t begin = k == 0 ? 0 : ends_[k - 1];
-        return std::string_view(text_.data() + begin, ends_[k] - begin);
+        return std::string_view(text_.get() + begin, ends_[k] - begin);
     }
     // Number of parameters: size() - 1, or 0 for an empty statement.
     int parameterCount() const { return empty() ? 0 : size() - 1; }
@@ -31,39 +31,58 @@ public:
     // Drops every element; the storage is kept for the next statement.
     void clear() {
         length_ = 0;
-        ends_.clear();
+        lastEnd_ = 0;
+        count_ = 0;
     }
     void append(std::string_view text) {
         put(text.data(), text.size());
-        ends_.push_back(length_);
+        addEnd();
     }
 
     // The reader's side: the bytes of the element being read go straight behind the last
     // element, and finishElement makes them an element unless there are none. The reader puts
-    // a few bytes at a time, so room is checked inline and the buffer grows out of line.
+    // a few bytes at a time, so room is checked inline and the storage grows out of line.
     void put(char c) {
-        if (length_ == text_.size()) grow(1);
+        if (length_ == textRoom_) growText(1);
         text_[length_++] = c;
     }
     void put(const char* p, std::size_t n) {
-        if (n > text_.size() - length_) grow(n);
-        if (n != 0) std::memcpy(text_.data() + length_, p, n);
+        if (n > textRoom_ - length_) growText(n);
+        if (n != 0) std::memcpy(text_.get() + length_, p, n);
         length_ += n;
     }
-    bool elementEmpty() const { return length_ == (ends_.empty() ? 0 : ends_.back()); }
+    // Room for n more bytes of the element being read: the reader writes them at the returned
+    // place and then calls added with the number it wrote (at most n).
+    char* room(std::size_t n) {
+        if (n > textRoom_ - length_) growText(n);
+        return text_.get() + length_;
+    }
+    void added(std::size_t n) { length_ += n; }
+    bool elementEmpty() const { return length_ == lastEnd_; }
     void finishElement() {
-        if (!elementEmpty()) ends_.push_back(length_);
+        if (!elementEmpty()) addEnd();
     }
 
 private:
+    void addEnd() {
+        if (count_ == endsRoom_) growEnds();
+        ends_[count_++] = length_;
+        lastEnd_ = length_;
+    }
     // Makes room for n more bytes behind the first length_ (throws std::bad_alloc or
     // std::length_error when there is none).
-    void grow(std::size_t n);
+    void growText(std::size_t n);
+    // Makes room for one more element end (the same exceptions).
+    void growEnds();
 
-    // Every element's bytes back to back in the first length_ bytes of text_ (the rest is
-    // spare room, so that putting bytes never initialises them first), and where each element
-    // ends.
-    std::vector<char> text_;
+    // Every element's bytes back to back in the first length_ bytes of text_ (textRoom_ bytes
+    // in all, the rest spare and never initialised), and where each of the count_ elements
+    // ends (endsRoom_ slots); lastEnd_ is the end of the last element (0 without one).
+    std::unique_ptr<char[]> text_;
+    std::size_t textRoom_ = 0;
     std::size_t length_ = 0;
-    std::vector<std::size_t> ends_;
+    std::unique_ptr<std::size_t[]> ends_;
+    std::size_t endsRoom_ = 0;
+    std::size_t count_ = 0;
+    std::size_t lastEnd_ = 0;
 };

@@ -1,6 +1,7 @@
 // The vector commands PA, PR, PD, PU and PE, the stroke routine they share and the finishing of
 // a line figure (shared with the arcs and circles).
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <exception>
@@ -29,18 +30,25 @@ namespace {
 template <class ValueAt>
 int strokeValues(HpglInterpreter& in, StatementBatch& batch, bool absolute, bool penIsDown,
                  int count, ValueAt&& valueAt) {
-    std::vector<QsPoint>& vertices = in.strokeScratch();
-    vertices.clear();
     const PlotTransform& transform = in.transform();
     PenState& pen = in.pen();
     QsDPoint p(pen.current.x, pen.current.y);
     QsPoint v;
     const bool skipFirst = in.polygon().skipFirstVertex;
     in.polygon().skipFirstVertex = false;
+    // A pen-down stroke writes its vertices straight into the records of its polyline; a
+    // pen-up one keeps none and only counts them against the same limit.
+    std::vector<QsPolyRecord> records;
+    size_t vertices = 0;
     try {
+        if (penIsDown) {
+            records.reserve(std::min(static_cast<size_t>(count / 2) + 1,
+                                     static_cast<size_t>(QsRecordFigure::kMaxSlots)));
+        }
         if (!skipFirst) {
             if (!p.tryRounded(v)) return 0;
-            vertices.push_back(v);
+            if (penIsDown) records.push_back(QsPolyRecord::vertex(v));
+            ++vertices;
         }
         for (int i = 0; i < count; i += 2) {
             double x = 0.0;
@@ -51,10 +59,11 @@ int strokeValues(HpglInterpreter& in, StatementBatch& batch, bool absolute, bool
             p = absolute ? transform.point(x, y) : p + transform.vector(x, y);
             // A vertex outside the 32-bit range fails the statement.
             if (!p.tryRounded(v)) return 0;
-            if (vertices.size() >= static_cast<size_t>(QsRecordFigure::kMaxSlots)) {
+            if (vertices >= static_cast<size_t>(QsRecordFigure::kMaxSlots)) {
                 return fail(batch, kHpglCodeVertexAppend);
             }
-            vertices.push_back(v);
+            if (penIsDown) records.push_back(QsPolyRecord::vertex(v));
+            ++vertices;
         }
     } catch (const std::exception&) {
         return fail(batch, kHpglCodeVertexAppend);
@@ -62,8 +71,8 @@ int strokeValues(HpglInterpreter& in, StatementBatch& batch, bool absolute, bool
     // The polyline is only kept with the pen down; a pen-up statement just moves.
     std::unique_ptr<QsPolyline> line;
     if (penIsDown) {
-        const int n = static_cast<int>(vertices.size());
-        line = std::make_unique<QsPolyline>(vertices.data(), n);
+        const int n = static_cast<int>(records.size());
+        line = std::make_unique<QsPolyline>(std::move(records));
         if (line->usedCount() != n) return fail(batch, kHpglCodeVertexAppend);
     }
     pen.current.x = p.x;
@@ -229,7 +238,9 @@ public:
         }
         if (tooLarge) return false;
         const int64_t v = (magnitude & 1) != 0 ? -((magnitude - 1) / 2) : magnitude / 2;
-        value = std::ldexp(static_cast<double>(v), -static_cast<int>(format_.fractionBits()));
+        // Scaling by 2^0 changes nothing, and most plots send whole numbers.
+        const int bits = static_cast<int>(format_.fractionBits());
+        value = bits == 0 ? static_cast<double>(v) : std::ldexp(static_cast<double>(v), -bits);
         return true;
     }
 

@@ -192,6 +192,31 @@ TEST(QsPolyline, ExtendingTheEndsByAPercentageOfTheWidth) {
     }
 }
 
+// Boxes of vertex lists, each side set by a different vertex, at the coordinate limits too, and
+// of vertices that an arc follows.
+TEST(QsPolyline, BoxesTakeEachSideFromItsOwnVertex) {
+    const struct {
+        std::vector<QsPoint> points;
+        QsBox box;
+    } cases[] = {
+        {{{7, -3}}, QsBox(7, -3, 7, -3)},
+        {{{5, 1}, {-2, 9}, {3, -8}, {11, 4}}, QsBox(-2, -8, 11, 9)},
+        {{{0, INT32_MIN}, {INT32_MAX, 0}, {INT32_MIN, 0}, {0, INT32_MAX}},
+         QsBox(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX)},
+    };
+    for (const auto& c : cases) {
+        const QsPolyline p(c.points.data(), static_cast<int>(c.points.size()));
+        QsBox b;
+        ASSERT_EQ(p.getBox(b), 1);
+        EXPECT_EQ(b, c.box);
+    }
+    QsPolyline p = line({{400, -20}, {-30, 250}});
+    p.appendArc(quarter(100));
+    QsBox b;
+    ASSERT_EQ(p.getBox(b), 1);
+    EXPECT_EQ(b, QsBox(-30, -20, 400, 250));
+}
+
 TEST(QsPolyline, BoxMoveAndMirror) {
     QsPolyline p = line({{-50, 20}});
     p.appendArc(QsArc(QsPoint(100, 0), QsPoint(0, 0), QsPoint(0, 100), QsArc::kClockwise));

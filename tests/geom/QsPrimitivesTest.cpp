@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <vector>
 
 #include "base/ErrorRecord.h"
 #include "base/SysEnv.h"
@@ -53,6 +55,53 @@ TEST(QsRounding, HalvesGoAwayFromZeroAndRangesAreChecked) {
     EXPECT_EQ(roundHalfAway(std::numeric_limits<double>::quiet_NaN()), 0);
     // Sums of points saturate instead of overflowing.
     EXPECT_EQ(QsPoint(INT32_MAX, 0) + QsPoint(1, -1), QsPoint(INT32_MAX, -1));
+}
+
+// The rounding without a separate truncation step against the rule written out with trunc,
+// over halves, neighbours of every boundary of both ranges and values of every magnitude.
+TEST(QsRounding, AgreesWithTruncOfTheShiftedValue) {
+    std::vector<double> values = {0.0,
+                                  -0.0,
+                                  0.5,
+                                  -0.5,
+                                  0.49999999999999994,
+                                  -0.49999999999999994,
+                                  4503599627370495.5,
+                                  9007199254740993.0,
+                                  std::numeric_limits<double>::infinity(),
+                                  -std::numeric_limits<double>::infinity(),
+                                  std::numeric_limits<double>::quiet_NaN()};
+    for (double edge : {2147483647.5, 2147483648.0, 2147483648.5, 4611686018427387904.0}) {
+        for (double s : {1.0, -1.0}) {
+            double v = s * edge;
+            for (int k = 0; k < 40; ++k)
+                v = std::nextafter(v, 0.0);
+            for (int k = 0; k < 80; ++k, v = std::nextafter(v, s * 1e300))
+                values.push_back(v);
+        }
+    }
+    std::uint64_t x = 0x2545F4914F6CDD1Dull;
+    for (int i = 0; i < 200000; ++i) {
+        x ^= x << 13;
+        x ^= x >> 7;
+        x ^= x << 17;
+        const double halves = static_cast<double>(static_cast<int64_t>(x) >> (i % 64)) / 2;
+        values.push_back(halves);
+        values.push_back(std::ldexp(static_cast<double>(x >> 11), i % 90 - 60) * (i % 2 ? 1 : -1));
+    }
+    for (double v : values) {
+        const double r = std::trunc(v >= 0 ? v + 0.5 : v - 0.5);
+        int32_t out = 7;
+        const bool fits = r >= -2147483648.0 && r <= 2147483647.0;
+        ASSERT_EQ(tryRoundHalfAway(v, out), fits) << v;
+        ASSERT_EQ(out, fits ? static_cast<int32_t>(r) : 7) << v;
+        const double limit = 4611686018427387904.0;
+        const int64_t wide = std::isnan(v) ? 0
+                             : r >= limit  ? int64_t{1} << 62
+                             : r <= -limit ? -(int64_t{1} << 62)
+                                           : static_cast<int64_t>(r);
+        ASSERT_EQ(roundHalfAway64(v), wide) << v;
+    }
 }
 
 TEST(QsEVector, UnitVectorInFixedPointAndZeroLength) {
