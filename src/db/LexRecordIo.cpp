@@ -1,6 +1,7 @@
 #include "db/LexRecordIo.h"
 
 #include <cstring>
+#include <string_view>
 
 #include "base/DecimalFormat.h"
 
@@ -181,15 +182,17 @@ bool readVertexBlock(TokenFile& file, std::vector<QsPolyRecord>& records, LexBlo
     std::uint32_t seen = 0;
     for (;;) {
         if (!file.readToken(token)) return formatError();
-        if (token == "}") break;
-        if (token == "$Point") {
+        // Compared as views: lengths first, no length count of the literals.
+        const std::string_view word = token;
+        if (word == "}") break;
+        if (word == "$Point") {
             std::int32_t x = 0, y = 0, r = 0;
             if (!file.readLong(x) || !file.readLong(y) || !file.readLong(r)) return formatError();
             if (seen + 1 > count) return formatError();
             records.push_back(r != 0 ? QsPolyRecord(kRecMarkedVertex, x, y, r)
                                      : QsPolyRecord(kRecVertex, x, y, 0));
             seen += 1;
-        } else if (token == "$Arc") {
+        } else if (word == "$Arc") {
             LexBlockArc read;
             if (!readArcValues(file, read.values) || seen + 3 > count) return formatError();
             read.index = static_cast<int>(records.size());
@@ -197,7 +200,7 @@ bool readVertexBlock(TokenFile& file, std::vector<QsPolyRecord>& records, LexBlo
             records.insert(records.end(), three.begin(), three.end());
             if (arcs != nullptr) arcs->push_back(std::move(read));
             seen += 3;
-        } else if (token == "$Dummy") {
+        } else if (word == "$Dummy") {
             if (seen + 1 > count) return formatError();
             records.push_back(QsPolyRecord(kRecFurther, 0, 0, 0));
             seen += 1;

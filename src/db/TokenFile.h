@@ -120,6 +120,10 @@ private:
     // Consumes a run of decimal digits into v (overflow set once v passes limit; the rest of
     // the run is consumed all the same). True when there was at least one digit.
     bool takeDigits(std::uint64_t limit, std::uint64_t& v, bool& overflow);
+    // Blanks, an optional "+" (or "-" when allowMinus) and a run of digits, as the integer reads
+    // take them: the magnitude in v, whether it was "-" in negative. False when there was no
+    // digit or the value passed limit.
+    bool readMagnitude(bool allowMinus, std::uint64_t limit, bool& negative, std::uint64_t& v);
     bool readNumberText(std::string_view allowed, char* buf, std::size_t size);
     bool flushWrite();    // hands the write buffer to the file
     void makeRoom();      // a write buffer with at least kMaxReserve bytes free

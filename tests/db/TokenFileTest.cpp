@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <random>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "db/TokenFile.h"
 #include "support/TestSupport.h"
@@ -98,6 +100,69 @@ TEST(TokenFileTest, NumbersAndBlankRunsAcrossReadBufferRefills) {
             EXPECT_TRUE(file.atEnd()) << where;
         }
     }
+}
+
+TEST(TokenFileTest, ManyIntegersOfEveryLengthAgreeWithTheirDecimalValue) {
+    // Integers of 0 to 22 digits (leading zeros included), signed or not, with runs of mixed
+    // blanks, over several read buffers so that every kind meets a buffer end somewhere. A
+    // number outside the read's range fails and leaves the read position after its digits.
+    TempDir dir;
+    std::string path = dir.file("numbers.txt");
+    std::mt19937_64 rng(16);
+    struct Item {
+        bool isSigned;
+        bool ok;
+        std::int64_t value;
+    };
+    std::vector<Item> items;
+    std::string text;
+    const char blanks[] = {' ', '\t', '\n', '\r', '\v', '\f'};
+    while (text.size() < 300000) {
+        const bool isSigned = rng() % 2 == 0;
+        const int zeros = rng() % 4 == 0 ? static_cast<int>(rng() % 12) : 0;
+        const int length = static_cast<int>(rng() % 14);
+        // A lone sign stands for a number without digits.
+        int sign = static_cast<int>(rng() % (isSigned ? 3 : 2));  // none, "+", "-"
+        if (sign == 0 && zeros + length == 0) sign = 1;
+        if (sign != 0) text += sign == 1 ? '+' : '-';
+        const bool negative = sign == 2;
+        std::string digits(static_cast<std::size_t>(zeros), '0');
+        for (int i = 0; i < length; ++i)
+            digits += static_cast<char>('0' + (i == 0 ? 1 + rng() % 9 : rng() % 10));
+        text += digits;
+        // Magnitudes of more than ten significant digits are out of every range.
+        const bool small = length <= 10;
+        const std::int64_t magnitude = small && length > 0 ? std::stoll(digits) : 0;
+        const std::int64_t value = negative ? -magnitude : magnitude;
+        const bool inRange = small && (isSigned ? value >= INT32_MIN && value <= INT32_MAX
+                                                : magnitude <= UINT32_MAX);
+        items.push_back({isSigned, !digits.empty() && inRange, value});
+        const int gap = 1 + static_cast<int>(rng() % 3);
+        for (int i = 0; i < gap; ++i)
+            text += blanks[rng() % (rng() % 8 == 0 ? 6 : 1)];
+    }
+    ASSERT_TRUE(writeFile(path, text));
+    TokenFile file;
+    ASSERT_EQ(file.open(path, TokenFile::kModeRead), 1);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const Item& item = items[i];
+        std::int64_t got = 0;
+        bool ok = false;
+        if (item.isSigned) {
+            std::int32_t v = -7;
+            ok = file.readSigned(v);
+            got = v;
+        } else {
+            std::uint32_t v = 7;
+            ok = file.readUnsigned(v);
+            got = v;
+        }
+        ASSERT_EQ(ok, item.ok) << "item " << i;
+        if (ok) {
+            ASSERT_EQ(got, item.value) << "item " << i;
+        }
+    }
+    EXPECT_TRUE(file.atEnd());
 }
 
 TEST(TokenFileTest, LongLinesTokensAndSeeking) {
