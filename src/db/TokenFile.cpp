@@ -83,6 +83,33 @@ bool takeDigitRun(const char*& p, const char* end, std::uint64_t& value) {
     return false;
 }
 
+// An integer taken from buffered bytes: where it ends (null when it may run on past them), its
+// magnitude and sign, and whether it had a digit.
+struct ScannedInteger {
+    const char* next = nullptr;
+    std::uint64_t magnitude = 0;
+    bool negative = false;
+    bool any = false;
+};
+
+// Blanks, an optional "+" (or "-" when allowMinus) and a run of digits from [p, end), as the
+// integer reads take them.
+inline ScannedInteger scanInteger(const char* p, const char* end, bool allowMinus) {
+    ScannedInteger n;
+    while (p < end && isBlank(static_cast<unsigned char>(*p)))
+        ++p;
+    if (p < end && (*p == '+' || (allowMinus && *p == '-'))) {
+        n.negative = *p == '-';
+        ++p;
+    }
+    const char* digits = p;
+    if (takeDigitRun(p, end, n.magnitude)) {
+        n.next = p;
+        n.any = p != digits;
+    }
+    return n;
+}
+
 }  // namespace
 
 TokenFile::TokenFile() = default;
@@ -307,29 +334,21 @@ bool TokenFile::readMagnitude(bool allowMinus, std::uint64_t limit, bool& negati
                               std::uint64_t& v) {
     negative = false;
     v = 0;
-    bool overflow = false;
     // Nearly every number lies wholly in the buffered bytes and is read straight from them.
     // One that reaches the end of the buffer is read again below, where refills are handled.
     if (reading_ && pos_ < len_) {
-        const char* const begin = buffer_.data();
-        const char* const end = begin + len_;
-        const char* p = begin + pos_;
-        while (p < end && isBlank(static_cast<unsigned char>(*p)))
-            ++p;
-        bool minus = false;
-        if (p < end && (*p == '+' || (allowMinus && *p == '-'))) {
-            minus = *p == '-';
-            ++p;
-        }
-        const char* digits = p;
-        std::uint64_t value = 0;
-        if (takeDigitRun(p, end, value)) {
-            pos_ = static_cast<std::size_t>(p - begin);
-            negative = minus;
-            v = value;
-            return p != digits && value <= limit;
+        const ScannedInteger n =
+            scanInteger(buffer_.data() + pos_, buffer_.data() + len_, allowMinus);
+        if (n.next != nullptr) {
+            pos_ = static_cast<std::size_t>(n.next - buffer_.data());
+            negative = n.negative;
+            v = n.magnitude;
+            return n.any && n.magnitude <= limit;
         }
     }
+    negative = false;
+    v = 0;
+    bool overflow = false;
     skipBlanks();
     const int c = peekByte();
     if (c == '+' || (allowMinus && c == '-')) {
@@ -345,23 +364,31 @@ bool TokenFile::atEnd() {
     return peekByte() < 0;
 }
 
+bool TokenFile::readBufferedToken(std::string_view& out, bool& ok) {
+    if (!reading_ || pos_ >= len_) return false;
+    const char* const begin = buffer_.data();
+    const char* const end = begin + len_;
+    const char* p = begin + pos_;
+    while (p < end && isBlank(static_cast<unsigned char>(*p)))
+        ++p;
+    const char* start = p;
+    while (p < end && !isBlank(static_cast<unsigned char>(*p)))
+        ++p;
+    if (p == end) return false;
+    out = std::string_view(start, static_cast<std::size_t>(p - start));
+    pos_ = static_cast<std::size_t>(p - begin);
+    ok = !out.empty() && out.size() <= kMaxToken;
+    return true;
+}
+
 bool TokenFile::readToken(std::string& out) {
     // A token that ends inside the buffered bytes is taken in one piece; one that reaches the
     // end of the buffer is read again below, across refills.
-    if (reading_ && pos_ < len_) {
-        const char* const begin = buffer_.data();
-        const char* const end = begin + len_;
-        const char* p = begin + pos_;
-        while (p < end && isBlank(static_cast<unsigned char>(*p)))
-            ++p;
-        const char* start = p;
-        while (p < end && !isBlank(static_cast<unsigned char>(*p)))
-            ++p;
-        if (p < end) {
-            out.assign(start, p);
-            pos_ = static_cast<std::size_t>(p - begin);
-            return !out.empty() && out.size() <= kMaxToken;
-        }
+    std::string_view buffered;
+    bool ok = false;
+    if (readBufferedToken(buffered, ok)) {
+        out.assign(buffered);
+        return ok;
     }
     out.clear();
     skipBlanks();
@@ -376,6 +403,14 @@ bool TokenFile::readToken(std::string& out) {
         if (out.size() > kMaxToken) return false;
     }
     return !out.empty();
+}
+
+bool TokenFile::readTokenView(std::string_view& out) {
+    bool ok = false;
+    if (readBufferedToken(out, ok)) return ok;
+    ok = readToken(tokenCopy_);
+    out = tokenCopy_;
+    return ok;
 }
 
 bool TokenFile::readNumberText(std::string_view allowed, char* buf, std::size_t size) {
@@ -416,6 +451,24 @@ bool TokenFile::readSigned(std::int32_t& out) {
 
 bool TokenFile::readLong(std::int32_t& out) {
     return readSigned(out);
+}
+
+bool TokenFile::readLongs(std::int32_t* out, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) {
+        const ScannedInteger v = reading_ && pos_ < len_ ? scanInteger(buffer_.data() + pos_,
+                                                                       buffer_.data() + len_, true)
+                                                         : ScannedInteger{};
+        if (v.next == nullptr) {
+            if (!readSigned(out[i])) return false;
+            continue;
+        }
+        pos_ = static_cast<std::size_t>(v.next - buffer_.data());
+        // Within the 32-bit signed range: down to -2^31, up to 2^31 - 1.
+        if (!v.any || v.magnitude > (v.negative ? 0x80000000u : 0x7FFFFFFFu)) return false;
+        out[i] = v.negative ? static_cast<std::int32_t>(-static_cast<std::int64_t>(v.magnitude))
+                            : static_cast<std::int32_t>(v.magnitude);
+    }
+    return true;
 }
 
 bool TokenFile::readSigned16(std::int32_t& out) {

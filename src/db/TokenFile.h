@@ -78,12 +78,17 @@ public:
     // Reading. Each returns false at the end of the data or when the text there does not match.
     // One whitespace-delimited token ("%s").
     bool readToken(std::string& out);
+    // The same token as a view, valid until the next read from the file: of the buffered bytes
+    // when the token lies within them (no copy), else of a copy the file keeps.
+    bool readTokenView(std::string_view& out);
     // "%u": optional "+", decimal digits, at most 4294967295.
     bool readUnsigned(std::uint32_t& out);
     // "%d": optional sign, decimal digits, within the 32-bit signed range.
     bool readSigned(std::int32_t& out);
     // "%ld" of a database coordinate or length: within the 32-bit signed range.
     bool readLong(std::int32_t& out);
+    // n readLong in a row into out[0], ..., out[n - 1]; false at the first that fails.
+    bool readLongs(std::int32_t* out, std::size_t n);
     // "%lf": a finite decimal number.
     bool readDouble(double& out);
     // "%d" or "%u" keeping the low 16 bits.
@@ -124,6 +129,9 @@ private:
     // take them: the magnitude in v, whether it was "-" in negative. False when there was no
     // digit or the value passed limit.
     bool readMagnitude(bool allowMinus, std::uint64_t limit, bool& negative, std::uint64_t& v);
+    // The token at the read position when it ends inside the buffered bytes: consumes it, sets
+    // out to it and ok to what readToken returns. False (nothing consumed) otherwise.
+    bool readBufferedToken(std::string_view& out, bool& ok);
     bool readNumberText(std::string_view allowed, char* buf, std::size_t size);
     bool flushWrite();    // hands the write buffer to the file
     void makeRoom();      // a write buffer with at least kMaxReserve bytes free
@@ -142,6 +150,7 @@ private:
     std::size_t len_ = 0;
     long base_ = 0;
     bool reading_ = false;
+    std::string tokenCopy_;  // a token read across a refill, for readTokenView
     // Output waiting for the stream: writeBuffer_[0, writeLen_).
     static constexpr std::size_t kWriteBufferSize = 512 * 1024;
     std::unique_ptr<char[]> writeBuffer_;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
@@ -99,6 +100,34 @@ TEST(TokenFileTest, NumbersAndBlankRunsAcrossReadBufferRefills) {
                 << where;
             EXPECT_TRUE(file.atEnd()) << where;
         }
+    }
+}
+
+TEST(TokenFileTest, TokenViewsAndCoordinateRunsAcrossReadBufferRefills) {
+    // A vertex line and a line with a coordinate out of range, placed so that the 64 KB read
+    // buffer ends at each of their byte positions in turn.
+    TempDir dir;
+    std::string path = dir.file("views.txt");
+    const std::string lines = "$Point -5 +6 2147483647\n$Arc 1 -2147483648 2147483648 0\nend";
+    for (std::size_t shift = 0; shift <= lines.size(); ++shift) {
+        ASSERT_TRUE(writeFile(path, std::string(65536 - lines.size() + shift, ' ') + lines));
+        TokenFile file;
+        ASSERT_EQ(file.open(path, TokenFile::kModeRead), 1);
+        const std::string where = "shift " + std::to_string(shift);
+        std::string_view word;
+        std::int32_t v[3] = {0, 0, 0};
+        ASSERT_TRUE(file.readTokenView(word)) << where;
+        EXPECT_EQ(word, "$Point") << where;
+        ASSERT_TRUE(file.readLongs(v, 3)) << where;
+        EXPECT_EQ(std::tuple(v[0], v[1], v[2]), std::tuple(-5, 6, INT32_MAX)) << where;
+        ASSERT_TRUE(file.readTokenView(word)) << where;
+        EXPECT_EQ(word, "$Arc") << where;
+        EXPECT_FALSE(file.readLongs(v, 3)) << where;  // the third is one past the range
+        EXPECT_EQ(std::tuple(v[0], v[1]), std::tuple(1, INT32_MIN)) << where;
+        std::int32_t zero = -1;
+        ASSERT_TRUE(file.readLongs(&zero, 1) && file.readTokenView(word)) << where;
+        EXPECT_EQ(std::tuple(zero, word), std::tuple(0, std::string_view("end"))) << where;
+        EXPECT_FALSE(file.readTokenView(word)) << where;
     }
 }
 
