@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 
 #include "base/ErrorRecord.h"
 #include "db/LexReadContext.h"
@@ -53,9 +54,9 @@ void LexObject::writeIdLine(TokenFile& file) {
 }
 
 std::uint32_t LexObject::readIdLine(TokenFile& file, LexReadContext& context) {
-    std::string token;
+    std::string_view token;
     std::uint32_t id = 0;
-    if (!file.readToken(token) || token != "$id" || !file.readUnsigned(id) || id == 0 ||
+    if (!file.readTokenView(token) || token != "$id" || !file.readUnsigned(id) || id == 0 ||
         !context.registerObject(id, this)) {
         recordError(kLexErrorFormat, kSeverityFormat);
         return 0;
@@ -75,8 +76,8 @@ std::uint32_t LexObject::readRecordHead(TokenFile& file, LexReadContext& context
 }
 
 bool lexExpectToken(TokenFile& file, const char* text) {
-    std::string token;
-    if (!file.readToken(token) || token != text) {
+    std::string_view token;
+    if (!file.readTokenView(token) || token != text) {
         recordError(kLexErrorFormat, kSeverityFormat);
         return false;
     }

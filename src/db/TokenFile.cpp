@@ -492,7 +492,52 @@ bool TokenFile::readUnsigned16(std::uint32_t& out) {
     return true;
 }
 
+bool TokenFile::readBufferedDouble(double& out) {
+    // The same form as below, scanned in the buffered bytes and converted where it lies; any
+    // number that does not plainly convert is left to the reading below.
+    if (!reading_ || pos_ >= len_) return false;
+    const char* const begin = buffer_.data();
+    const char* const end = begin + len_;
+    const char* p = begin + pos_;
+    while (p < end && isBlank(static_cast<unsigned char>(*p)))
+        ++p;
+    const char* text = p;
+    if (p < end && (*p == '+' || *p == '-')) {
+        if (*p == '+') text = p + 1;  // the conversion takes no "+"
+        ++p;
+    }
+    std::size_t digits = 0;
+    bool seenPoint = false;
+    for (; p < end; ++p) {
+        if (isDigit(static_cast<unsigned char>(*p))) {
+            ++digits;
+        } else if (*p == '.' && !seenPoint) {
+            seenPoint = true;
+        } else {
+            break;
+        }
+    }
+    if (digits == 0) return false;
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        ++p;
+        if (p < end && (*p == '+' || *p == '-')) ++p;
+        const char* const exponent = p;
+        while (p < end && isDigit(static_cast<unsigned char>(*p)))
+            ++p;
+        if (p == exponent || p - exponent > 30) return false;
+    }
+    // Long texts (which may pass the limits above) go the long way.
+    if (p >= end || p - text > 64) return false;
+    double v = 0.0;
+    auto result = std::from_chars(text, p, v, std::chars_format::general);
+    if (result.ec != std::errc() || result.ptr != p || !std::isfinite(v)) return false;
+    pos_ = static_cast<std::size_t>(p - begin);
+    out = v;
+    return true;
+}
+
 bool TokenFile::readDouble(double& out) {
+    if (readBufferedDouble(out)) return true;
     skipBlanks();
     char buf[kMaxNumberText + 8];
     std::size_t n = 0;

@@ -133,6 +133,9 @@ private:
     // out to it and ok to what readToken returns. False (nothing consumed) otherwise.
     bool readBufferedToken(std::string_view& out, bool& ok);
     bool readNumberText(std::string_view allowed, char* buf, std::size_t size);
+    // readDouble for a number that lies wholly in the buffered bytes and converts: true with
+    // the number taken; false (nothing consumed) for anything else.
+    bool readBufferedDouble(double& out);
     bool flushWrite();    // hands the write buffer to the file
     void makeRoom();      // a write buffer with at least kMaxReserve bytes free
     bool enterWriting();  // gives up read-ahead before the first write after reading

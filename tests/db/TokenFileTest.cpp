@@ -131,6 +131,51 @@ TEST(TokenFileTest, TokenViewsAndCoordinateRunsAcrossReadBufferRefills) {
     }
 }
 
+TEST(TokenFileTest, DecimalsReadTheSameInsideTheBufferAndAcrossItsEnd) {
+    // Each text is read once where it lies inside the read buffer and once ending exactly at
+    // the buffer's end (where the reader must refill to see that it ends): the same result, the
+    // same value and the same word after it.
+    const std::string longMantissa(399, '7');
+    const std::string texts[] = {"1.5",
+                                 "-0.000004",
+                                 "+2.5e3",
+                                 "1E-5",
+                                 ".5",
+                                 "5.",
+                                 "1.2.3",
+                                 "1e",
+                                 "1e+",
+                                 "+-5",
+                                 "-",
+                                 "nan",
+                                 "1e999",
+                                 "-" + longMantissa,
+                                 "-" + longMantissa + "7",
+                                 "1e" + std::string(31, '0'),
+                                 "1e" + std::string(32, '0'),
+                                 "-" + std::string(60, '0') + "1e-1"};
+    TempDir dir;
+    std::string path = dir.file("decimals.txt");
+    for (const std::string& text : texts) {
+        std::tuple<bool, double, std::string> seen[2];
+        for (int atEnd = 0; atEnd < 2; ++atEnd) {
+            // A first word fills the buffer.
+            const std::string pad(atEnd != 0 ? 65536 - 1 - text.size() : 1, ' ');
+            ASSERT_TRUE(writeFile(path, "x" + pad + text + " next"));
+            TokenFile file;
+            std::string first;
+            ASSERT_EQ(file.open(path, TokenFile::kModeRead), 1);
+            ASSERT_TRUE(file.readToken(first));
+            double v = -1.0;
+            const bool ok = file.readDouble(v);
+            std::string rest;
+            file.readToken(rest);
+            seen[atEnd] = std::tuple(ok, v, rest);
+        }
+        EXPECT_EQ(seen[0], seen[1]) << text;
+    }
+}
+
 TEST(TokenFileTest, ManyIntegersOfEveryLengthAgreeWithTheirDecimalValue) {
     // Integers of 0 to 22 digits (leading zeros included), signed or not, with runs of mixed
     // blanks, over several read buffers so that every kind meets a buffer end somewhere. A
