@@ -364,13 +364,20 @@ bool TokenFile::atEnd() {
     return peekByte() < 0;
 }
 
-bool TokenFile::readBufferedToken(std::string_view& out, bool& ok) {
-    if (!reading_ || pos_ >= len_) return false;
-    const char* const begin = buffer_.data();
-    const char* const end = begin + len_;
-    const char* p = begin + pos_;
+const char* TokenFile::bufferedAfterBlanks() const {
+    if (!reading_ || pos_ >= len_) return nullptr;
+    const char* const end = buffer_.data() + len_;
+    const char* p = buffer_.data() + pos_;
     while (p < end && isBlank(static_cast<unsigned char>(*p)))
         ++p;
+    return p;
+}
+
+bool TokenFile::readBufferedToken(std::string_view& out, bool& ok) {
+    const char* p = bufferedAfterBlanks();
+    if (p == nullptr) return false;
+    const char* const begin = buffer_.data();
+    const char* const end = begin + len_;
     const char* start = p;
     while (p < end && !isBlank(static_cast<unsigned char>(*p)))
         ++p;
@@ -495,12 +502,10 @@ bool TokenFile::readUnsigned16(std::uint32_t& out) {
 bool TokenFile::readBufferedDouble(double& out) {
     // The same form as below, scanned in the buffered bytes and converted where it lies; any
     // number that does not plainly convert is left to the reading below.
-    if (!reading_ || pos_ >= len_) return false;
+    const char* p = bufferedAfterBlanks();
+    if (p == nullptr) return false;
     const char* const begin = buffer_.data();
     const char* const end = begin + len_;
-    const char* p = begin + pos_;
-    while (p < end && isBlank(static_cast<unsigned char>(*p)))
-        ++p;
     const char* text = p;
     if (p < end && (*p == '+' || *p == '-')) {
         if (*p == '+') text = p + 1;  // the conversion takes no "+"

@@ -129,6 +129,9 @@ private:
     // take them: the magnitude in v, whether it was "-" in negative. False when there was no
     // digit or the value passed limit.
     bool readMagnitude(bool allowMinus, std::uint64_t limit, bool& negative, std::uint64_t& v);
+    // The first buffered byte after the blanks at the read position (the end of the buffered
+    // bytes when the blanks run to it); null when nothing is buffered. Consumes nothing.
+    const char* bufferedAfterBlanks() const;
     // The token at the read position when it ends inside the buffered bytes: consumes it, sets
     // out to it and ok to what readToken returns. False (nothing consumed) otherwise.
     bool readBufferedToken(std::string_view& out, bool& ok);
