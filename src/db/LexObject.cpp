@@ -54,9 +54,9 @@ void LexObject::writeIdLine(TokenFile& file) {
 }
 
 std::uint32_t LexObject::readIdLine(TokenFile& file, LexReadContext& context) {
-    std::string_view token;
+    std::string token;
     std::uint32_t id = 0;
-    if (!file.readTokenView(token) || token != "$id" || !file.readUnsigned(id) || id == 0 ||
+    if (!file.readToken(token) || token != "$id" || !file.readUnsigned(id) || id == 0 ||
         !context.registerObject(id, this)) {
         recordError(kLexErrorFormat, kSeverityFormat);
         return 0;
