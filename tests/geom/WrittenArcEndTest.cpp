@@ -112,11 +112,3 @@ TEST(WrittenArcEnd, QuickSearchFindsWhatTheScanFinds) {
     EXPECT_GT(nearestOnly, 5000);
     EXPECT_GT(none, 0);
 }
-
-TEST(WrittenArcEnd, DirectionAngleKeepsTheHalfOpenRange) {
-    EXPECT_EQ(qsDirectionAngle(0.0, 0.0), 0.0);
-    EXPECT_EQ(qsDirectionAngle(0.0, 2.0), kQsHalfPi);
-    EXPECT_EQ(qsDirectionAngle(-0.0, -2.0), -kQsHalfPi);
-    EXPECT_EQ(qsDirectionAngle(-1.0, -0.0), kQsPi);
-    EXPECT_EQ(qsDirectionAngle(-1.0, 0.0), kQsPi);
-}
