@@ -346,8 +346,6 @@ bool TokenFile::readMagnitude(bool allowMinus, std::uint64_t limit, bool& negati
             return n.any && n.magnitude <= limit;
         }
     }
-    negative = false;
-    v = 0;
     bool overflow = false;
     skipBlanks();
     const int c = peekByte();
