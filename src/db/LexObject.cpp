@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 
 #include "base/ErrorRecord.h"
 #include "db/LexReadContext.h"
@@ -93,8 +94,8 @@ std::uint32_t LexObject::readRecordHead(TokenFile& file, LexReadContext& context
 }
 
 bool lexExpectToken(TokenFile& file, const char* text) {
-    std::string token;
-    if (!file.readToken(token) || token != text) {
+    std::string_view token;
+    if (!file.readTokenView(token) || token != text) {
         recordError(kLexErrorFormat, kSeverityFormat);
         return false;
     }

@@ -1,6 +1,7 @@
 #include "db/LexRecordIo.h"
 
 #include <cstring>
+#include <string_view>
 
 #include "base/DecimalFormat.h"
 
@@ -188,19 +189,20 @@ bool readVertexBlock(TokenFile& file, std::vector<QsPolyRecord>& records, LexBlo
     if (count > kMaxRecords) return formatError();
     // The block says how many records follow: one allocation of exactly that many.
     records.reserve(count);
-    std::string token;
     std::uint32_t seen = 0;
+    std::string_view word;
     for (;;) {
-        if (!file.readToken(token)) return formatError();
-        if (token == "}") break;
-        if (token == "$Point") {
-            std::int32_t x = 0, y = 0, r = 0;
-            if (!file.readLong(x) || !file.readLong(y) || !file.readLong(r)) return formatError();
+        if (!file.readTokenView(word)) return formatError();
+        if (word == "$Point") {
+            std::int32_t v[3];
+            if (!file.readLongs(v, 3)) return formatError();
             if (seen + 1 > count) return formatError();
-            records.push_back(r != 0 ? QsPolyRecord(kRecMarkedVertex, x, y, r)
-                                     : QsPolyRecord(kRecVertex, x, y, 0));
+            records.push_back(v[2] != 0 ? QsPolyRecord(kRecMarkedVertex, v[0], v[1], v[2])
+                                        : QsPolyRecord(kRecVertex, v[0], v[1], 0));
             seen += 1;
-        } else if (token == "$Arc") {
+        } else if (word == "}") {
+            break;
+        } else if (word == "$Arc") {
             LexBlockArc read;
             if (!readArcValues(file, read.values) || seen + 3 > count) return formatError();
             read.index = static_cast<int>(records.size());
@@ -208,7 +210,7 @@ bool readVertexBlock(TokenFile& file, std::vector<QsPolyRecord>& records, LexBlo
             records.insert(records.end(), three.begin(), three.end());
             if (arcs != nullptr) arcs->push_back(std::move(read));
             seen += 3;
-        } else if (token == "$Dummy") {
+        } else if (word == "$Dummy") {
             if (seen + 1 > count) return formatError();
             records.push_back(QsPolyRecord(kRecFurther, 0, 0, 0));
             seen += 1;

@@ -1,6 +1,7 @@
 #include "db/TokenFile.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -20,6 +21,93 @@ bool isBlank(int c) {
 
 bool isDigit(int c) {
     return c >= '0' && c <= '9';
+}
+
+// Takes the run of decimal digits from p (up to end) into v; overflow is set once v passes
+// limit, and the rest of the run is passed over all the same. Returns where the run stops.
+const char* scanDigits(const char* p, const char* end, std::uint64_t limit, std::uint64_t& v,
+                       bool& overflow) {
+    for (; p < end && isDigit(static_cast<unsigned char>(*p)); ++p) {
+        if (!overflow) {
+            v = v * 10 + static_cast<std::uint64_t>(*p - '0');
+            if (v > limit) overflow = true;
+        }
+    }
+    return p;
+}
+
+// How many of the eight bytes of chunk (first byte lowest) lead as decimal digits.
+unsigned leadingDigitCount(std::uint64_t chunk) {
+    // A digit byte has the high nibble 3, and keeps it when 6 is added. A carry out of a byte
+    // that is no digit can spoil only the bytes after it, which are not counted.
+    constexpr std::uint64_t kHigh = 0xF0F0F0F0F0F0F0F0u;
+    constexpr std::uint64_t kThrees = 0x3030303030303030u;
+    const std::uint64_t other =
+        ((chunk & kHigh) ^ kThrees) | (((chunk + 0x0606060606060606u) & kHigh) ^ kThrees);
+    return other == 0 ? 8u : static_cast<unsigned>(__builtin_ctzll(other)) / 8u;
+}
+
+// The value of the first n digit bytes of chunk (1 <= n <= 8).
+std::uint64_t digitValue(std::uint64_t chunk, unsigned n) {
+    // The digits move to the top, the bytes after them drop out and zeros lead; then pairs,
+    // quads and the octet are combined, each lane staying below its width.
+    std::uint64_t v = (chunk - 0x3030303030303030u) << (8 * (8 - n));
+    v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFu;
+    v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFu;
+    return (v * 10000 + (v >> 32)) & 0xFFFFFFFFu;
+}
+
+constexpr std::uint64_t kPowersOfTen[9] = {1,      10,      100,      1000,     10000,
+                                           100000, 1000000, 10000000, 100000000};
+
+// Takes the run of decimal digits at p into value, eight bytes at a time, when the run ends
+// before end with room to look ahead and has at most 16 digits (which cannot pass 64 bits).
+// False, with p and value left as they were, otherwise.
+bool takeDigitRun(const char*& p, const char* end, std::uint64_t& value) {
+    if constexpr (std::endian::native != std::endian::little) return false;
+    std::uint64_t v = 0;
+    const char* q = p;
+    for (int round = 0; round < 2; ++round) {
+        if (end - q < 8) return false;
+        std::uint64_t chunk;
+        std::memcpy(&chunk, q, 8);
+        const unsigned n = leadingDigitCount(chunk);
+        if (n != 0) v = v * kPowersOfTen[n] + digitValue(chunk, n);
+        q += n;
+        if (n < 8) {
+            p = q;
+            value = v;
+            return true;
+        }
+    }
+    return false;
+}
+
+// An integer taken from buffered bytes: where it ends (null when it may run on past them), its
+// magnitude and sign, and whether it had a digit.
+struct ScannedInteger {
+    const char* next = nullptr;
+    std::uint64_t magnitude = 0;
+    bool negative = false;
+    bool any = false;
+};
+
+// Blanks, an optional "+" (or "-" when allowMinus) and a run of digits from [p, end), as the
+// integer reads take them.
+inline ScannedInteger scanInteger(const char* p, const char* end, bool allowMinus) {
+    ScannedInteger n;
+    while (p < end && isBlank(static_cast<unsigned char>(*p)))
+        ++p;
+    if (p < end && (*p == '+' || (allowMinus && *p == '-'))) {
+        n.negative = *p == '-';
+        ++p;
+    }
+    const char* digits = p;
+    if (takeDigitRun(p, end, n.magnitude)) {
+        n.next = p;
+        n.any = p != digits;
+    }
+    return n;
 }
 
 }  // namespace
@@ -234,13 +322,7 @@ bool TokenFile::takeDigits(std::uint64_t limit, std::uint64_t& v, bool& overflow
     while (peekByte() >= 0) {
         const char* p = buffer_.data() + pos_;
         const char* end = buffer_.data() + len_;
-        const char* q = p;
-        for (; q < end && isDigit(static_cast<unsigned char>(*q)); ++q) {
-            if (!overflow) {
-                v = v * 10 + static_cast<std::uint64_t>(*q - '0');
-                if (v > limit) overflow = true;
-            }
-        }
+        const char* q = scanDigits(p, end, limit, v, overflow);
         any = any || q != p;
         pos_ += static_cast<std::size_t>(q - p);
         if (q < end) break;
@@ -248,12 +330,71 @@ bool TokenFile::takeDigits(std::uint64_t limit, std::uint64_t& v, bool& overflow
     return any;
 }
 
+bool TokenFile::readMagnitude(bool allowMinus, std::uint64_t limit, bool& negative,
+                              std::uint64_t& v) {
+    negative = false;
+    v = 0;
+    // Nearly every number lies wholly in the buffered bytes and is read straight from them.
+    // One that reaches the end of the buffer is read again below, where refills are handled.
+    if (reading_ && pos_ < len_) {
+        const ScannedInteger n =
+            scanInteger(buffer_.data() + pos_, buffer_.data() + len_, allowMinus);
+        if (n.next != nullptr) {
+            pos_ = static_cast<std::size_t>(n.next - buffer_.data());
+            negative = n.negative;
+            v = n.magnitude;
+            return n.any && n.magnitude <= limit;
+        }
+    }
+    bool overflow = false;
+    skipBlanks();
+    const int c = peekByte();
+    if (c == '+' || (allowMinus && c == '-')) {
+        negative = c == '-';
+        ++pos_;
+    }
+    const bool any = takeDigits(limit, v, overflow);
+    return any && !overflow;
+}
+
 bool TokenFile::atEnd() {
     skipBlanks();
     return peekByte() < 0;
 }
 
+const char* TokenFile::bufferedAfterBlanks() const {
+    if (!reading_ || pos_ >= len_) return nullptr;
+    const char* const end = buffer_.data() + len_;
+    const char* p = buffer_.data() + pos_;
+    while (p < end && isBlank(static_cast<unsigned char>(*p)))
+        ++p;
+    return p;
+}
+
+bool TokenFile::readBufferedToken(std::string_view& out, bool& ok) {
+    const char* p = bufferedAfterBlanks();
+    if (p == nullptr) return false;
+    const char* const begin = buffer_.data();
+    const char* const end = begin + len_;
+    const char* start = p;
+    while (p < end && !isBlank(static_cast<unsigned char>(*p)))
+        ++p;
+    if (p == end) return false;
+    out = std::string_view(start, static_cast<std::size_t>(p - start));
+    pos_ = static_cast<std::size_t>(p - begin);
+    ok = !out.empty() && out.size() <= kMaxToken;
+    return true;
+}
+
 bool TokenFile::readToken(std::string& out) {
+    // A token that ends inside the buffered bytes is taken in one piece; one that reaches the
+    // end of the buffer is read again below, across refills.
+    std::string_view buffered;
+    bool ok = false;
+    if (readBufferedToken(buffered, ok)) {
+        out.assign(buffered);
+        return ok;
+    }
     out.clear();
     skipBlanks();
     for (;;) {
@@ -267,6 +408,14 @@ bool TokenFile::readToken(std::string& out) {
         if (out.size() > kMaxToken) return false;
     }
     return !out.empty();
+}
+
+bool TokenFile::readTokenView(std::string_view& out) {
+    bool ok = false;
+    if (readBufferedToken(out, ok)) return ok;
+    ok = readToken(tokenCopy_);
+    out = tokenCopy_;
+    return ok;
 }
 
 bool TokenFile::readNumberText(std::string_view allowed, char* buf, std::size_t size) {
@@ -284,30 +433,20 @@ bool TokenFile::readNumberText(std::string_view allowed, char* buf, std::size_t 
 }
 
 bool TokenFile::readUnsigned(std::uint32_t& out) {
-    skipBlanks();
-    if (peekByte() == '+') ++pos_;
+    bool negative = false;
     std::uint64_t v = 0;
-    bool overflow = false;
-    const bool any = takeDigits(std::numeric_limits<std::uint32_t>::max(), v, overflow);
-    if (!any || overflow) return false;
+    if (!readMagnitude(false, std::numeric_limits<std::uint32_t>::max(), negative, v)) return false;
     out = static_cast<std::uint32_t>(v);
     return true;
 }
 
 bool TokenFile::readSigned(std::int32_t& out) {
-    skipBlanks();
     bool negative = false;
-    int c = peekByte();
-    if (c == '+' || c == '-') {
-        negative = c == '-';
-        ++pos_;
-    }
     std::uint64_t magnitude = 0;
-    bool overflow = false;
-    const bool any =
-        takeDigits(static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()) + 1,
-                   magnitude, overflow);
-    if (!any || overflow) return false;
+    if (!readMagnitude(true,
+                       static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()) + 1,
+                       negative, magnitude))
+        return false;
     std::int64_t v = static_cast<std::int64_t>(magnitude);
     if (negative) v = -v;
     if (v > std::numeric_limits<std::int32_t>::max()) return false;
@@ -317,6 +456,24 @@ bool TokenFile::readSigned(std::int32_t& out) {
 
 bool TokenFile::readLong(std::int32_t& out) {
     return readSigned(out);
+}
+
+bool TokenFile::readLongs(std::int32_t* out, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) {
+        const ScannedInteger v = reading_ && pos_ < len_ ? scanInteger(buffer_.data() + pos_,
+                                                                       buffer_.data() + len_, true)
+                                                         : ScannedInteger{};
+        if (v.next == nullptr) {
+            if (!readSigned(out[i])) return false;
+            continue;
+        }
+        pos_ = static_cast<std::size_t>(v.next - buffer_.data());
+        // Within the 32-bit signed range: down to -2^31, up to 2^31 - 1.
+        if (!v.any || v.magnitude > (v.negative ? 0x80000000u : 0x7FFFFFFFu)) return false;
+        out[i] = v.negative ? static_cast<std::int32_t>(-static_cast<std::int64_t>(v.magnitude))
+                            : static_cast<std::int32_t>(v.magnitude);
+    }
+    return true;
 }
 
 bool TokenFile::readSigned16(std::int32_t& out) {
@@ -340,7 +497,50 @@ bool TokenFile::readUnsigned16(std::uint32_t& out) {
     return true;
 }
 
+bool TokenFile::readBufferedDouble(double& out) {
+    // The same form as below, scanned in the buffered bytes and converted where it lies; any
+    // number that does not plainly convert is left to the reading below.
+    const char* p = bufferedAfterBlanks();
+    if (p == nullptr) return false;
+    const char* const begin = buffer_.data();
+    const char* const end = begin + len_;
+    const char* text = p;
+    if (p < end && (*p == '+' || *p == '-')) {
+        if (*p == '+') text = p + 1;  // the conversion takes no "+"
+        ++p;
+    }
+    std::size_t digits = 0;
+    bool seenPoint = false;
+    for (; p < end; ++p) {
+        if (isDigit(static_cast<unsigned char>(*p))) {
+            ++digits;
+        } else if (*p == '.' && !seenPoint) {
+            seenPoint = true;
+        } else {
+            break;
+        }
+    }
+    if (digits == 0) return false;
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        ++p;
+        if (p < end && (*p == '+' || *p == '-')) ++p;
+        const char* const exponent = p;
+        while (p < end && isDigit(static_cast<unsigned char>(*p)))
+            ++p;
+        if (p == exponent || p - exponent > 30) return false;
+    }
+    // Long texts (which may pass the limits above) go the long way.
+    if (p >= end || p - text > 64) return false;
+    double v = 0.0;
+    auto result = std::from_chars(text, p, v, std::chars_format::general);
+    if (result.ec != std::errc() || result.ptr != p || !std::isfinite(v)) return false;
+    pos_ = static_cast<std::size_t>(p - begin);
+    out = v;
+    return true;
+}
+
 bool TokenFile::readDouble(double& out) {
+    if (readBufferedDouble(out)) return true;
     skipBlanks();
     char buf[kMaxNumberText + 8];
     std::size_t n = 0;

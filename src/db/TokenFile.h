@@ -78,12 +78,17 @@ public:
     // Reading. Each returns false at the end of the data or when the text there does not match.
     // One whitespace-delimited token ("%s").
     bool readToken(std::string& out);
+    // The same token as a view, valid until the next read from the file: of the buffered bytes
+    // when the token lies within them (no copy), else of a copy the file keeps.
+    bool readTokenView(std::string_view& out);
     // "%u": optional "+", decimal digits, at most 4294967295.
     bool readUnsigned(std::uint32_t& out);
     // "%d": optional sign, decimal digits, within the 32-bit signed range.
     bool readSigned(std::int32_t& out);
     // "%ld" of a database coordinate or length: within the 32-bit signed range.
     bool readLong(std::int32_t& out);
+    // n readLong in a row into out[0], ..., out[n - 1]; false at the first that fails.
+    bool readLongs(std::int32_t* out, std::size_t n);
     // "%lf": a finite decimal number.
     bool readDouble(double& out);
     // "%d" or "%u" keeping the low 16 bits.
@@ -120,7 +125,20 @@ private:
     // Consumes a run of decimal digits into v (overflow set once v passes limit; the rest of
     // the run is consumed all the same). True when there was at least one digit.
     bool takeDigits(std::uint64_t limit, std::uint64_t& v, bool& overflow);
+    // Blanks, an optional "+" (or "-" when allowMinus) and a run of digits, as the integer reads
+    // take them: the magnitude in v, whether it was "-" in negative. False when there was no
+    // digit or the value passed limit.
+    bool readMagnitude(bool allowMinus, std::uint64_t limit, bool& negative, std::uint64_t& v);
+    // The first buffered byte after the blanks at the read position (the end of the buffered
+    // bytes when the blanks run to it); null when nothing is buffered. Consumes nothing.
+    const char* bufferedAfterBlanks() const;
+    // The token at the read position when it ends inside the buffered bytes: consumes it, sets
+    // out to it and ok to what readToken returns. False (nothing consumed) otherwise.
+    bool readBufferedToken(std::string_view& out, bool& ok);
     bool readNumberText(std::string_view allowed, char* buf, std::size_t size);
+    // readDouble for a number that lies wholly in the buffered bytes and converts: true with
+    // the number taken; false (nothing consumed) for anything else.
+    bool readBufferedDouble(double& out);
     bool flushWrite();    // hands the write buffer to the file
     void makeRoom();      // a write buffer with at least kMaxReserve bytes free
     bool enterWriting();  // gives up read-ahead before the first write after reading
@@ -138,6 +156,7 @@ private:
     std::size_t len_ = 0;
     long base_ = 0;
     bool reading_ = false;
+    std::string tokenCopy_;  // a token read across a refill, for readTokenView
     // Output waiting for the stream: writeBuffer_[0, writeLen_).
     static constexpr std::size_t kWriteBufferSize = 512 * 1024;
     std::unique_ptr<char[]> writeBuffer_;

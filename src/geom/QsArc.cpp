@@ -7,6 +7,7 @@
 #include "geom/QsAngle.h"
 #include "geom/QsBox.h"
 #include "geom/Tolerance.h"
+#include "geom/WrittenArcEnd.h"
 
 namespace {
 
@@ -22,14 +23,6 @@ __int128 turn(const QsPoint& p1, const QsPoint& p2, const QsPoint& p3) {
 // Fixed-point direction k * v, each component rounded (saturating).
 QsEVector scaledDirection(double k, double vx, double vy) {
     return QsEVector(roundHalfAway(k * vx), roundHalfAway(k * vy));
-}
-
-// The direction of (dx, dy) in (-pi, pi]: 0 for a zero vector, +-pi/2 on the y axis, and -pi
-// (which atan2 gives for a negative zero y) taken as pi.
-double directionAngle(double dx, double dy) {
-    if (dx == 0.0) return dy == 0.0 ? 0.0 : (dy > 0 ? kQsHalfPi : -kQsHalfPi);
-    const double a = std::atan2(dy, dx);
-    return a <= -kQsPi ? kQsPi : a;
 }
 
 // A written angle within half a resolution beyond +-pi stands for a direction inside (-pi, pi]
@@ -159,13 +152,13 @@ QsPoint QsArc::centrePoint() const {
 
 double QsArc::startAngle() const {
     // Negated in 64 bits: the direction from the centre is the opposite of toCentre.
-    return directionAngle(double(-int64_t{toCentre.x}), double(-int64_t{toCentre.y}));
+    return qsDirectionAngle(double(-int64_t{toCentre.x}), double(-int64_t{toCentre.y}));
 }
 
 double QsArc::endAngle() const {
     if (isFullCircle()) return startAngle();
     const QsDPoint c = centre();
-    return directionAngle(end.x - c.x, end.y - c.y);
+    return qsDirectionAngle(end.x - c.x, end.y - c.y);
 }
 
 double QsArc::sweepAngle() const {
@@ -178,65 +171,6 @@ double QsArc::sweepAngle() const {
     }
     return turn;
 }
-
-namespace {
-
-// The end of an arc read from its written values: the integer point near the ray of angle e
-// from the arc's own centre (its start plus its direction; the written centre is that point
-// rounded), among the points within a unit of the ray a few units either side of radius r.
-// Points whose direction lies within half of the written end angle a2 come first; among them,
-// and among the others when there are none, the one nearest to the circle's point on the ray.
-// Returns whether the point found lies within; false with no point when none fits in 32 bits.
-bool findWrittenEnd(const QsDPoint& centre, int32_t r, double e, double a2, double half,
-                    QsPoint& end, bool& found) {
-    const double ux = std::cos(e);
-    const double uy = std::sin(e);
-    const QsDPoint ideal(centre.x + r * ux, centre.y + r * uy);
-    found = false;
-    bool bestInside = false;
-    double bestNear = 0.0;
-    double bestOff = 0.0;
-    QsPoint previous;
-    for (int step = -8; step <= 8; ++step) {
-        const double t = r + 0.5 * step;
-        QsPoint onRay;
-        if (!QsDPoint(centre.x + t * ux, centre.y + t * uy).tryRounded(onRay)) continue;
-        if (step > -8 && onRay == previous) continue;  // the same points again
-        previous = onRay;
-        for (int dy = -1; dy <= 1; ++dy) {
-            for (int dx = -1; dx <= 1; ++dx) {
-                const int64_t px = int64_t{onRay.x} + dx;
-                const int64_t py = int64_t{onRay.y} + dy;
-                if (!fitsInt32(px) || !fitsInt32(py)) continue;
-                const double vx = px - centre.x;
-                const double vy = py - centre.y;
-                const double near =
-                    (px - ideal.x) * (px - ideal.x) + (py - ideal.y) * (py - ideal.y);
-                // Only points nearly on the ray can lie within the written angle; the exact
-                // direction is taken for those alone.
-                const double along = vx * ux + vy * uy;
-                const double across = vx * uy - vy * ux;
-                double off = kQsTwoPi;
-                if (along > 0 && std::fabs(across) <= along * (4 * half + 1e-12))
-                    off = std::fabs(directionAngle(vx, vy) - a2);
-                const bool inside = off <= half;
-                if (found &&
-                    (inside != bestInside
-                         ? !inside
-                         : (near > bestNear || (near == bestNear && (!inside || off >= bestOff)))))
-                    continue;
-                found = true;
-                bestInside = inside;
-                bestNear = near;
-                bestOff = off;
-                end = QsPoint(static_cast<int32_t>(px), static_cast<int32_t>(py));
-            }
-        }
-    }
-    return found && bestInside;
-}
-
-}  // namespace
 
 QsArc QsArc::fromWrittenAngles(const QsPoint& c, int32_t r, double a1, double a2, uint16_t f,
                                double resolution) {
@@ -255,8 +189,17 @@ QsArc QsArc::fromWrittenAngles(const QsPoint& c, int32_t r, double a1, double a2
     const double k = double(r) / QsEVector::kScale;
     if (!QsDPoint(c.x - k * arc.toCentre.x, c.y - k * arc.toCentre.y).tryRounded(arc.start))
         return QsArc(c, r, s, e, f);
+    // The end is sought near the ray of angle e from the arc's own centre (its start plus its
+    // direction; the written centre is that point rounded).
+    WrittenArcEnd query;
+    query.radius = r;
+    query.ux = std::cos(e);
+    query.uy = std::sin(e);
+    query.written = a2;
+    query.half = half;
+    query.centre = arc.centre();
     bool found = false;
-    if (!findWrittenEnd(arc.centre(), r, e, a2, half, arc.end, found)) {
+    if (!findWrittenArcEnd(query, arc.end, found)) {
         if (!found) return QsArc(c, r, s, e, f);
         // The written start angle leaves the direction open within its resolution, and the end
         // angle was measured from a centre moved along with it: try directions a little either
@@ -271,7 +214,8 @@ QsArc QsArc::fromWrittenAngles(const QsPoint& c, int32_t r, double a1, double a2
                 written != c)
                 continue;
             bool any = false;
-            if (findWrittenEnd(trial.centre(), r, e, a2, half, trial.end, any)) {
+            query.centre = trial.centre();
+            if (findWrittenArcEnd(query, trial.end, any)) {
                 arc = trial;
                 break;
             }

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <random>
 #include <string>
+#include <string_view>
 #include <tuple>
+#include <vector>
 
 #include "db/TokenFile.h"
 #include "support/TestSupport.h"
@@ -98,6 +101,142 @@ TEST(TokenFileTest, NumbersAndBlankRunsAcrossReadBufferRefills) {
             EXPECT_TRUE(file.atEnd()) << where;
         }
     }
+}
+
+TEST(TokenFileTest, TokenViewsAndCoordinateRunsAcrossReadBufferRefills) {
+    // A vertex line and a line with a coordinate out of range, placed so that the 64 KB read
+    // buffer ends at each of their byte positions in turn.
+    TempDir dir;
+    std::string path = dir.file("views.txt");
+    const std::string lines = "$Point -5 +6 2147483647\n$Arc 1 -2147483648 2147483648 0\nend";
+    for (std::size_t shift = 0; shift <= lines.size(); ++shift) {
+        ASSERT_TRUE(writeFile(path, std::string(65536 - lines.size() + shift, ' ') + lines));
+        TokenFile file;
+        ASSERT_EQ(file.open(path, TokenFile::kModeRead), 1);
+        const std::string where = "shift " + std::to_string(shift);
+        std::string_view word;
+        std::int32_t v[3] = {0, 0, 0};
+        ASSERT_TRUE(file.readTokenView(word)) << where;
+        EXPECT_EQ(word, "$Point") << where;
+        ASSERT_TRUE(file.readLongs(v, 3)) << where;
+        EXPECT_EQ(std::tuple(v[0], v[1], v[2]), std::tuple(-5, 6, INT32_MAX)) << where;
+        ASSERT_TRUE(file.readTokenView(word)) << where;
+        EXPECT_EQ(word, "$Arc") << where;
+        EXPECT_FALSE(file.readLongs(v, 3)) << where;  // the third is one past the range
+        EXPECT_EQ(std::tuple(v[0], v[1]), std::tuple(1, INT32_MIN)) << where;
+        std::int32_t zero = -1;
+        ASSERT_TRUE(file.readLongs(&zero, 1) && file.readTokenView(word)) << where;
+        EXPECT_EQ(std::tuple(zero, word), std::tuple(0, std::string_view("end"))) << where;
+        EXPECT_FALSE(file.readTokenView(word)) << where;
+    }
+}
+
+TEST(TokenFileTest, DecimalsReadTheSameInsideTheBufferAndAcrossItsEnd) {
+    // Each text is read once where it lies inside the read buffer and once ending exactly at
+    // the buffer's end (where the reader must refill to see that it ends): the same result, the
+    // same value and the same word after it.
+    const std::string longMantissa(399, '7');
+    const std::string texts[] = {"1.5",
+                                 "-0.000004",
+                                 "+2.5e3",
+                                 "1E-5",
+                                 ".5",
+                                 "5.",
+                                 "1.2.3",
+                                 "1e",
+                                 "1e+",
+                                 "+-5",
+                                 "-",
+                                 "nan",
+                                 "1e999",
+                                 "-" + longMantissa,
+                                 "-" + longMantissa + "7",
+                                 "1e" + std::string(31, '0'),
+                                 "1e" + std::string(32, '0'),
+                                 "-" + std::string(60, '0') + "1e-1"};
+    TempDir dir;
+    std::string path = dir.file("decimals.txt");
+    for (const std::string& text : texts) {
+        std::tuple<bool, double, std::string> seen[2];
+        for (int atEnd = 0; atEnd < 2; ++atEnd) {
+            // A first word fills the buffer.
+            const std::string pad(atEnd != 0 ? 65536 - 1 - text.size() : 1, ' ');
+            ASSERT_TRUE(writeFile(path, "x" + pad + text + " next"));
+            TokenFile file;
+            std::string first;
+            ASSERT_EQ(file.open(path, TokenFile::kModeRead), 1);
+            ASSERT_TRUE(file.readToken(first));
+            double v = -1.0;
+            const bool ok = file.readDouble(v);
+            std::string rest;
+            file.readToken(rest);
+            seen[atEnd] = std::tuple(ok, v, rest);
+        }
+        EXPECT_EQ(seen[0], seen[1]) << text;
+    }
+}
+
+TEST(TokenFileTest, ManyIntegersOfEveryLengthAgreeWithTheirDecimalValue) {
+    // Integers of 0 to 22 digits (leading zeros included), signed or not, with runs of mixed
+    // blanks, over several read buffers so that every kind meets a buffer end somewhere. A
+    // number outside the read's range fails and leaves the read position after its digits.
+    TempDir dir;
+    std::string path = dir.file("numbers.txt");
+    std::mt19937_64 rng(16);
+    struct Item {
+        bool isSigned;
+        bool ok;
+        std::int64_t value;
+    };
+    std::vector<Item> items;
+    std::string text;
+    const char blanks[] = {' ', '\t', '\n', '\r', '\v', '\f'};
+    while (text.size() < 300000) {
+        const bool isSigned = rng() % 2 == 0;
+        const int zeros = rng() % 4 == 0 ? static_cast<int>(rng() % 12) : 0;
+        const int length = static_cast<int>(rng() % 14);
+        // A lone sign stands for a number without digits.
+        int sign = static_cast<int>(rng() % (isSigned ? 3 : 2));  // none, "+", "-"
+        if (sign == 0 && zeros + length == 0) sign = 1;
+        if (sign != 0) text += sign == 1 ? '+' : '-';
+        const bool negative = sign == 2;
+        std::string digits(static_cast<std::size_t>(zeros), '0');
+        for (int i = 0; i < length; ++i)
+            digits += static_cast<char>('0' + (i == 0 ? 1 + rng() % 9 : rng() % 10));
+        text += digits;
+        // Magnitudes of more than ten significant digits are out of every range.
+        const bool small = length <= 10;
+        const std::int64_t magnitude = small && length > 0 ? std::stoll(digits) : 0;
+        const std::int64_t value = negative ? -magnitude : magnitude;
+        const bool inRange = small && (isSigned ? value >= INT32_MIN && value <= INT32_MAX
+                                                : magnitude <= UINT32_MAX);
+        items.push_back({isSigned, !digits.empty() && inRange, value});
+        const int gap = 1 + static_cast<int>(rng() % 3);
+        for (int i = 0; i < gap; ++i)
+            text += blanks[rng() % (rng() % 8 == 0 ? 6 : 1)];
+    }
+    ASSERT_TRUE(writeFile(path, text));
+    TokenFile file;
+    ASSERT_EQ(file.open(path, TokenFile::kModeRead), 1);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const Item& item = items[i];
+        std::int64_t got = 0;
+        bool ok = false;
+        if (item.isSigned) {
+            std::int32_t v = -7;
+            ok = file.readSigned(v);
+            got = v;
+        } else {
+            std::uint32_t v = 7;
+            ok = file.readUnsigned(v);
+            got = v;
+        }
+        ASSERT_EQ(ok, item.ok) << "item " << i;
+        if (ok) {
+            ASSERT_EQ(got, item.value) << "item " << i;
+        }
+    }
+    EXPECT_TRUE(file.atEnd());
 }
 
 TEST(TokenFileTest, LongLinesTokensAndSeeking) {
