@@ -69,9 +69,9 @@ std::uint32_t LexObject::readIdLine(TokenFile& file, LexReadContext& context) {
 }
 
 std::uint32_t lexReadIdLine(TokenFile& file, LexReadContext& context, LexObject* object) {
-    std::string token;
+    std::string_view token;
     std::uint32_t id = 0;
-    if (!file.readToken(token) || token != "$id" || !file.readUnsigned(id) || id == 0 ||
+    if (!file.readTokenView(token) || token != "$id" || !file.readUnsigned(id) || id == 0 ||
         !context.registerObject(id, object)) {
         recordError(kLexErrorFormat, kSeverityFormat);
         return 0;

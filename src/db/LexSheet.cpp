@@ -451,15 +451,15 @@ bool LexSheet::readPackedList(TokenFile& file, LexReadContext& context, LexList<
                               int typeCode) {
     if (!lexExpectOpen(file)) return false;
     typename T::Body body;
-    std::string token;
+    std::string_view token;
     for (;;) {
-        if (!file.readToken(token)) return formatFailure();
+        if (!file.readTokenView(token)) return formatFailure();
         if (token == "}") return true;
         // Nothing refers to these records by identifier: a packed one is registered without
         // an object (a property box naming it finds no property, as it would find none in it).
         const std::uint32_t id = lexReadRecordHead(file, context, nullptr);
         if (id == 0 || !T::readRecordBody(file, body)) return false;
-        if (!file.readToken(token)) return formatFailure();
+        if (!file.readTokenView(token)) return formatFailure();
         if (token == "}") {
             if (body.packInto(packed_, id) >= 0) continue;
             recordError(kLexErrorNoMemory, kSeverityError);
