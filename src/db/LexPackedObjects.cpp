@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <string_view>
 
+#include "base/DecimalFormat.h"
 #include "db/LexPolygon.h"
 #include "db/LexPolyline.h"
 #include "db/LexRecordIo.h"
@@ -264,9 +266,74 @@ public:
         p_ = in.p_;
     }
 
+    // Writes the text of a block of plain and marked vertices without arcs as read at out, as
+    // writeVertexBlock gives it, and moves out past it. False for a block with any other record
+    // or an arc (out then points somewhere in the partial text, which the caller drops).
+    bool plainBlockText(char*& out) {
+        Reader in(p_);
+        const auto count = static_cast<std::uint32_t>(in.varint());
+        char* p = out;
+        std::memcpy(p, "{\n", 2);
+        p = formatDecimal(p + 2, count);
+        *p++ = '\n';
+        std::int32_t x = 0, y = 0;
+        for (std::uint32_t i = 0; i < count; ++i) {
+            const std::uint8_t head = in.byte();
+            const std::uint8_t form = head & 3u;
+            if (form != kFormVertex && form != kFormMarked) return false;
+            if ((head & kShortStep) != 0) {
+                std::int16_t words[2];
+                std::memcpy(words, in.p_, sizeof words);
+                in.p_ += sizeof words;
+                x = static_cast<std::int32_t>(x + words[0]);
+                y = static_cast<std::int32_t>(y + words[1]);
+            } else {
+                x = static_cast<std::int32_t>(x + in.zigzag());
+                y = static_cast<std::int32_t>(y + in.zigzag());
+            }
+            std::int32_t radius = 0;
+            if (form == kFormMarked || (head & kWidthFollows) != 0) radius = in.int32();
+            p = lexFormatPointLine(p, x, y, form == kFormMarked, radius);
+        }
+        if (in.varint() != 0) return false;
+        std::memcpy(p, "}\n", 2);
+        out = p + 2;
+        p_ = in.p_;
+        return true;
+    }
+
 private:
     const std::uint8_t* p_;
 };
+
+// The most vertices of a polyline written in one piece by writePlainPolyline.
+constexpr std::uint32_t kPlainPolylineMax = 80;
+constexpr std::size_t kPlainPolylineTextMax = 12 + 2 + 4 + kMaxDecimalChars + 1 +
+                                              LexPolyline::kStrokeLineMax + 2 + kMaxDecimalChars +
+                                              1 + kPlainPolylineMax * kLexPointLineMax + 2 + 2;
+static_assert(kPlainPolylineTextMax <= TokenFile::kMaxReserve);
+
+// Writes a packed polyline of up to kPlainPolylineMax plain or marked vertices and no arcs as
+// read (what nearly every converted stroke is) as its class name line and record in one piece,
+// the block's text formatted as it is decoded. False, with nothing written, for any other
+// polyline; id is given from the file's counter when it was 0 either way.
+bool writePlainPolyline(TokenFile& file, const std::uint8_t* bytes, std::uint32_t attr,
+                        std::uint32_t& id) {
+    Reader r(bytes);
+    if (Reader(bytes).varint() > kPlainPolylineMax) return false;
+    if (id == 0) id = file.takeIdentifier();
+    char* const start = file.reserve(kPlainPolylineTextMax);
+    constexpr std::string_view kHead = "LexPolyline\n{\n$id ";
+    static_assert(kHead.size() == 12 + 2 + 4);
+    std::memcpy(start, kHead.data(), kHead.size());
+    char* p = formatDecimal(start + kHead.size(), id);
+    *p++ = '\n';
+    p = LexPolyline::formatStrokeLine(p, attr);
+    if (!r.plainBlockText(p)) return false;
+    std::memcpy(p, "}\n", 2);
+    file.commit(p + 2);
+    return true;
+}
 
 std::size_t blockBound(const LexVertexBlock& block) {
     return kBlockHeadMax + kRecordMax * static_cast<std::size_t>(block.count) +
@@ -573,6 +640,7 @@ int LexPackedObjects::write(int typeCode, TokenFile& file) {
         if (e.chunk == kRemoved) continue;
         Reader r(bytesOf(e));
         if (typeCode == kLexTypePolyline) {
+            if (writePlainPolyline(file, bytesOf(e), e.attr, e.id)) continue;
             file.writeString(LexPolyline::kClassName).endLine();
             lexWriteRecordHead(file, e.id);
             r.block(outline.records, outline.arcs);

@@ -19,8 +19,6 @@ constexpr const char* kPropBoxListMarker = "$LexPropBoxList";
 
 // A polyline holds at most this many records (its slot count is a 16-bit number).
 constexpr std::uint32_t kMaxRecords = 65535;
-// The longest "$Point x y r" line: the marker, three 32-bit numbers, their separators.
-constexpr std::size_t kPointLineMax = 7 + 3 * 11 + 3;
 
 bool formatError() {
     recordError(kLexErrorFormat, kSeverityFormat);
@@ -125,21 +123,8 @@ int writeVertexBlock(TokenFile& file, const QsPolyRecord* records, int count,
     for (int i = 0; i < count;) {
         const QsPolyRecord& r = records[i];
         if (r.isVertex()) {
-            char* p = file.reserve(kPointLineMax);
-            std::memcpy(p, "$Point ", 7);
-            p = formatDecimal(p + 7, r.data[0]);
-            *p++ = ' ';
-            p = formatDecimal(p, r.data[1]);
-            *p++ = ' ';
-            // Only a marked vertex carries a rounding radius; widths are not part of the file.
-            // Nearly every vertex is unmarked, so its "0" is written without the formatter.
-            if (r.isMarkedVertex()) {
-                p = formatDecimal(p, r.data[2]);
-            } else {
-                *p++ = '0';
-            }
-            *p++ = '\n';
-            file.commit(p);
+            file.commit(lexFormatPointLine(file.reserve(kLexPointLineMax), r.data[0], r.data[1],
+                                           r.isMarkedVertex(), r.data[2]));
             ++i;
         } else if (isWholeArc(records, count, i)) {
             const QsArc arc = lexArcOfRecords(records, i);

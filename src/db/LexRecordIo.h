@@ -2,10 +2,12 @@
 // property box list pair, and the vertex block of polylines and polygon outlines.
 #pragma once
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "base/DecimalFormat.h"
 #include "base/ErrorRecord.h"
 #include "db/LexArcAsRead.h"
 #include "db/LexList.h"
@@ -94,6 +96,28 @@ QsArc lexArcOfRecords(const QsPolyRecord* records, int i);
 // Whether an arc as read still stands unchanged in the records, so that a write gives its
 // values back: its index starts the three records of an arc, and that arc is the one read.
 bool lexArcStillAsRead(const QsPolyRecord* records, int count, const LexBlockArc& arc);
+
+// The longest "$Point x y r" line: the marker, three 32-bit numbers, their separators.
+inline constexpr std::size_t kLexPointLineMax = 7 + 3 * 11 + 3;
+
+// The line "$Point x y r" of a vertex at p (room for kLexPointLineMax bytes); returns its end.
+// Only a marked vertex carries a rounding radius (widths are not part of the file); nearly every
+// vertex is unmarked, so its "0" is written without the formatter.
+inline char* lexFormatPointLine(char* p, std::int32_t x, std::int32_t y, bool marked,
+                                std::int32_t radius) {
+    std::memcpy(p, "$Point ", 7);
+    p = formatDecimal(p + 7, x);
+    *p++ = ' ';
+    p = formatDecimal(p, y);
+    *p++ = ' ';
+    if (marked) {
+        p = formatDecimal(p, radius);
+    } else {
+        *p++ = '0';
+    }
+    *p++ = '\n';
+    return p;
+}
 
 // Vertex block: "{", the record count, one line per vertex or arc (or "$Dummy"), "}". Arcs
 // found unchanged in arcs (as read with the block) are written as they were read.

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "base/DecimalFormat.h"
 #include "base/ErrorRecord.h"
 #include "db/LexPropertyOwner.h"
 #include "db/LexSheetObject.h"
@@ -27,6 +28,21 @@ public:
         return lexFieldValue(attr_, attr_, Derived::kLineWidth, environment());
     }
     int rawColor() const { return lexFieldRaw(attr_, attr_, Derived::kColor); }
+
+    // The record line "visible style colour width" of an attribute word at p (room for
+    // kStrokeLineMax bytes); returns its end.
+    static constexpr std::size_t kStrokeLineMax = 4 * kMaxDecimalChars + 4;
+    static char* formatStrokeLine(char* p, std::uint32_t attr) {
+        p = formatDecimal(p, attr & 1u);
+        *p++ = ' ';
+        p = formatDecimal(p, std::int32_t{lexFieldRaw(attr, attr, Derived::kLineStyle)});
+        *p++ = ' ';
+        p = formatDecimal(p, std::int32_t{lexFieldRaw(attr, attr, Derived::kColor)});
+        *p++ = ' ';
+        p = formatDecimal(p, std::int32_t{lexFieldRaw(attr, attr, Derived::kLineWidth)});
+        *p++ = '\n';
+        return p;
+    }
     int rawLineStyle() const { return lexFieldRaw(attr_, attr_, Derived::kLineStyle); }
     int rawLineWidth() const { return lexFieldRaw(attr_, attr_, Derived::kLineWidth); }
 
@@ -36,10 +52,7 @@ protected:
 
     // The record line "visible style colour width" of an attribute word.
     static void writeStrokeLine(TokenFile& file, std::uint32_t attr) {
-        file.writeUnsigned(attr & 1u).space();
-        file.writeSigned(lexFieldRaw(attr, attr, Derived::kLineStyle)).space();
-        file.writeSigned(lexFieldRaw(attr, attr, Derived::kColor)).space();
-        file.writeSigned(lexFieldRaw(attr, attr, Derived::kLineWidth)).endLine();
+        file.commit(formatStrokeLine(file.reserve(kStrokeLineMax), attr));
     }
     // Reads that line into a fresh attribute word (the other bits cleared). False, with 30006
     // recorded, when a field is missing.

@@ -69,6 +69,24 @@ std::unique_ptr<LexPolyline> withArcsAsRead(std::int32_t far = INT_MAX) {
     return line;
 }
 
+// A stroke of plain vertices (widths changing, one marked vertex, steps short and far), as
+// nearly every converted polyline is; n decides whether it is written in one piece.
+std::unique_ptr<LexPolyline> plainStroke(int n) {
+    QsPolyline g;
+    for (int i = 0; i < n; ++i) {
+        if (i == 2) {
+            g.appendRecord(QsPolyRecord(kRecMarkedVertex, -7, 8, 300));
+        } else {
+            const std::int32_t far = i % 5 == 1 ? INT_MAX - i : 40 * i;
+            g.appendPoint(QsPoint(far, -i * 977), i / 3 * 1000);
+        }
+    }
+    auto line = std::make_unique<LexPolyline>(g);
+    line->setLineStyle(2);
+    line->setFileId(4000000000u);
+    return line;
+}
+
 std::unique_ptr<LexPolygon> polygonWithHoles() {
     auto outline = std::make_unique<QsPolygon>(QsBox(0, 0, 100, 100));
     const QsPoint hole1[] = {{10, 10}, {20, 10}, {10, 20}};
@@ -105,6 +123,8 @@ TEST(LexPackedObjectsTest, EntriesUnpackAndWriteAsTheObjectsPacked) {
     objects.push_back(everyRecordForm());
     objects.push_back(withArcsAsRead());
     objects.push_back(std::make_unique<LexPolyline>());  // no geometry: an empty block
+    for (int n : {1, 3, 80, 81})
+        objects.push_back(plainStroke(n));
     objects.push_back(polygonWithHoles());
     objects.push_back(turnedText());
     objects.push_back(std::make_unique<LexText>());
@@ -147,6 +167,26 @@ TEST(LexPackedObjectsTest, EntriesUnpackAndWriteAsTheObjectsPacked) {
                           }),
                   first);
     }
+}
+
+TEST(LexPackedObjectsTest, PlainStrokesWithoutIdentifierTakeOneFromTheFile) {
+    TempDir dir;
+    LexPackedObjects packed;
+    for (int n : {2, 90}) {
+        auto line = plainStroke(n);
+        line->setFileId(0);
+        ASSERT_GE(packed.add(*line), 0);
+    }
+    const auto write = [&](std::uint32_t next) {
+        return written(dir, [&](TokenFile& f) {
+            f.setNextIdentifier(next);
+            packed.write(kLexTypePolyline, f);
+        });
+    };
+    const std::string first = write(900);
+    EXPECT_NE(first.find("$id 900\n"), std::string::npos);
+    EXPECT_NE(first.find("$id 901\n"), std::string::npos);
+    EXPECT_EQ(write(5), first);
 }
 
 TEST(LexPackedObjectsTest, ArcsAsReadSurviveAMoveAndAMoveBack) {
