@@ -3,7 +3,9 @@
 // kMaxDecimalChars bytes are written for any value.
 #pragma once
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 
 inline constexpr int kMaxDecimalChars = 20;  // "-9223372036854775808"
 
@@ -80,4 +82,33 @@ inline char* formatDecimal(char* p, std::int64_t v) {
         return formatDecimal(p, static_cast<std::uint64_t>(0) - static_cast<std::uint64_t>(v));
     }
     return formatDecimal(p, static_cast<std::uint64_t>(v));
+}
+
+// "%d" for the coordinates of vertex lines, most of which have six or seven digits: a value
+// below 10^8 is split into four digit pairs at once (no dependent chain of divisions), and its
+// eight digits are stored in one 8-byte word whose leading zeros are shifted out. It may write
+// scratch bytes after the returned end, up to p + kMaxDecimalChars; the caller writes over them
+// or leaves them outside the text.
+inline char* formatCoordinate(char* p, std::int32_t value) {
+    if constexpr (std::endian::native != std::endian::little) return formatDecimal(p, value);
+    if (value < 0) *p++ = '-';
+    const std::uint32_t v =
+        value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
+    if (v >= 100000000u) return formatDecimal(p, v);
+    const std::uint32_t high = v / 10000;
+    const std::uint32_t low = v - high * 10000;
+    // x / 100 as (x * 5243) >> 19, exact for every x below 10^4.
+    const std::uint32_t h1 = (high * 5243) >> 19, l1 = (low * 5243) >> 19;
+    const auto pair = [](std::uint32_t x) {
+        std::uint16_t two;
+        std::memcpy(&two, decimal_detail::kDigitPairs + 2 * x, 2);
+        return static_cast<std::uint64_t>(two);
+    };
+    std::uint64_t word =
+        pair(h1) | pair(high - h1 * 100) << 16 | pair(l1) << 32 | pair(low - l1 * 100) << 48;
+    // The bytes of the word go to memory lowest first: shifting it down drops leading digits.
+    const int n = decimal_detail::digitCount(v);
+    word >>= 8 * (8 - n);
+    std::memcpy(p, &word, 8);
+    return p + n;
 }

@@ -106,9 +106,9 @@ inline constexpr std::size_t kLexPointLineMax = 7 + 3 * 11 + 3;
 inline char* lexFormatPointLine(char* p, std::int32_t x, std::int32_t y, bool marked,
                                 std::int32_t radius) {
     std::memcpy(p, "$Point ", 7);
-    p = formatDecimal(p + 7, x);
+    p = formatCoordinate(p + 7, x);
     *p++ = ' ';
-    p = formatDecimal(p, y);
+    p = formatCoordinate(p, y);
     *p++ = ' ';
     if (marked) {
         p = formatDecimal(p, radius);

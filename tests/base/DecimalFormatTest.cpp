@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <vector>
@@ -56,4 +57,17 @@ TEST(DecimalFormatTest, AgreesWithPrintfForEveryIntegerType) {
     expectPrintfAgrees<std::uint32_t>();
     expectPrintfAgrees<std::int64_t>();
     expectPrintfAgrees<std::uint64_t>();
+}
+
+TEST(DecimalFormatTest, CoordinatesAgreeWithPrintfAndStayWithinTheirRoom) {
+    std::vector<std::int32_t> values = samples<std::int32_t>();
+    for (std::int32_t v = -1000000; v <= 1000000; ++v)
+        values.push_back(v);
+    for (std::int32_t v : values) {
+        char buf[kMaxDecimalChars + 4];
+        std::memset(buf, '#', sizeof buf);
+        const std::string got(buf, formatCoordinate(buf, v));
+        ASSERT_EQ(got, std::to_string(v));
+        ASSERT_EQ(std::string(buf + kMaxDecimalChars, 4), "####") << v;
+    }
 }
