@@ -101,6 +101,22 @@ public:
         std::int32_t width = 0;
         for (int i = 0; i < count; ++i) {
             const QsPolyRecord& r = records[i];
+            // Plain vertices, nearly every record, with a short step and their width unchanged
+            // take one comparison chain and a fixed five bytes.
+            if (r.tag == kRecVertex && r.data[2] == width) {
+                const std::int64_t dx = std::int64_t{r.data[0]} - x;
+                const std::int64_t dy = std::int64_t{r.data[1]} - y;
+                if (dx >= INT16_MIN && dx <= INT16_MAX && dy >= INT16_MIN && dy <= INT16_MAX) {
+                    const std::int16_t words[2] = {static_cast<std::int16_t>(dx),
+                                                   static_cast<std::int16_t>(dy)};
+                    w.byte(kFormVertex | kShortStep);
+                    std::memcpy(w.p_, words, sizeof words);
+                    w.p_ += sizeof words;
+                    x = r.data[0];
+                    y = r.data[1];
+                    continue;
+                }
+            }
             std::uint8_t form = kFormRaw;
             if (r.tag == kRecVertex) {
                 form = kFormVertex;
