@@ -6,6 +6,7 @@
 
 #include "base/PathUtil.h"
 #include "convert/CreateCommands.h"
+#include "db/LexPolyline.h"
 #include "db/LexSheet.h"
 #include "db/LexSheetObject.h"
 #include "db/ResourceSettings.h"
@@ -169,6 +170,22 @@ FigureOutcome HpglConverter::convertFigure(std::unique_ptr<QsPolyline> line, int
     if (!line || line->usedCount() == 0) return tallied(FigureOutcome::kEmpty);
     if (!moveRecords(*line, RecordsOf{*line, nullptr}, offsetX_, offsetY_))
         return tallied(FigureOutcome::kOutOfRange);
+    if (LexSheet* sheet = sheet_.sheet()) {
+        // Packed straight from the figure's records: the entry, the errors and the tally are
+        // those of the creation command, without building the object it would pack a copy of.
+        const std::uint32_t attr = LexPolyline::newAttributes(
+            penTable_.colourOf(pen), defaultLineStyle(), defaultLineWidth());
+        if (sheet->addPackedPolyline(attr, {line->records(), line->usedCount(), nullptr}) < 0)
+            return tallied(FigureOutcome::kNotAdded);
+        ++tally_.objects[static_cast<size_t>(ObjectKind::kPolyline)];
+        QsBox box;
+        if (!line->getBox(box)) box = QsBox();
+        if (tally_.extent)
+            tally_.extent->include(box);
+        else
+            tally_.extent = box;
+        return tallied(FigureOutcome::kAdded);
+    }
     try {
         CreatePolylineCommand command(sheet_, std::move(line), penTable_.colourOf(pen),
                                       defaultLineStyle(), defaultLineWidth());

@@ -20,6 +20,15 @@ public:
 
     // Visible, style, colour and width 0 (no default flags), no geometry.
     LexPolyline();
+    // The attribute word of a new polyline given its colour, line style and width as the
+    // setters take them.
+    static std::uint32_t newAttributes(int colour, int lineStyle, int lineWidth) {
+        std::uint32_t attr = 1u;
+        lexFieldSet(attr, attr, kColor, colour);
+        lexFieldSet(attr, attr, kLineStyle, lineStyle);
+        lexFieldSet(attr, attr, kLineWidth, lineWidth);
+        return attr;
+    }
     // The same with a copy of the polyline as its geometry (none when it cannot be copied).
     explicit LexPolyline(const QsPolyline& geometry);
     ~LexPolyline() override;

@@ -257,6 +257,12 @@ long LexSheet::addPacked(const LexSheetObject& object) {
     return index;
 }
 
+long LexSheet::addPackedPolyline(std::uint32_t attr, const LexVertexBlock& block) {
+    const long index = packed_.addPolyline(attr, 0, block);
+    if (index < 0) recordError(kLexErrorNoMemory, kSeverityError);
+    return index;
+}
+
 bool LexSheet::removePacked(int typeCode, std::size_t index) {
     if (packed_.remove(typeCode, index)) return true;
     recordError(kLexErrorMisuse, kSeverityMinor);

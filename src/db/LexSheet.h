@@ -131,6 +131,9 @@ public:
     // class, with the sheet's settings for its box. The entry's index (see LexPackedObjects),
     // or -1 with 30002 for another object or one with properties, 30004 when storage ran out.
     long addPacked(const LexSheetObject& object);
+    // Packs a new polyline of the given attribute word and records, as addPacked packs a
+    // LexPolyline made of them, without making the object. The index, or -1 with 30004.
+    long addPackedPolyline(std::uint32_t attr, const LexVertexBlock& block);
     // Takes a packed entry out again; false (30002) when there is no such entry.
     bool removePacked(int typeCode, std::size_t index);
 

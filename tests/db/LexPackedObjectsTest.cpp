@@ -3,6 +3,7 @@
 #include <climits>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "db/LexPackedObjects.h"
@@ -251,4 +252,26 @@ TEST(LexPackedObjectsTest, RemovedEntriesAreLeftOutAndTheNewestGivesItsPlaceBack
     ASSERT_EQ(order.add(*everyRecordForm()), 0);
     EXPECT_EQ(written(dir, [&](TokenFile& f) { order.write(kLexTypeText, f); }),
               objectText(dir, *turnedText()));
+}
+
+TEST(LexPackedObjectsTest, APolylinePackedFromItsRecordsIsTheObjectPacked) {
+    TempDir dir;
+    for (const auto& [colour, style, width] :
+         {std::tuple{-1, -1, -1}, {0, 0, 0}, {17, 3, 200}, {255, 15, 255}, {-1, 7, -1}}) {
+        // A new polyline, as the converter makes one, with the settings given.
+        auto line = std::make_unique<LexPolyline>(*plainStroke(5)->geometry());
+        line->setColor(colour);
+        line->setLineStyle(style);
+        line->setLineWidth(width);
+        const QsRecordFigure& g = *line->geometry();
+        LexPackedObjects packed;
+        ASSERT_EQ(packed.add(*line), 0);
+        ASSERT_EQ(packed.addPolyline(LexPolyline::newAttributes(colour, style, width), 0,
+                                     {g.records(), g.usedCount(), nullptr}),
+                  1);
+        std::unique_ptr<LexSheetObject> object = packed.unpack(kLexTypePolyline, 0, nullptr);
+        std::unique_ptr<LexSheetObject> direct = packed.unpack(kLexTypePolyline, 1, nullptr);
+        EXPECT_EQ(direct->attributes(), object->attributes());
+        EXPECT_EQ(objectText(dir, *direct), objectText(dir, *object));
+    }
 }
