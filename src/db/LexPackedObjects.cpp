@@ -333,8 +333,17 @@ static_assert(kPlainPolylineTextMax <= TokenFile::kMaxReserve);
 // read (what nearly every converted stroke is) as its class name line and record in one piece,
 // the block's text formatted as it is decoded. False, with nothing written, for any other
 // polyline; id is given from the file's counter when it was 0 either way.
+// The stroke line of the last attribute word written: nearly every polyline of a sheet has the
+// word of the one before.
+struct StrokeLineCache {
+    bool valid = false;
+    std::uint32_t attr = 0;
+    std::size_t size = 0;
+    char text[LexPolyline::kStrokeLineMax];
+};
+
 bool writePlainPolyline(TokenFile& file, const std::uint8_t* bytes, std::uint32_t attr,
-                        std::uint32_t& id) {
+                        std::uint32_t& id, StrokeLineCache& stroke) {
     Reader r(bytes);
     if (Reader(bytes).varint() > kPlainPolylineMax) return false;
     if (id == 0) id = file.takeIdentifier();
@@ -344,7 +353,14 @@ bool writePlainPolyline(TokenFile& file, const std::uint8_t* bytes, std::uint32_
     std::memcpy(start, kHead.data(), kHead.size());
     char* p = formatDecimal(start + kHead.size(), id);
     *p++ = '\n';
-    p = LexPolyline::formatStrokeLine(p, attr);
+    if (!stroke.valid || stroke.attr != attr) {
+        stroke.size = static_cast<std::size_t>(LexPolyline::formatStrokeLine(stroke.text, attr) -
+                                               stroke.text);
+        stroke.attr = attr;
+        stroke.valid = true;
+    }
+    std::memcpy(p, stroke.text, stroke.size);
+    p += stroke.size;
     if (!r.plainBlockText(p)) return false;
     std::memcpy(p, "}\n", 2);
     file.commit(p + 2);
@@ -652,11 +668,12 @@ int LexPackedObjects::write(int typeCode, TokenFile& file) {
     Block outline;
     std::vector<Block> holes;
     std::vector<LexVertexBlock> holeViews;
+    StrokeLineCache stroke;
     for (Entry& e : entries) {
         if (e.chunk == kRemoved) continue;
         Reader r(bytesOf(e));
         if (typeCode == kLexTypePolyline) {
-            if (writePlainPolyline(file, bytesOf(e), e.attr, e.id)) continue;
+            if (writePlainPolyline(file, bytesOf(e), e.attr, e.id, stroke)) continue;
             file.writeString(LexPolyline::kClassName).endLine();
             lexWriteRecordHead(file, e.id);
             r.block(outline.records, outline.arcs);

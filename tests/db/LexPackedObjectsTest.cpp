@@ -275,3 +275,16 @@ TEST(LexPackedObjectsTest, APolylinePackedFromItsRecordsIsTheObjectPacked) {
         EXPECT_EQ(objectText(dir, *direct), objectText(dir, *object));
     }
 }
+
+TEST(LexPackedObjectsTest, PolylinesInARowKeepTheirOwnStrokeLines) {
+    TempDir dir;
+    LexPackedObjects packed;
+    std::string expected;
+    for (int colour : {3, 3, 9, -1, 3}) {
+        auto line = plainStroke(4);
+        line->setColor(colour);
+        ASSERT_GE(packed.add(*line), 0);
+        expected += objectText(dir, *line);
+    }
+    EXPECT_EQ(written(dir, [&](TokenFile& f) { packed.write(kLexTypePolyline, f); }), expected);
+}
