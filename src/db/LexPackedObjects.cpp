@@ -195,6 +195,19 @@ public:
         return static_cast<std::int64_t>(v >> 1) ^ -static_cast<std::int64_t>(v & 1);
     }
     std::int32_t int32() { return static_cast<std::int32_t>(zigzag()); }
+    // Moves (x, y) by the step of a record with the given head byte.
+    void step(std::uint8_t head, std::int32_t& x, std::int32_t& y) {
+        if ((head & kShortStep) != 0) {
+            std::int16_t words[2];
+            std::memcpy(words, p_, sizeof words);
+            p_ += sizeof words;
+            x = static_cast<std::int32_t>(x + words[0]);
+            y = static_cast<std::int32_t>(y + words[1]);
+        } else {
+            x = static_cast<std::int32_t>(x + zigzag());
+            y = static_cast<std::int32_t>(y + zigzag());
+        }
+    }
     double real() {
         double d = 0.0;
         std::memcpy(&d, p_, sizeof d);
@@ -239,16 +252,7 @@ public:
             r.tag = form == kFormVertex   ? kRecVertex
                     : form == kFormMarked ? kRecMarkedVertex
                                           : static_cast<std::uint32_t>(in.varint());
-            if ((head & kShortStep) != 0) {
-                std::int16_t words[2];
-                std::memcpy(words, in.p_, sizeof words);
-                in.p_ += sizeof words;
-                x = static_cast<std::int32_t>(x + words[0]);
-                y = static_cast<std::int32_t>(y + words[1]);
-            } else {
-                x = static_cast<std::int32_t>(x + in.zigzag());
-                y = static_cast<std::int32_t>(y + in.zigzag());
-            }
+            in.step(head, x, y);
             if (form == kFormMarked) {
                 r.data = {x, y, in.int32()};
                 continue;
@@ -297,16 +301,7 @@ public:
             const std::uint8_t head = in.byte();
             const std::uint8_t form = head & 3u;
             if (form != kFormVertex && form != kFormMarked) return false;
-            if ((head & kShortStep) != 0) {
-                std::int16_t words[2];
-                std::memcpy(words, in.p_, sizeof words);
-                in.p_ += sizeof words;
-                x = static_cast<std::int32_t>(x + words[0]);
-                y = static_cast<std::int32_t>(y + words[1]);
-            } else {
-                x = static_cast<std::int32_t>(x + in.zigzag());
-                y = static_cast<std::int32_t>(y + in.zigzag());
-            }
+            in.step(head, x, y);
             std::int32_t radius = 0;
             if (form == kFormMarked || (head & kWidthFollows) != 0) radius = in.int32();
             p = lexFormatPointLine(p, x, y, form == kFormMarked, radius);
