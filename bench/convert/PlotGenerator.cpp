@@ -19,7 +19,9 @@ public:
         return z ^ (z >> 31);
     }
     // 0 <= value < n.
-    std::int64_t below(std::int64_t n) { return static_cast<std::int64_t>(next() % static_cast<std::uint64_t>(n)); }
+    std::int64_t below(std::int64_t n) {
+        return static_cast<std::int64_t>(next() % static_cast<std::uint64_t>(n));
+    }
     // lo <= value <= hi.
     std::int64_t between(std::int64_t lo, std::int64_t hi) { return lo + below(hi - lo + 1); }
     bool chance(int percent) { return below(100) < percent; }
@@ -62,7 +64,9 @@ public:
     }
 
     void prologue(std::string& text) {
-        text += "\x1b" "E\x1b%0BIN;IP0,0,47000,33000;SP1;PW0.25;LA1,4;";
+        text +=
+            "\x1b"
+            "E\x1b%0BIN;IP0,0,47000,33000;SP1;PW0.25;LA1,4;";
         if (kind_ == PlotKind::kMixed) text += "DT\x03;SI0.25,0.35;";
         text += "\n";
     }
@@ -102,8 +106,12 @@ private:
             y_ = clampY(y_ + rnd_.between(-1500, 1500));
         }
     }
-    static std::int64_t clampX(std::int64_t v) { return v < 0 ? 0 : v >= kPageWidth ? kPageWidth - 1 : v; }
-    static std::int64_t clampY(std::int64_t v) { return v < 0 ? 0 : v >= kPageHeight ? kPageHeight - 1 : v; }
+    static std::int64_t clampX(std::int64_t v) {
+        return v < 0 ? 0 : v >= kPageWidth ? kPageWidth - 1 : v;
+    }
+    static std::int64_t clampY(std::int64_t v) {
+        return v < 0 ? 0 : v >= kPageHeight ? kPageHeight - 1 : v;
+    }
 
     void maybePen() {
         if (rnd_.chance(4)) {
@@ -160,8 +168,8 @@ private:
     // One PE number: sign folded into the lowest bit, base-64 (or base-32) digits, least
     // significant first, the last one raised by the terminator offset.
     void encoded(std::int64_t v, bool base32) {
-        std::uint64_t m = v >= 0 ? static_cast<std::uint64_t>(v) * 2
-                                 : static_cast<std::uint64_t>(-v) * 2 + 1;
+        std::uint64_t m =
+            v >= 0 ? static_cast<std::uint64_t>(v) * 2 : static_cast<std::uint64_t>(-v) * 2 + 1;
         const std::uint64_t base = base32 ? 32 : 64;
         const std::uint64_t offset = base32 ? 32 : 128;
         while (m >= base) {
@@ -278,10 +286,9 @@ private:
     }
 
     void label() {
-        static const char* const words[] = {"R12",   "C4",     "10k",    "GND",    "VCC",
-                                            "Part",  "No.",    "1234-5", "Rev",    "B",
-                                            "DRAWN", "CHECKED", "Scale",  "1:1",   "Sheet",
-                                            "of",    "U7",     "74HC00", "Q2",     "2N3904"};
+        static const char* const words[] = {
+            "R12",   "C4",      "10k",   "GND", "VCC",   "Part", "No.", "1234-5", "Rev", "B",
+            "DRAWN", "CHECKED", "Scale", "1:1", "Sheet", "of",   "U7",  "74HC00", "Q2",  "2N3904"};
         maybePen();
         moveTo();
         if (rnd_.chance(5)) {

@@ -32,8 +32,8 @@ namespace {
 
 struct Usage {
     bool ok = false;
-    double cpu = 0.0;        // user + system seconds
-    double peakMb = 0.0;     // largest resident set, MiB
+    double cpu = 0.0;     // user + system seconds
+    double peakMb = 0.0;  // largest resident set, MiB
 };
 
 // Runs argv with the environment env (null: this process's), standard output and error to
@@ -100,8 +100,8 @@ std::string findInPath(const std::string& name) {
     size_t start = 0;
     while (start <= all.size()) {
         const size_t end = all.find(':', start);
-        const std::string dir = all.substr(start, end == std::string::npos ? std::string::npos
-                                                                           : end - start);
+        const std::string dir =
+            all.substr(start, end == std::string::npos ? std::string::npos : end - start);
         const std::string candidate = (dir.empty() ? "." : dir) + "/" + name;
         if (::access(candidate.c_str(), X_OK) == 0) return candidate;
         if (end == std::string::npos) break;
@@ -161,9 +161,9 @@ int main(int argc, char** argv) {
     const std::string home = dir + "/home";
     fs::create_directories(home + "/norvel/kv/log");
     const std::string log = dir + "/programs.log";
-    const std::vector<std::string> env = {
-        "QRXROOT=" + std::string(TRAZON_QRXROOT), "HOME=" + home, "QLANG=english",
-        "SOURCE_DATE_EPOCH=1700000000", "PATH=/usr/bin:/bin"};
+    const std::vector<std::string> env = {"QRXROOT=" + std::string(TRAZON_QRXROOT), "HOME=" + home,
+                                          "QLANG=english", "SOURCE_DATE_EPOCH=1700000000",
+                                          "PATH=/usr/bin:/bin"};
 
     const std::uint64_t bytes = static_cast<std::uint64_t>(opt.mb * 1024 * 1024);
     struct Plot {
@@ -204,8 +204,8 @@ int main(int argc, char** argv) {
         const bool ok = t.ok && fl.ok;
         if (!ok) ++failures;
         std::printf("%-8s %9.1f %10.3fs %9.3fs %9.2fx %7.1f %9.1f %8.2fx %8s\n", p.name,
-                    fileMb(plot), t.cpu, fl.cpu, fl.cpu > 0 ? t.cpu / fl.cpu : 0.0, outMb,
-                    t.peakMb, outMb > 0 ? t.peakMb / outMb : 0.0, ok ? "ok" : "FAILED");
+                    fileMb(plot), t.cpu, fl.cpu, fl.cpu > 0 ? t.cpu / fl.cpu : 0.0, outMb, t.peakMb,
+                    outMb > 0 ? t.peakMb / outMb : 0.0, ok ? "ok" : "FAILED");
         if (p.kind == PlotKind::kStrokes) {
             strokesPlot = plot;
             strokesCpu = t.cpu;
@@ -220,23 +220,22 @@ int main(int argc, char** argv) {
     const std::string copy = dir + "/mixed-copy.sht";
     fs::copy_file(mixedSheet, copy, fs::copy_options::overwrite_existing);
     const Usage r = best(
-        opt.runs,
-        [&] { fs::copy_file(copy, mixedSheet, fs::copy_options::overwrite_existing); },
+        opt.runs, [&] { fs::copy_file(copy, mixedSheet, fs::copy_options::overwrite_existing); },
         {opt.trazon, "-o", mixedSheet, tiny}, &env, log);
     const double sheetMb = fileMb(mixedSheet);
     if (!r.ok) ++failures;
-    std::printf("\nload + save of the mixed sheet (%.1f MB): %.3fs CPU, peak %.1f MB = %.2fx the "
-                "sheet%s\n",
-                sheetMb, r.cpu, r.peakMb, sheetMb > 0 ? r.peakMb / sheetMb : 0.0,
-                r.ok ? "" : "  FAILED");
+    std::printf(
+        "\nload + save of the mixed sheet (%.1f MB): %.3fs CPU, peak %.1f MB = %.2fx the "
+        "sheet%s\n",
+        sheetMb, r.cpu, r.peakMb, sheetMb > 0 ? r.peakMb / sheetMb : 0.0, r.ok ? "" : "  FAILED");
 
     if (hp2xx.empty()) {
         std::printf("hp2xx: not installed, comparison skipped (Debian package hp2xx)\n");
     } else {
         const std::string svg = dir + "/strokes.svg";
         const Usage h = best(
-            opt.runs, [&] { fs::remove(svg); },
-            {hp2xx, "-q", "-m", "svg", "-f", svg, strokesPlot}, nullptr, log);
+            opt.runs, [&] { fs::remove(svg); }, {hp2xx, "-q", "-m", "svg", "-f", svg, strokesPlot},
+            nullptr, log);
         if (h.ok) {
             std::printf("hp2xx -m svg on the strokes plot: %.3fs CPU = %.1fx trazon's\n", h.cpu,
                         strokesCpu > 0 ? h.cpu / strokesCpu : 0.0);

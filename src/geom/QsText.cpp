@@ -68,8 +68,8 @@ int QsText::extent(std::int32_t& w, std::int32_t& h) const {
         h = 0;
         return 1;
     }
-    const TextExtent e = textMetrics().measure(width, height, spacing, lineSpacing,
-                                               unsigned{fontNumber}, string_);
+    const TextExtent e =
+        textMetrics().measure(width, height, spacing, lineSpacing, unsigned{fontNumber}, string_);
     w = clampToInt32(e.width);
     h = clampToInt32(e.height);
     return fitsInt32(e.width) && fitsInt32(e.height) ? 1 : 0;

@@ -131,7 +131,9 @@ public:
     }
     // Shell text put before the program's environment: commands ending in ";" ("ulimit -f 1;")
     // or a command that runs it ("timeout 30").
-    void setShellPrefix(std::string prefix) { prefix_ = std::move(prefix); }
+    void setShellPrefix(std::string prefix) {
+        prefix_ = std::move(prefix);
+    }
 #endif
 
     // The "<Mess.N> text" lines of a log, without its banner.
@@ -143,8 +145,12 @@ public:
             lines += text.substr(p, text.find('\n', p) - p + 1);
         return lines;
     }
-    std::string errors() const { return messages(errorLog()); }
-    std::string warnings() const { return messages(warningLog()); }
+    std::string errors() const {
+        return messages(errorLog());
+    }
+    std::string warnings() const {
+        return messages(warningLog());
+    }
 
 private:
     std::vector<std::string> environment(const std::optional<std::string>& root) const {
